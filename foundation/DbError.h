@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace ht {
+
+// The two kinds callers recognise (they trigger schema upgrades) plus everything else.
+enum class DbErrorKind { NoSuchColumn, NoSuchTable, Other };
+
+class DbError : public std::runtime_error {
+public:
+    static constexpr int noSuchColumnCode = -2147217904; // 0x80040E10
+    static constexpr int noSuchTableCode = -2147217865;  // 0x80040E37
+
+    DbError(DbErrorKind kind, int engineCode, const QString &message);
+
+    // Classifies an engine message such as "no such column: x".
+    static DbError fromEngine(int engineCode, const QString &message);
+
+    DbErrorKind kind() const { return m_kind; }
+    // The error number: one of the two above for their kinds, the engine's own otherwise.
+    int code() const;
+    QString message() const { return m_message; }
+
+private:
+    DbErrorKind m_kind;
+    int m_engineCode;
+    QString m_message;
+};
+
+} // namespace ht

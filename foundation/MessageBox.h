@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace ht {
+
+enum class MsgButtons { Ok, OkCancel };
+enum class MsgIcon { None, Critical, Question, Warning, Information };
+enum class MsgAnswer { Ok, Cancel };
+
+struct MessageRecord {
+    QString text;
+    QString title;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+};
+
+// Every prompt of the program goes through here; the buttons read "确定" and "取消".
+MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
+                      MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
+
+// Tests answer prompts through a handler instead of a modal box.
+using MessageHandler = std::function<MsgAnswer(const MessageRecord &)>;
+void setMessageHandler(MessageHandler handler);
+
+} // namespace ht

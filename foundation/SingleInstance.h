@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace ht {
+
+// One running copy per system user. The first copy listens on a local socket;
+// a later start asks it to come to the front and ends. Nothing is learnt from
+// the stored process id or window id, so a stale value can reach no other program.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(QString name = defaultName(), QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    static QString defaultName();
+
+    // True when this process is now the running copy; false when another copy answers.
+    bool claim();
+    // Sends a request ("raise" or "close") to the running copy; true when it answered.
+    bool send(const QByteArray &request, int timeoutMs = 3000);
+
+signals:
+    void raiseRequested();
+    void closeRequested();
+
+private:
+    void onConnection();
+
+    QString m_name;
+    QLocalServer *m_server = nullptr;
+};
+
+} // namespace ht

@@ -1,0 +1,220 @@
+#include "clsADO.h"
+
+#include "MessageBox.h"
+#include "Program.h"
+#include "ProgramExit.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QPasswordDigestor>
+#include <QStringList>
+#include <sqlcipher/sqlite3.h>
+
+#include <map>
+
+namespace ht {
+namespace {
+
+constexpr int saltSize = 16;
+constexpr int kdfRounds = 64000; // the engine's default for this file format
+constexpr int keySize = 32;
+
+// Deriving the key costs tens of milliseconds; do it once per salt, so that
+// every later connection opens with the raw key in well under a millisecond.
+QByteArray rawKeyFor(const QByteArray &salt)
+{
+    static QMutex mutex;
+    static std::map<QByteArray, QByteArray> cache;
+    QMutexLocker lock(&mutex);
+    auto it = cache.find(salt);
+    if (it == cache.end()) {
+        const QByteArray key = QPasswordDigestor::deriveKeyPbkdf2(
+            QCryptographicHash::Sha1, QByteArray(clsADO::password), salt, kdfRounds, keySize);
+        it = cache.emplace(salt, "x'" + key.toHex() + "'").first;
+    }
+    return it->second;
+}
+
+void execRaw(sqlite3 *db, const char *sql)
+{
+    char *err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
+        sqlite3_free(err);
+        throw DbError::fromEngine(sqlite3_extended_errcode(db), message);
+    }
+}
+
+QString quoteName(const QString &name)
+{
+    return QLatin1Char('[') + name + QLatin1Char(']');
+}
+
+} // namespace
+
+clsADO::clsADO(QString path) : m_path(std::move(path)) {}
+
+clsADO::~clsADO()
+{
+    CloseDB();
+}
+
+QString clsADO::dbDir() const
+{
+    return m_path.isEmpty() ? program::pathIn(QStringLiteral("syslibs.dll")) : m_path;
+}
+
+bool clsADO::tryOpen(QString *error)
+{
+    CloseDB();
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = why;
+        CloseDB();
+        return false;
+    };
+
+    const QString path = dbDir();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("无法读取文件：") + path);
+    const QByteArray salt = file.read(saltSize);
+    file.close();
+    if (salt.size() != saltSize)
+        return fail(QStringLiteral("文件已损坏：") + path);
+
+    const QByteArray name = path.toUtf8();
+    // Never create: a missing file must stay missing, not become an empty database.
+    if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+
+    const QByteArray key = rawKeyFor(salt);
+    sqlite3_key(m_db, key.constData(), int(key.size()));
+    try {
+        execRaw(m_db, "PRAGMA cipher_page_size = 4096");
+        // A wrong key or a damaged file shows here, not at the first later query.
+        execRaw(m_db, "SELECT count(*) FROM sqlite_master");
+        sqlite3_busy_timeout(m_db, 2000);
+    } catch (const DbError &e) {
+        return fail(e.message());
+    }
+    return true;
+}
+
+void clsADO::OpenDB()
+{
+    if (tryOpen())
+        return;
+    showMessage(nullptr, QStringLiteral("操作失败：\r\n数据库打开失败，请重新启动软件！"),
+                QStringLiteral("系统错误"), MsgButtons::Ok, MsgIcon::Critical);
+    endProgram(1);
+}
+
+void clsADO::CloseDB()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+int clsADO::execute(const QString &sql, const QVariantList &values)
+{
+    Statement stmt(m_db, sql, values);
+    while (stmt.step()) {
+    }
+    return sqlite3_changes(m_db);
+}
+
+qint64 clsADO::count(const QString &sql, const QVariantList &values)
+{
+    Query q(m_db, sql, values);
+    return q.next() ? q.int64(0) : 0;
+}
+
+Query clsADO::query(const QString &sql, const QVariantList &values)
+{
+    return Query(m_db, sql, values);
+}
+
+qint64 clsADO::insert(const QString &table, const Columns &values)
+{
+    QStringList names;
+    QStringList marks;
+    QVariantList bound;
+    for (const auto &[column, value] : values) {
+        names << quoteName(column);
+        marks << QStringLiteral("?");
+        bound << value;
+    }
+    execute(QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
+                .arg(quoteName(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+            bound);
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+int clsADO::update(const QString &table, const Columns &values, const QString &condition,
+                   const QVariantList &conditionValues)
+{
+    QStringList sets;
+    QVariantList bound;
+    for (const auto &[column, value] : values) {
+        sets << quoteName(column) + QStringLiteral("=?");
+        bound << value;
+    }
+    bound += conditionValues;
+    return execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                       .arg(quoteName(table), sets.join(QLatin1Char(',')), condition),
+                   bound);
+}
+
+void clsADO::createDatabase(const QString &path, const QString &schemaSql)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray name = path.toUtf8();
+    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    struct Closer {
+        sqlite3 *db;
+        ~Closer() { sqlite3_close_v2(db); }
+    } closer{db};
+    if (rc != SQLITE_OK)
+        throw DbError::fromEngine(rc, QString::fromUtf8(sqlite3_errmsg(db)));
+    sqlite3_key(db, password, int(qstrlen(password)));
+    execRaw(db, "PRAGMA cipher_page_size = 4096");
+    execRaw(db, "BEGIN");
+    execRaw(db, schemaSql.toUtf8().constData());
+    execRaw(db, "COMMIT");
+}
+
+Transaction::Transaction(clsADO &db) : m_db(db)
+{
+    m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done && m_db.isOpen())
+        sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit()
+{
+    m_db.execute(QStringLiteral("COMMIT"));
+    m_done = true;
+}
+
+bool ColumnExists(clsADO &db, const QString &column, const QString &table)
+{
+    try {
+        Query q = db.query(QStringLiteral("SELECT * FROM ") + quoteName(table) + QStringLiteral(" LIMIT 1"));
+        for (int i = 0; i < q.columnCount(); ++i) {
+            if (q.columnName(i) == column)
+                return true;
+        }
+    } catch (const DbError &) {
+    }
+    return false;
+}
+
+} // namespace ht

@@ -1,0 +1,175 @@
+#include "clsRWIni.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <limits>
+
+namespace ht {
+namespace {
+
+QStringList readLines(const QString &path, bool *exists = nullptr)
+{
+    QFile file(path);
+    const bool open = file.open(QIODevice::ReadOnly);
+    if (exists)
+        *exists = open;
+    if (!open)
+        return {};
+    QString text = QString::fromUtf8(file.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// The section a line opens, or no section.
+bool sectionOf(const QString &line, QString *name)
+{
+    const QString t = line.trimmed();
+    if (!t.startsWith(QLatin1Char('[')))
+        return false;
+    const qsizetype close = t.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return false;
+    *name = t.mid(1, close - 1).trimmed();
+    return true;
+}
+
+bool keyOf(const QString &line, QString *key, QString *value)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0 || line.trimmed().startsWith(QLatin1Char(';')))
+        return false;
+    *key = line.left(eq).trimmed();
+    if (value)
+        *value = line.mid(eq + 1).trimmed();
+    return true;
+}
+
+bool same(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+void clsRWIni::SpecifyIni(const QString &FilePathName)
+{
+    m_path = FilePathName.trimmed();
+}
+
+bool clsRWIni::checkFile()
+{
+    if (m_path.isEmpty()) {
+        ErrorMsg = QStringLiteral("没有指定 INI 文件");
+        return false;
+    }
+    ErrorMsg.clear();
+    return true;
+}
+
+bool clsRWIni::lookup(const QString &section, const QString &key, QString *value) const
+{
+    if (m_path.isEmpty())
+        return false;
+    bool inSection = false;
+    for (const QString &line : readLines(m_path)) {
+        QString name;
+        if (sectionOf(line, &name)) {
+            inSection = same(name, section);
+            continue;
+        }
+        QString k;
+        if (inSection && keyOf(line, &k, value) && same(k, key))
+            return true;
+    }
+    return false;
+}
+
+bool clsRWIni::WriteString(const QString &Section, const QString &key, const QString &Value)
+{
+    if (!checkFile())
+        return false;
+
+    QStringList lines = readLines(m_path);
+    const QString entry = key + QLatin1Char('=') + Value;
+    qsizetype sectionLine = -1;
+    qsizetype lastInSection = -1; // last non-blank line of the section
+    bool replaced = false;
+    for (qsizetype i = 0; i < lines.size() && !replaced; ++i) {
+        QString name;
+        if (sectionOf(lines[i], &name)) {
+            if (sectionLine >= 0)
+                break;
+            if (same(name, Section))
+                sectionLine = lastInSection = i;
+            continue;
+        }
+        if (sectionLine < 0)
+            continue;
+        QString k;
+        if (keyOf(lines[i], &k, nullptr) && same(k, key)) {
+            lines[i] = k + QLatin1Char('=') + Value;
+            replaced = true;
+        } else if (!lines[i].trimmed().isEmpty()) {
+            lastInSection = i;
+        }
+    }
+    if (!replaced) {
+        if (sectionLine >= 0) {
+            lines.insert(lastInSection + 1, entry);
+        } else {
+            lines << QLatin1Char('[') + Section + QLatin1Char(']') << entry;
+        }
+    }
+
+    // Written beside the old file and renamed into place: a crash never leaves half a file.
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) < 0
+        || !file.commit()) {
+        ErrorMsg = QStringLiteral("写入失败");
+        return false;
+    }
+    return true;
+}
+
+QString clsRWIni::ReadString(const QString &Section, const QString &key, int Size)
+{
+    if (!checkFile())
+        return {};
+    QString value;
+    if (!lookup(Section, key, &value) || Size <= 0)
+        return {};
+    return value.left(Size - 1);
+}
+
+qint32 clsRWIni::profileInt(const QString &section, const QString &key, qint32 fallback) const
+{
+    QString value;
+    if (!lookup(section, key, &value))
+        return fallback;
+    qint64 n = 0;
+    for (QChar c : value) {
+        if (!c.isDigit() || c.unicode() > '9')
+            break;
+        n = qMin<qint64>(n * 10 + (c.unicode() - '0'), std::numeric_limits<qint32>::max());
+    }
+    return qint32(n);
+}
+
+qint32 clsRWIni::ReadInt(const QString &Section, const QString &key)
+{
+    const qint32 first = profileInt(Section, key, 0);
+    if (first != 0)
+        return first;
+    if (profileInt(Section, key, 1) == 1) {
+        ErrorMsg = QStringLiteral("不能读取");
+        return 0;
+    }
+    return 0;
+}
+
+} // namespace ht

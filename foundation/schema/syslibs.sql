@@ -1,0 +1,77 @@
+-- The database shipped with the program. The build turns this script into an
+-- encrypted syslibs.dll in the program folder when that folder has none.
+-- Texts that the program matches ignoring letter case are declared COLLATE NOCASE.
+
+CREATE TABLE [users] (
+    [username] TEXT(50) NOT NULL COLLATE NOCASE,
+    [userpwd] TEXT(50) NOT NULL DEFAULT '',
+    [regdate] DATETIME,
+    [logintime] INTEGER NOT NULL DEFAULT 0
+);
+CREATE UNIQUE INDEX [users_username] ON [users]([username]);
+
+CREATE TABLE [autouser] (
+    [username] TEXT(50) NOT NULL COLLATE NOCASE,
+    [userpwd] TEXT(50) NOT NULL DEFAULT '',
+    [focusUser] INT,
+    [loginDateTime] DATETIME
+);
+CREATE INDEX [autouser_username] ON [autouser]([username]);
+
+CREATE TABLE [pursewicks] (
+    [ID] INTEGER PRIMARY KEY AUTOINCREMENT,
+    [username] TEXT(50) NOT NULL COLLATE NOCASE,
+    [typeid] INTEGER,
+    [postdate] DATETIME NOT NULL,
+    [money] REAL NOT NULL DEFAULT 0,
+    [style] INTEGER NOT NULL,
+    [memo] TEXT
+);
+-- The ledger lists: one user's records of one class in date order.
+CREATE INDEX [pursewicks_owner_class_date] ON [pursewicks]([username], [style], [postdate], [ID]);
+
+CREATE TABLE [types] (
+    [ID] INTEGER PRIMARY KEY AUTOINCREMENT,
+    [typename] TEXT(50) NOT NULL COLLATE NOCASE,
+    [class] INTEGER NOT NULL,
+    [username] TEXT(50) COLLATE NOCASE
+);
+CREATE INDEX [types_class_owner] ON [types]([class], [username]);
+
+CREATE TABLE [banks] (
+    [ID] INTEGER PRIMARY KEY AUTOINCREMENT,
+    [username] TEXT(50) NOT NULL COLLATE NOCASE,
+    [bankAddr] TEXT,
+    [bankRegdate] DATETIME,
+    [bankName] TEXT,
+    [bankUsername] TEXT,
+    [bankID] TEXT COLLATE NOCASE,
+    [bankCardID] TEXT,
+    [bankMoney] REAL,
+    [bankMemo] TEXT
+);
+CREATE INDEX [banks_owner] ON [banks]([username], [ID]);
+
+CREATE TABLE [MyNotes]([ID] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL,[username] text(50) NOT NULL COLLATE NOCASE,[fontBold] text(50),[fontItalic] text(50),[fontName] text(200),[fontSize] text(50),[foreColor] text(50),[noteDateTime] datetime NOT NULL,[noteContent] memo NOT NULL);
+CREATE INDEX [MyNotes_owner_date] ON [MyNotes]([username], [noteDateTime]);
+
+-- The first password of "admin" is "admin"; the README asks the user to change it.
+INSERT INTO [users]([username], [userpwd], [regdate], [logintime])
+    VALUES ('admin', 'admin', strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 0);
+
+INSERT INTO [types]([typename], [class], [username]) VALUES
+    ('日常', 0, '{system}'),
+    ('手机/上网', 0, '{system}'),
+    ('房租', 0, '{system}'),
+    ('房贷', 0, '{system}'),
+    ('交通/旅游', 0, '{system}'),
+    ('礼物', 0, '{system}'),
+    ('休闲/娱乐', 0, '{system}'),
+    ('吃', 0, '{system}'),
+    ('其他开支', 0, '{system}'),
+    ('工资', 1, '{system}'),
+    ('股市/证券', 1, '{system}'),
+    ('外汇', 1, '{system}'),
+    ('奖金', 1, '{system}'),
+    ('补助/福利', 1, '{system}'),
+    ('其他收入', 1, '{system}');

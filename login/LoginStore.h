@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace ht {
+
+class clsADO;
+
+struct RememberedUser {
+    QString name;
+    QString password;
+    bool focus = false; // the password is remembered and filled in
+};
+
+enum class LoginResult { Ok, NoSuchUser, WrongPassword };
+
+// The data side of the login window; the caller opens and closes the connection.
+namespace LoginStore {
+
+// Newest first. Throws DbError (no such column) on a database from before remembered logins.
+QList<RememberedUser> remembered(clsADO &db);
+// Adds the remembered-login columns to an older autouser table.
+void upgradeAutouser(clsADO &db);
+// The remembered row of that name, or a row with focus false when there is none.
+RememberedUser rememberedRow(clsADO &db, const QString &name);
+
+// Checks the name (ignoring letter case) and the password (exactly); on success
+// counts the login and remembers or forgets the user, in one transaction.
+// loginCount receives the count before this login.
+LoginResult login(clsADO &db, const QString &name, const QString &password, bool remember, qint32 *loginCount);
+
+} // namespace LoginStore
+} // namespace ht

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ht {
+
+// The first window: picks the user for the whole run.
+class frmLogin : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmLogin(QWidget *parent = nullptr);
+
+    // Checks the database file and fills in the remembered users.
+    // False (after telling the user) when the program must end.
+    bool load();
+
+    QLabel *Label1;
+    QComboBox *txtUserName;
+    QLabel *Label2;
+    QLineEdit *txtPassword;
+    QCheckBox *Check1;
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
+
+Q_SIGNALS:
+    // The current user name and login count are recorded; the window closes next.
+    void loggedIn();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void done(int result) override;
+
+private:
+    void txtUserName_Click();
+    void cmdOK_Click();
+    void loadRemembered();
+    void selectField(QWidget *field);
+};
+
+} // namespace ht

@@ -1,0 +1,72 @@
+#include "TestSupport.h"
+
+#include "FileDialog.h"
+#include "Program.h"
+#include "ProgramExit.h"
+#include "clsADO.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+namespace ht::test {
+
+void copyTemplateDatabase(const QString &path)
+{
+    QFile::remove(path);
+    if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path))
+        qFatal("cannot copy the template database to %s", qPrintable(path));
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}
+
+ProgramFolder::ProgramFolder(bool withDatabase)
+{
+    if (!m_dir.isValid())
+        qFatal("no temporary directory");
+    program::setDir(m_dir.path());
+    program::session() = program::Session{};
+    if (withDatabase)
+        copyTemplateDatabase(path(QStringLiteral("syslibs.dll")));
+
+    QDir().mkpath(settingsDir());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir());
+
+    setMessageHandler([this](const MessageRecord &m) {
+        messages.shown.append(m);
+        return messages.answers.isEmpty() ? MsgAnswer::Ok : messages.answers.takeFirst();
+    });
+    setFileDialogHandler([this](const FileDialogRequest &) {
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    });
+    setExitHandler([](int code) { throw ProgramEnded{code}; });
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    program::releaseShared();
+    program::setDir(QString());
+    setMessageHandler({});
+    setFileDialogHandler({});
+    setExitHandler({});
+}
+
+QString ProgramFolder::path(const QString &name) const
+{
+    return QDir(m_dir.path()).filePath(name);
+}
+
+QString ProgramFolder::settingsDir() const
+{
+    return path(QStringLiteral(".settings"));
+}
+
+clsADO &ProgramFolder::openDb()
+{
+    clsADO &db = program::db();
+    db.OpenDB();
+    return db;
+}
+
+} // namespace ht::test
