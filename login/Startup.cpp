@@ -10,9 +10,6 @@
 #include <QTranslator>
 
 namespace ht {
-namespace {
-
-// Brings the running copy forward: restores minimised windows, then raises the one on top.
 void raiseProgramWindows()
 {
     QWidget *top = QApplication::activeModalWidget();
@@ -30,8 +27,6 @@ void raiseProgramWindows()
         top->activateWindow();
     }
 }
-
-} // namespace
 
 int runPursewick(int argc, char **argv)
 {

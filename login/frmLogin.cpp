@@ -167,6 +167,8 @@ void frmLogin::txtUserName_Click()
 
 void frmLogin::cmdOK_Click()
 {
+    if (result() == QDialog::Accepted)
+        return; // a key press that reaches both boxes must not count a second login
     const QString name = txtUserName->currentText();
     const QString password = txtPassword->text();
     const QString title = QStringLiteral("登录错误");
