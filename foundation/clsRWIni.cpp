@@ -1,27 +1,28 @@
 #include "clsRWIni.h"
 
+#include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QSaveFile>
-#include <QStringList>
 
 #include <limits>
 
 namespace ht {
 namespace {
 
-QStringList readLines(const QString &path, bool *exists = nullptr)
+// The lines as stored, without their ends. Lines are decoded only to be matched,
+// so those a write leaves alone go back byte for byte, whatever their code page.
+QList<QByteArray> readLines(const QString &path)
 {
     QFile file(path);
-    const bool open = file.open(QIODevice::ReadOnly);
-    if (exists)
-        *exists = open;
-    if (!open)
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    QString text = QString::fromUtf8(file.readAll());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
+    QList<QByteArray> lines = file.readAll().split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
+    for (QByteArray &line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
     return lines;
 }
 
@@ -76,7 +77,8 @@ bool clsRWIni::lookup(const QString &section, const QString &key, QString *value
     if (m_path.isEmpty())
         return false;
     bool inSection = false;
-    for (const QString &line : readLines(m_path)) {
+    for (const QByteArray &bytes : readLines(m_path)) {
+        const QString line = QString::fromUtf8(bytes);
         QString name;
         if (sectionOf(line, &name)) {
             inSection = same(name, section);
@@ -94,14 +96,15 @@ bool clsRWIni::WriteString(const QString &Section, const QString &key, const QSt
     if (!checkFile())
         return false;
 
-    QStringList lines = readLines(m_path);
-    const QString entry = key + QLatin1Char('=') + Value;
+    QList<QByteArray> lines = readLines(m_path);
+    const QByteArray entry = (key + QLatin1Char('=') + Value).toUtf8();
     qsizetype sectionLine = -1;
     qsizetype lastInSection = -1; // last non-blank line of the section
     bool replaced = false;
     for (qsizetype i = 0; i < lines.size() && !replaced; ++i) {
+        const QString line = QString::fromUtf8(lines[i]);
         QString name;
-        if (sectionOf(lines[i], &name)) {
+        if (sectionOf(line, &name)) {
             if (sectionLine >= 0)
                 break;
             if (same(name, Section))
@@ -111,10 +114,10 @@ bool clsRWIni::WriteString(const QString &Section, const QString &key, const QSt
         if (sectionLine < 0)
             continue;
         QString k;
-        if (keyOf(lines[i], &k, nullptr) && same(k, key)) {
-            lines[i] = k + QLatin1Char('=') + Value;
+        if (keyOf(line, &k, nullptr) && same(k, key)) {
+            lines[i] = (k + QLatin1Char('=') + Value).toUtf8();
             replaced = true;
-        } else if (!lines[i].trimmed().isEmpty()) {
+        } else if (!line.trimmed().isEmpty()) {
             lastInSection = i;
         }
     }
@@ -122,13 +125,13 @@ bool clsRWIni::WriteString(const QString &Section, const QString &key, const QSt
         if (sectionLine >= 0) {
             lines.insert(lastInSection + 1, entry);
         } else {
-            lines << QLatin1Char('[') + Section + QLatin1Char(']') << entry;
+            lines << (QLatin1Char('[') + Section + QLatin1Char(']')).toUtf8() << entry;
         }
     }
 
     // Written beside the old file and renamed into place: a crash never leaves half a file.
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) < 0
+    if (!file.open(QIODevice::WriteOnly) || file.write(lines.join("\r\n") + "\r\n") < 0
         || !file.commit()) {
         ErrorMsg = QStringLiteral("写入失败");
         return false;
