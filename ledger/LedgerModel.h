@@ -56,8 +56,11 @@ public:
 
 private:
     void applySort();
+    void reorder();
+    void restoreLoadOrder();
 
     std::vector<LedgerRow> m_rows;
+    std::vector<quint32> m_loadOrder; // each row's position in the last setRows
     Money m_total;
     bool m_sortEnabled = false;
     int m_sortColumn = 0;
