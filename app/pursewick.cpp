@@ -1,6 +1,7 @@
+#include "MainWindow.h"
 #include "Startup.h"
 
 int main(int argc, char **argv)
 {
-    return ht::runPursewick(argc, argv);
+    return ht::runPursewick(argc, argv, [] { ht::openMainWindow(); });
 }

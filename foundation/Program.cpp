@@ -2,6 +2,9 @@
 
 #include "Version.h"
 #include "clsADO.h"
+#include "clsRWIni.h"
+
+#include <QSettings>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +16,7 @@ namespace ht {
 namespace {
 QString g_dirOverride;
 std::unique_ptr<clsADO> g_db;
+std::unique_ptr<clsRWIni> g_ini;
 } // namespace
 
 QString program::versionText()
@@ -38,7 +42,7 @@ QString program::pathIn(const QString &fileName)
 void program::setDir(const QString &folder)
 {
     g_dirOverride = folder;
-    g_db.reset();
+    releaseShared();
 }
 
 program::Session &program::session()
@@ -54,9 +58,30 @@ clsADO &program::db()
     return *g_db;
 }
 
+clsRWIni &program::ini()
+{
+    if (!g_ini)
+        g_ini = std::make_unique<clsRWIni>();
+    return *g_ini;
+}
+
 void program::releaseShared()
 {
     g_db.reset();
+    g_ini.reset();
+}
+
+// Application name pursewick, section Hearthtally: where the updater looks for the running program.
+void program::writeStoreValue(const QString &key, const QString &value)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(exeName));
+    store.setValue(QString::fromLatin1(title) + QLatin1Char('/') + key, value);
+}
+
+QString program::readStoreValue(const QString &key)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(exeName));
+    return store.value(QString::fromLatin1(title) + QLatin1Char('/') + key).toString();
 }
 
 void trimWorkingSet()

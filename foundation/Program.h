@@ -7,6 +7,7 @@
 namespace ht {
 
 class clsADO;
+class clsRWIni;
 
 namespace program {
 
@@ -35,6 +36,11 @@ Session &session();
 
 // The shared data store, created on first use.
 clsADO &db();
+// The shared settings-file object (pointed at config.ini by the main window).
+clsRWIni &ini();
+// The per-user settings store: the running program's process id and window id.
+void writeStoreValue(const QString &key, const QString &value);
+QString readStoreValue(const QString &key);
 // Drops the shared objects; the next use creates them again.
 void releaseShared();
 

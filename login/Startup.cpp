@@ -28,7 +28,7 @@ void raiseProgramWindows()
     }
 }
 
-int runPursewick(int argc, char **argv)
+int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(program::exeName));
@@ -50,8 +50,7 @@ int runPursewick(int argc, char **argv)
     if (!login.load())
         return 1;
     QObject::connect(&login, &QDialog::rejected, &app, &QApplication::quit);
-    // Until the main window exists, a successful login ends the run.
-    QObject::connect(&login, &QDialog::accepted, &app, &QApplication::quit);
+    QObject::connect(&login, &frmLogin::loggedIn, &app, afterLogin);
     login.show();
     return app.exec();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
+
 namespace ht {
 
 // The bookkeeping program from start to end: single-copy check, login, then the run.
-int runPursewick(int argc, char **argv);
+// afterLogin opens the main window; the run ends when it closes.
+int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin);
 
 // Brings the running copy forward: restores minimised windows, then raises the one on top.
 void raiseProgramWindows();

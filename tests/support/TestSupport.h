@@ -6,6 +6,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
+class QDialog;
+class QWidget;
+
 namespace ht {
 class clsADO;
 }
@@ -49,6 +54,16 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Runs trigger, which opens a modal dialog; once the dialog shows, runs inside on it
+// and then closes it if it is still open. QVERIFY and friends may be used inside.
+// False when no dialog appeared, a check inside failed, or the dialog would not
+// close within the time-out (it is then closed by force), so a test never hangs.
+bool runModal(const std::function<void()> &trigger, const std::function<void(QDialog *)> &inside,
+              int timeoutMs = 5000);
+
+// Triggers the window's action of that object name; false (with a warning) when it has none.
+bool triggerAction(QWidget *window, const QString &name);
 
 // Copies the pristine shipped database to path.
 void copyTemplateDatabase(const QString &path);

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "Money.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QTreeView;
+
+namespace ht {
+
+class LedgerModel;
+
+// The main window: the user's income and expense lists side by side.
+class main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit main(QWidget *parent = nullptr);
+    ~main() override;
+
+    // The one main window of the run, or none before login.
+    static main *instance();
+
+    // Records the running program, restores the window state, creates the settings
+    // files when missing and loads this month's records.
+    void load();
+    // Shows the window in the state read at load (normal, minimised or maximised).
+    void showInSavedState();
+
+    LedgerModel &model(int cls) const;
+    Money total(int cls) const { return cls >= 1 ? m_incomeTotal : m_expenseTotal; }
+    void setTotal(int cls, Money total);
+
+    // Status panel 3, built anew on every clock tick.
+    static QString clockText();
+
+    QToolBar *Toolbar1;
+    QGroupBox *Frame1;
+    QTreeView *ListView1;
+    QGroupBox *Frame5;
+    QToolBar *Toolbar2;
+    QGroupBox *Frame2;
+    QTreeView *ListView2;
+    QGroupBox *Frame3;
+    QGroupBox *Frame4;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;
+    QLabel *statusPanel1, *statusPanel2, *statusPanel3;
+    QTimer *Timer1;
+
+    // The menu commands; the toolbar buttons and pop-up items run them too.
+    QMenu *mm_sys, *mm_accounts, *mm_tools, *mm_help;
+    QAction *mm_users, *mm_pwd, *mm_exit;
+    QAction *mm_add, *mm_out, *mm_search, *mm_types, *mm_Del;
+    QAction *mm_banks, *mm_data, *mm_export, *mm_print, *mm_calc, *mm_memoNote;
+    QAction *mm_about, *mm_resume, *mm_update;
+    QMenu *mnufile, *mnufile2;
+    QAction *popNew, *popModi, *popDel, *popNew2, *popModi2, *popDel2;
+
+    // The change and delete commands of a list (1 income, 0 expense).
+    void changeSelected(int cls);
+    void deleteSelected(int cls);
+    // A click on a header: sorts that list by the column, toggling on a second click.
+    void sortByColumn(int cls, int column);
+    QTreeView *list(int cls) const { return cls >= 1 ? ListView1 : ListView2; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void connectListCommands();
+    void openRecordDialog(int cls, qint64 id);
+    void startCalculator();
+    void startUpdater();
+    void buildToolbar();
+    void buildPeriodStrip();
+    void buildLists();
+    void buildTotals();
+    void buildStatusBar();
+    void periodClicked(int index);
+    void reloadBoth();
+
+    LedgerModel *m_income;
+    LedgerModel *m_expense;
+    Money m_incomeTotal;
+    Money m_expenseTotal;
+    int m_savedState = 0;
+};
+
+// Creates, loads and shows the main window after a successful login.
+main *openMainWindow();
+
+} // namespace ht
