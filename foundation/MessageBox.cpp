@@ -25,6 +25,12 @@ void setMessageHandler(MessageHandler handler)
     g_handler = std::move(handler);
 }
 
+void showFailure(QWidget *parent, const QString &reason)
+{
+    showMessage(parent, QStringLiteral("操作失败：\r\n") + reason, QStringLiteral("系统错误"), MsgButtons::Ok,
+                MsgIcon::Critical);
+}
+
 MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
                       MsgButtons buttons, MsgIcon icon)
 {

@@ -23,6 +23,9 @@ struct MessageRecord {
 MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
                       MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 
+// A failed operation, told in the program's words: "操作失败：" and the reason.
+void showFailure(QWidget *parent, const QString &reason);
+
 // Tests answer prompts through a handler instead of a modal box.
 using MessageHandler = std::function<MsgAnswer(const MessageRecord &)>;
 void setMessageHandler(MessageHandler handler);

@@ -46,6 +46,11 @@ void execRaw(sqlite3 *db, const char *sql)
     }
 }
 
+QByteArray pageSizePragma()
+{
+    return "PRAGMA cipher_page_size = " + QByteArray::number(clsADO::pageSize);
+}
+
 QString quoteName(const QString &name)
 {
     return QLatin1Char('[') + name + QLatin1Char(']');
@@ -92,7 +97,7 @@ bool clsADO::tryOpen(QString *error)
     const QByteArray key = rawKeyFor(salt);
     sqlite3_key(m_db, key.constData(), int(key.size()));
     try {
-        execRaw(m_db, "PRAGMA cipher_page_size = 4096");
+        execRaw(m_db, pageSizePragma().constData());
         // A wrong key or a damaged file shows here, not at the first later query.
         execRaw(m_db, "SELECT count(*) FROM sqlite_master");
         sqlite3_busy_timeout(m_db, 2000);
@@ -106,8 +111,7 @@ void clsADO::OpenDB()
 {
     if (tryOpen())
         return;
-    showMessage(nullptr, QStringLiteral("操作失败：\r\n数据库打开失败，请重新启动软件！"),
-                QStringLiteral("系统错误"), MsgButtons::Ok, MsgIcon::Critical);
+    showFailure(nullptr, QStringLiteral("数据库打开失败，请重新启动软件！"));
     endProgram(1);
 }
 
@@ -181,7 +185,7 @@ void clsADO::createDatabase(const QString &path, const QString &schemaSql)
     if (rc != SQLITE_OK)
         throw DbError::fromEngine(rc, QString::fromUtf8(sqlite3_errmsg(db)));
     sqlite3_key(db, password, int(qstrlen(password)));
-    execRaw(db, "PRAGMA cipher_page_size = 4096");
+    execRaw(db, pageSizePragma().constData());
     execRaw(db, "BEGIN");
     execRaw(db, schemaSql.toUtf8().constData());
     execRaw(db, "COMMIT");

@@ -181,8 +181,7 @@ void main::deleteSelected(int cls)
         RecordStore::remove(db, program::session().userName, id);
     } catch (const DbError &e) {
         db.CloseDB();
-        showMessage(this, QStringLiteral("操作失败：\r\n") + e.message(), QStringLiteral("系统错误"), MsgButtons::Ok,
-                    MsgIcon::Critical);
+        showFailure(this, e.message());
         return;
     }
     LoadLedgerList(cls, program::session().whereStr);

@@ -21,8 +21,7 @@ void LoadLedgerList(int cls, const SqlFilter &filter)
         const Money total = LedgerStore::loadInto(w->model(cls), program::db(), program::session().userName, cls, filter);
         w->setTotal(cls, total);
     } catch (const DbError &e) {
-        showMessage(w, QStringLiteral("操作失败：\r\n") + e.message(), QStringLiteral("系统错误"), MsgButtons::Ok,
-                    MsgIcon::Critical);
+        showFailure(w, e.message());
         return;
     }
     ShowBalance();

@@ -126,8 +126,7 @@ void newInDialog::load()
         if (s.editId > 0)
             existing = RecordStore::record(db, s.userName, s.editId);
     } catch (const DbError &e) {
-        showMessage(this, QStringLiteral("操作失败：\r\n") + e.message(), QStringLiteral("系统错误"), MsgButtons::Ok,
-                    MsgIcon::Critical);
+        showFailure(this, e.message());
     }
     db.CloseDB();
     DTPicker1->setDateTime(QDateTime::currentDateTime());
@@ -184,8 +183,7 @@ void newInDialog::OKButton_Click()
         RecordStore::save(db, s.userName, r, *typeId);
     } catch (const DbError &e) {
         db.CloseDB();
-        showMessage(this, QStringLiteral("操作失败：\r\n") + e.message(), QStringLiteral("系统错误"), MsgButtons::Ok,
-                    MsgIcon::Critical);
+        showFailure(this, e.message());
         return;
     }
     LoadLedgerList(r.style, s.whereStr);

@@ -186,8 +186,7 @@ void frmLogin::cmdOK_Click()
         result = LoginStore::login(db, name, password, Check1->isChecked(), &count);
     } catch (const DbError &e) {
         db.CloseDB();
-        showMessage(this, QStringLiteral("操作失败：\r\n") + e.message(), QStringLiteral("系统错误"), MsgButtons::Ok,
-                    MsgIcon::Critical);
+        showFailure(this, e.message());
         return;
     }
     db.CloseDB();
