@@ -75,6 +75,7 @@ private:
     void buildMenus();
     void connectListCommands();
     void openRecordDialog(int cls, qint64 id);
+    qint64 selectedRecord(int cls, const QString &noSelection);
     void startCalculator();
     void startUpdater();
     void buildToolbar();

@@ -146,31 +146,29 @@ qint64 selectedId(QTreeView *view)
 }
 } // namespace
 
-void main::changeSelected(int cls)
+// The selected record of a list; 0 on an empty list, and 0 after telling the user when none is selected.
+qint64 main::selectedRecord(int cls, const QString &noSelection)
 {
     QTreeView *view = list(cls);
     if (view->model()->rowCount() == 0)
-        return;
+        return 0;
     const qint64 id = selectedId(view);
-    if (id <= 0) {
-        showMessage(this, QStringLiteral("提示：未选择要修改的记录"), QStringLiteral("出错了"), MsgButtons::Ok,
-                    MsgIcon::Critical);
-        return;
-    }
-    openRecordDialog(cls, id);
+    if (id <= 0)
+        showMessage(this, noSelection, QStringLiteral("出错了"), MsgButtons::Ok, MsgIcon::Critical);
+    return id > 0 ? id : 0;
+}
+
+void main::changeSelected(int cls)
+{
+    if (const qint64 id = selectedRecord(cls, QStringLiteral("提示：未选择要修改的记录")))
+        openRecordDialog(cls, id);
 }
 
 void main::deleteSelected(int cls)
 {
-    QTreeView *view = list(cls);
-    if (view->model()->rowCount() == 0)
+    const qint64 id = selectedRecord(cls, QStringLiteral("提示：未选择要删除的记录"));
+    if (!id)
         return;
-    const qint64 id = selectedId(view);
-    if (id <= 0) {
-        showMessage(this, QStringLiteral("提示：未选择要删除的记录"), QStringLiteral("出错了"), MsgButtons::Ok,
-                    MsgIcon::Critical);
-        return;
-    }
     program::session().editId = id;
     if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"), MsgButtons::OkCancel)
         != MsgAnswer::Ok)
