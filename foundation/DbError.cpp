@@ -1,4 +1,6 @@
-#include "DbError.h"
+#include "foundation/DbError.h"
+
+#include <sqlcipher/sqlite3.h>
 
 namespace ht {
 
@@ -25,6 +27,26 @@ int DbError::code() const
     case DbErrorKind::Other: break;
     }
     return m_engineCode;
+}
+
+QString DbError::userMessage() const
+{
+    if (m_kind != DbErrorKind::Other)
+        return m_message;
+    QString reason;
+    switch (m_engineCode & 0xff) {
+    case SQLITE_READONLY: reason = QStringLiteral("数据库文件是只读的，修改没有保存。"); break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: reason = QStringLiteral("数据库正被其他程序使用，请稍后再试。"); break;
+    case SQLITE_FULL: reason = QStringLiteral("磁盘空间已满，修改没有保存。"); break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: reason = QStringLiteral("数据库文件已损坏。"); break;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM: reason = QStringLiteral("无法读写数据库文件。"); break;
+    default: return m_message;
+    }
+    return reason + QStringLiteral("\r\n（") + m_message + QStringLiteral("）");
 }
 
 } // namespace ht

@@ -22,7 +22,11 @@ public:
     DbErrorKind kind() const { return m_kind; }
     // The error number: one of the two above for their kinds, the engine's own otherwise.
     int code() const;
+    // The engine's own text.
     QString message() const { return m_message; }
+    // What the user reads: a plain Chinese reason for the common engine failures
+    // (read-only, busy, disk full, damaged file), the engine's text only as a detail.
+    QString userMessage() const;
 
 private:
     DbErrorKind m_kind;

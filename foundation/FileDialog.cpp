@@ -1,4 +1,4 @@
-#include "FileDialog.h"
+#include "foundation/FileDialog.h"
 
 #include <QFileDialog>
 

@@ -1,4 +1,4 @@
-#include "MessageBox.h"
+#include "foundation/MessageBox.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "Money.h"
+#include "foundation/Money.h"
 
 #include <charconv>
 #include <cmath>
@@ -47,16 +47,17 @@ qint64 signedCents(quint64 magnitude, bool negative)
     return negative ? -qint64(magnitude) : qint64(magnitude);
 }
 
-QString plainDecimal(qint64 cents, bool grouped)
+QString plainDecimal(Money::Cents cents, bool grouped)
 {
-    const quint64 mag = cents < 0 ? 0 - quint64(cents) : quint64(cents);
-    char buf[40];
+    using Magnitude = unsigned __int128;
+    const Magnitude mag = cents < 0 ? Magnitude(0) - Magnitude(cents) : Magnitude(cents);
+    char buf[64];
     char *p = buf + sizeof buf;
     const auto put = [&p](char c) { *--p = c; };
-    quint64 v = mag;
-    put(char('0' + v % 10));
+    Magnitude v = mag;
+    put(char('0' + int(v % 10)));
     v /= 10;
-    put(char('0' + v % 10));
+    put(char('0' + int(v % 10)));
     v /= 10;
     put('.');
     int run = 0;
@@ -65,7 +66,7 @@ QString plainDecimal(qint64 cents, bool grouped)
             put(',');
             run = 0;
         }
-        put(char('0' + v % 10));
+        put(char('0' + int(v % 10)));
         v /= 10;
         ++run;
     } while (v != 0);

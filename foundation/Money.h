@@ -7,11 +7,15 @@
 
 namespace ht {
 
-// An exact amount of money in cents. Totals and differences never lose a cent.
+// An exact amount of money in cents. Totals and differences never lose a cent: the
+// cents are kept in 128 bits, so even millions of the largest amounts a user can type
+// add up exactly.
 class Money {
 public:
+    using Cents = __int128;
+
     constexpr Money() = default;
-    static constexpr Money fromCents(qint64 cents) { return Money(cents); }
+    static constexpr Money fromCents(Cents cents) { return Money(cents); }
     // A stored floating-point amount, rounded to cents with halves away from zero.
     static Money fromDouble(double value);
     // Typed text: optional sign, digits with optional "," grouping, optional "." and
@@ -19,7 +23,7 @@ public:
     // halves away from zero. No value for anything else or an absurd size.
     static std::optional<Money> parse(const QString &text);
 
-    constexpr qint64 cents() const { return m_cents; }
+    constexpr Cents cents() const { return m_cents; }
     double toDouble() const;
 
     // "1,234.50", "-0.50", "0.00"
@@ -28,6 +32,8 @@ public:
     // positive amount ("749.5", "200"), ".00" kept on a whole negative ("-200.00"),
     // and "0.00" for zero.
     QString balanceText() const;
+    // A money text as the lists and totals show it: "￥" before it.
+    static QString yuan(const QString &amountText) { return QStringLiteral("￥") + amountText; }
 
     constexpr Money operator+(Money o) const { return Money(m_cents + o.m_cents); }
     constexpr Money operator-(Money o) const { return Money(m_cents - o.m_cents); }
@@ -39,8 +45,8 @@ public:
     constexpr auto operator<=>(const Money &) const = default;
 
 private:
-    constexpr explicit Money(qint64 cents) : m_cents(cents) {}
-    qint64 m_cents = 0;
+    constexpr explicit Money(Cents cents) : m_cents(cents) {}
+    Cents m_cents = 0;
 };
 
 } // namespace ht

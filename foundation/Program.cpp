@@ -1,8 +1,7 @@
-#include "Program.h"
+#include "foundation/Program.h"
 
-#include "Version.h"
-#include "clsADO.h"
-#include "clsRWIni.h"
+#include "foundation/Version.h"
+#include "foundation/clsRWIni.h"
 
 #include <QSettings>
 
@@ -15,7 +14,7 @@
 namespace ht {
 namespace {
 QString g_dirOverride;
-std::unique_ptr<clsADO> g_db;
+QDate g_today;
 std::unique_ptr<clsRWIni> g_ini;
 } // namespace
 
@@ -45,17 +44,20 @@ void program::setDir(const QString &folder)
     releaseShared();
 }
 
+QDate program::today()
+{
+    return g_today.isValid() ? g_today : QDate::currentDate();
+}
+
+void program::setToday(const QDate &date)
+{
+    g_today = date;
+}
+
 program::Session &program::session()
 {
     static Session s;
     return s;
-}
-
-clsADO &program::db()
-{
-    if (!g_db)
-        g_db = std::make_unique<clsADO>();
-    return *g_db;
 }
 
 clsRWIni &program::ini()
@@ -67,7 +69,6 @@ clsRWIni &program::ini()
 
 void program::releaseShared()
 {
-    g_db.reset();
     g_ini.reset();
 }
 

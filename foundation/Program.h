@@ -1,12 +1,12 @@
 #pragma once
 
-#include "SqlFilter.h"
+#include "foundation/SqlFilter.h"
 
+#include <QDate>
 #include <QString>
 
 namespace ht {
 
-class clsADO;
 class clsRWIni;
 
 namespace program {
@@ -22,26 +22,34 @@ QString dir();
 QString pathIn(const QString &fileName);
 void setDir(const QString &folder);
 
+// Today's date. A test may set another day to see the program follow the calendar;
+// an invalid date goes back to the system clock.
+QDate today();
+void setToday(const QDate &date);
+
 // Values that one window hands to the next for the whole run.
 struct Session {
     QString userName;      // exactly as typed at login
     qint32 loginCount = 0; // logins before this one
     qint64 editId = 0;     // row a dialog modifies; 0 adds a row
     qint16 frmStyle = 0;   // 1 income, 0 expense (and the dialogs' other modes)
-    SqlFilter whereStr;    // the ledger's current filter
+    // The ledger's filter: a period button (1 all, 2 this year, 3 this month, 4 today,
+    // 5..16 a month of this year), its range worked out at every reload so that a
+    // program left open past midnight follows the calendar; or, while period is 0,
+    // a query's filter in whereStr.
+    int period = 0;
+    SqlFilter whereStr;
     SqlFilter memoWhere;
     qint32 memoPage = 0;
 };
 Session &session();
 
-// The shared data store, created on first use.
-clsADO &db();
 // The shared settings-file object (pointed at config.ini by the main window).
 clsRWIni &ini();
 // The per-user settings store: the running program's process id and window id.
 void writeStoreValue(const QString &key, const QString &value);
 QString readStoreValue(const QString &key);
-// Drops the shared objects; the next use creates them again.
+// Drops the shared settings-file object; the next use creates it again.
 void releaseShared();
 
 } // namespace program

@@ -1,4 +1,4 @@
-#include "ProgramExit.h"
+#include "foundation/ProgramExit.h"
 
 #include <cstdio>
 #include <cstdlib>

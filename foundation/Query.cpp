@@ -1,6 +1,6 @@
-#include "Query.h"
+#include "foundation/Query.h"
 
-#include "DbError.h"
+#include "foundation/DbError.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -167,6 +167,12 @@ QString Query::text(int index) const
 {
     const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt.get(), index));
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_stmt.get(), index));
+}
+
+std::string_view Query::utf8(int index) const
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt.get(), index));
+    return bytes ? std::string_view(bytes, size_t(sqlite3_column_bytes(m_stmt.get(), index))) : std::string_view();
 }
 
 } // namespace ht

@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -47,6 +48,8 @@ public:
     qint64 int64(int index) const;
     double real(int index) const;
     QString text(int index) const;
+    // The stored bytes of a text column without a copy; valid until the next step.
+    std::string_view utf8(int index) const;
 
 private:
     Statement m_stmt;

@@ -1,11 +1,10 @@
-#include "SingleInstance.h"
+#include "foundation/SingleInstance.h"
 
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-
-#include <unistd.h>
+#include <QStandardPaths>
 
 namespace ht {
 
@@ -15,27 +14,51 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultName()
 {
-    return QStringLiteral("pursewick-%1").arg(getuid());
+    // Qt hands out this folder only when it belongs to the user and no one else may
+    // enter it, so no other local user can plant a socket or a lock file there.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QString() : QDir(runtime).filePath(QStringLiteral("pursewick.instance"));
 }
 
-bool SingleInstance::claim()
+SingleInstance::Claim SingleInstance::claim(QString *why)
 {
-    // Two copies started at the same moment must not both become the first.
-    QLockFile lock(QDir::temp().filePath(m_name + QStringLiteral(".lock")));
-    lock.tryLock(5000);
+    const auto fail = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return Claim::Failed;
+    };
+    if (m_name.isEmpty())
+        return fail(QStringLiteral("找不到只属于当前用户的运行文件夹。"));
 
-    {
+    const auto answers = [this] {
         QLocalSocket probe;
         probe.connectToServer(m_name);
-        if (probe.waitForConnected(1000))
-            return false;
+        return probe.waitForConnected(1000);
+    };
+
+    // Two copies started at the same moment must not both become the first.
+    const QString lockName = m_name + QStringLiteral(".lock");
+    QLockFile lock(lockName);
+    if (!lock.tryLock(5000)) {
+        if (lock.error() != QLockFile::LockFailedError)
+            return fail(QStringLiteral("无法创建文件：") + lockName);
+        // A starting copy holds the lock only until its socket is open. Held longer with
+        // nobody answering, it is stuck; ending quietly would leave the user no window.
+        if (answers())
+            return Claim::Running;
+        return fail(QStringLiteral("文件已被锁定，但没有正在运行的副本应答：") + lockName);
     }
+
+    if (answers())
+        return Claim::Running;
     // Nobody answers: a socket file left by a crashed copy is stale.
     QLocalServer::removeServer(m_name);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onConnection);
-    return m_server->listen(m_name);
+    if (!m_server->listen(m_name))
+        return fail(m_server->errorString());
+    return Claim::First;
 }
 
 bool SingleInstance::send(const QByteArray &request, int timeoutMs)

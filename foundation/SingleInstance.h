@@ -7,19 +7,23 @@ class QLocalServer;
 
 namespace ht {
 
-// One running copy per system user. The first copy listens on a local socket;
-// a later start asks it to come to the front and ends. Nothing is learnt from
-// the stored process id or window id, so a stale value can reach no other program.
+// One running copy per system user. The first copy listens on a local socket in a
+// folder only this user can write; a later start asks it to come to the front and
+// ends. Nothing is learnt from the stored process id or window id, so a stale value
+// can reach no other program.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     explicit SingleInstance(QString name = defaultName(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
+    // The socket in the user's runtime folder; empty when the user has none.
     static QString defaultName();
 
-    // True when this process is now the running copy; false when another copy answers.
-    bool claim();
+    enum class Claim { First, Running, Failed };
+    // First: this process is now the running copy. Running: another copy answers.
+    // Failed: the check itself could not be made; why says so.
+    Claim claim(QString *why = nullptr);
     // Sends a request ("raise" or "close") to the running copy; true when it answered.
     bool send(const QByteArray &request, int timeoutMs = 3000);
 

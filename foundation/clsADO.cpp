@@ -1,8 +1,6 @@
-#include "clsADO.h"
+#include "foundation/clsADO.h"
 
-#include "MessageBox.h"
-#include "Program.h"
-#include "ProgramExit.h"
+#include "foundation/Program.h"
 
 #include <QFile>
 #include <QMutex>
@@ -12,6 +10,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <map>
+#include <memory>
 
 namespace ht {
 namespace {
@@ -56,6 +55,8 @@ QString quoteName(const QString &name)
     return QLatin1Char('[') + name + QLatin1Char(']');
 }
 
+clsADO::OpenFailureHandler g_openFailure;
+
 } // namespace
 
 clsADO::clsADO(QString path) : m_path(std::move(path)) {}
@@ -63,11 +64,6 @@ clsADO::clsADO(QString path) : m_path(std::move(path)) {}
 clsADO::~clsADO()
 {
     CloseDB();
-}
-
-QString clsADO::dbDir() const
-{
-    return m_path.isEmpty() ? program::pathIn(QStringLiteral("syslibs.dll")) : m_path;
 }
 
 bool clsADO::tryOpen(QString *error)
@@ -80,7 +76,7 @@ bool clsADO::tryOpen(QString *error)
         return false;
     };
 
-    const QString path = dbDir();
+    const QString &path = m_path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("无法读取文件：") + path);
@@ -94,13 +90,14 @@ bool clsADO::tryOpen(QString *error)
     if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         return fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
 
+    // Before the first read: a program holding a short lock must make us wait, not fail.
+    sqlite3_busy_timeout(m_db, busyTimeoutMs);
     const QByteArray key = rawKeyFor(salt);
     sqlite3_key(m_db, key.constData(), int(key.size()));
     try {
         execRaw(m_db, pageSizePragma().constData());
         // A wrong key or a damaged file shows here, not at the first later query.
         execRaw(m_db, "SELECT count(*) FROM sqlite_master");
-        sqlite3_busy_timeout(m_db, 2000);
     } catch (const DbError &e) {
         return fail(e.message());
     }
@@ -109,10 +106,32 @@ bool clsADO::tryOpen(QString *error)
 
 void clsADO::OpenDB()
 {
-    if (tryOpen())
+    QString why;
+    if (tryOpen(&why))
         return;
-    showFailure(nullptr, QStringLiteral("数据库打开失败，请重新启动软件！"));
-    endProgram(1);
+    if (g_openFailure)
+        g_openFailure(why);
+    throw DbError(DbErrorKind::Other, SQLITE_CANTOPEN, why);
+}
+
+void clsADO::setOpenFailureHandler(OpenFailureHandler handler)
+{
+    g_openFailure = std::move(handler);
+}
+
+bool clsADO::readsInProgress() const
+{
+    for (sqlite3_stmt *s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s)) {
+        if (sqlite3_stmt_busy(s) && sqlite3_stmt_readonly(s))
+            return true;
+    }
+    return false;
+}
+
+void clsADO::rollback()
+{
+    if (m_db)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void clsADO::CloseDB()
@@ -193,13 +212,17 @@ void clsADO::createDatabase(const QString &path, const QString &schemaSql)
 
 Transaction::Transaction(clsADO &db) : m_db(db)
 {
+    // The engine cannot wait for a lock while this connection still reads; it would
+    // fail at once as busy. Finishing reads first is the caller's duty.
+    if (m_db.readsInProgress())
+        throw DbError(DbErrorKind::Other, SQLITE_MISUSE, QStringLiteral("修改开始时仍有未读完的查询"));
     m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 Transaction::~Transaction()
 {
-    if (!m_done && m_db.isOpen())
-        sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!m_done)
+        m_db.rollback();
 }
 
 void Transaction::commit()
@@ -219,6 +242,16 @@ bool ColumnExists(clsADO &db, const QString &column, const QString &table)
     } catch (const DbError &) {
     }
     return false;
+}
+
+clsADO &program::db()
+{
+    static std::unique_ptr<clsADO> shared;
+    const QString path = program::pathIn(QStringLiteral("syslibs.dll"));
+    // Tests point the program folder elsewhere; a closed store follows it.
+    if (!shared || (shared->dbDir() != path && !shared->isOpen()))
+        shared = std::make_unique<clsADO>(path);
+    return *shared;
 }
 
 } // namespace ht

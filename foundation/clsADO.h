@@ -1,12 +1,14 @@
 #pragma once
 
-#include "DbError.h"
-#include "Query.h"
+#include "foundation/DbError.h"
+#include "foundation/Query.h"
 
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QVariant>
+
+#include <functional>
 
 struct sqlite3;
 
@@ -15,8 +17,6 @@ namespace ht {
 // Named column values in the order they are written.
 using Columns = QList<QPair<QString, QVariant>>;
 
-class Transaction;
-
 // The data store: one object for the program, a fresh connection per operation.
 class clsADO {
 public:
@@ -24,18 +24,21 @@ public:
     static constexpr const char *password = "quorn!@#7146";
     // Larger pages than the engine's default make reading a long ledger much cheaper.
     static constexpr int pageSize = 4096;
+    // How long a statement waits for another program's lock before it fails as busy.
+    static constexpr int busyTimeoutMs = 5000;
 
-    // An empty path means syslibs.dll in the program folder.
-    explicit clsADO(QString path = {});
+    explicit clsADO(QString path);
     ~clsADO();
     clsADO(const clsADO &) = delete;
     clsADO &operator=(const clsADO &) = delete;
 
-    QString dbDir() const;
+    // The database file.
+    QString dbDir() const { return m_path; }
 
-    // Opens a fresh connection; on failure tells the user and ends the program.
+    // Opens a fresh connection. On failure runs the handler that start-up installed
+    // (which tells the user and ends the program), then throws DbError.
     void OpenDB();
-    // The same without the message: false and the reason when the file cannot be opened.
+    // The same without the handler: false and the reason when the file cannot be opened.
     bool tryOpen(QString *error = nullptr);
     void CloseDB();
     bool isOpen() const { return m_db != nullptr; }
@@ -51,17 +54,48 @@ public:
     int update(const QString &table, const Columns &values, const QString &condition,
                const QVariantList &conditionValues);
 
-    sqlite3 *handle() const { return m_db; }
-
     // Writes a new encrypted database from the schema script (used by the build and tests).
     static void createDatabase(const QString &path, const QString &schemaSql);
 
+    using OpenFailureHandler = std::function<void(const QString &reason)>;
+    static void setOpenFailureHandler(OpenFailureHandler handler);
+
 private:
+    friend class Transaction;
+    // A read whose rows are not all walked keeps the file locked for reading.
+    bool readsInProgress() const;
+    void rollback();
+
     QString m_path;
     sqlite3 *m_db = nullptr;
 };
 
-// Rolls back unless committed.
+// Opens the store for one piece of work and closes it after, unless it was open
+// already: an inner scope inside an outer one shares the outer connection.
+class Connection {
+public:
+    explicit Connection(clsADO &db) : m_db(db), m_opened(!db.isOpen())
+    {
+        if (m_opened)
+            m_db.OpenDB();
+    }
+    ~Connection()
+    {
+        if (m_opened)
+            m_db.CloseDB();
+    }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    clsADO &db() const { return m_db; }
+
+private:
+    clsADO &m_db;
+    bool m_opened;
+};
+
+// Rolls back unless committed. Begins by taking the write lock, waiting for other
+// programs as long as the busy time-out allows; every read must be finished before.
 class Transaction {
 public:
     explicit Transaction(clsADO &db);
@@ -77,5 +111,10 @@ private:
 
 // Tells whether a table has a column of exactly that name (letter case counts). Never throws.
 bool ColumnExists(clsADO &db, const QString &column, const QString &table);
+
+namespace program {
+// The shared data store: syslibs.dll in the program folder.
+clsADO &db();
+} // namespace program
 
 } // namespace ht

@@ -1,4 +1,4 @@
-#include "clsRWIni.h"
+#include "foundation/clsRWIni.h"
 
 #include <QByteArray>
 #include <QFile>

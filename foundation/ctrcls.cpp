@@ -1,6 +1,7 @@
-#include "ctrcls.h"
+#include "foundation/ctrcls.h"
 
-#include "Program.h"
+#include "foundation/Program.h"
+#include "foundation/StoredDate.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -16,45 +17,6 @@
 namespace ht {
 namespace {
 
-inline bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-int digits(const QString &s, int from, int count)
-{
-    int v = 0;
-    for (int i = from; i < from + count; ++i)
-        v = v * 10 + (s.at(i).unicode() - '0');
-    return v;
-}
-
-// The stored form "yyyy-MM-dd[ HH:mm[:ss]]" without the general parser: the lists read it per row.
-QDateTime fromStoredText(const QString &s)
-{
-    const int n = int(s.size());
-    if (n < 10 || s.at(4) != QLatin1Char('-') || s.at(7) != QLatin1Char('-'))
-        return {};
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (!isDigit(s.at(i)))
-            return {};
-    const QDate date(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2));
-    if (!date.isValid())
-        return {};
-    if (n == 10)
-        return QDateTime(date, QTime(0, 0));
-    if (n >= 16 && (s.at(10) == QLatin1Char(' ') || s.at(10) == QLatin1Char('T')) && isDigit(s.at(11))
-        && isDigit(s.at(12)) && s.at(13) == QLatin1Char(':') && isDigit(s.at(14)) && isDigit(s.at(15))) {
-        int sec = 0;
-        if (n >= 19 && s.at(16) == QLatin1Char(':') && isDigit(s.at(17)) && isDigit(s.at(18)))
-            sec = digits(s, 17, 2);
-        const QTime time(digits(s, 11, 2), digits(s, 14, 2), sec);
-        if (time.isValid())
-            return QDateTime(date, time);
-    }
-    return {};
-}
-
 QString two(int v)
 {
     return QString::number(v).rightJustified(2, QLatin1Char('0'));
@@ -68,21 +30,17 @@ QDateTime ctrcls::toDateTime(const QVariant &dt)
     case QMetaType::QDateTime: return dt.toDateTime();
     case QMetaType::QDate: return QDateTime(dt.toDate(), QTime(0, 0));
     case QMetaType::QString: {
-        const QString s = dt.toString().trimmed();
-        QDateTime v = fromStoredText(s);
-        if (!v.isValid())
-            v = QDateTime::fromString(s, Qt::ISODate);
-        if (!v.isValid())
-            v = QDateTime::fromString(s, QStringLiteral("yyyy/M/d H:mm:ss"));
-        if (!v.isValid()) {
-            const QDate d = QDate::fromString(s, QStringLiteral("yyyy/M/d"));
-            if (d.isValid())
-                v = QDateTime(d, QTime(0, 0));
-        }
-        return v;
+        const std::optional<StoredDate> d = parseStoredDate(dt.toString());
+        return d ? d->toDateTime() : QDateTime();
     }
     default: return {};
     }
+}
+
+QString ctrcls::chsDate(int year, int month, int day)
+{
+    return QString::number(year) + QStringLiteral("年") + two(month) + QStringLiteral("月") + two(day)
+        + QStringLiteral("日 ");
 }
 
 QString ctrcls::chsDateTime(const QVariant &dt)
@@ -90,10 +48,7 @@ QString ctrcls::chsDateTime(const QVariant &dt)
     const QDateTime v = toDateTime(dt);
     if (!v.isValid())
         return {};
-    const QDate d = v.date();
-    const QTime t = v.time();
-    return QString::number(d.year()) + QStringLiteral("年") + two(d.month()) + QStringLiteral("月") + two(d.day())
-        + QStringLiteral("日 ") + two(t.hour()) + QStringLiteral("点") + two(t.minute()) + QStringLiteral("分");
+    return chsDate(v) + two(v.time().hour()) + QStringLiteral("点") + two(v.time().minute()) + QStringLiteral("分");
 }
 
 QString ctrcls::chsDate(const QVariant &dt)
@@ -102,8 +57,7 @@ QString ctrcls::chsDate(const QVariant &dt)
     if (!v.isValid())
         return {};
     const QDate d = v.date();
-    return QString::number(d.year()) + QStringLiteral("年") + two(d.month()) + QStringLiteral("月") + two(d.day())
-        + QStringLiteral("日 ");
+    return chsDate(d.year(), d.month(), d.day());
 }
 
 QString ctrcls::chsWeek(const QVariant &dt)
@@ -180,6 +134,43 @@ void ctrcls::SaveLogFile(const QString &fname, const QString &logText)
         file.write((logText + QStringLiteral("\r\n")).toUtf8());
 }
 
+namespace {
+
+// A real page is a few KB. Anything bigger is a broken or hostile server, and an
+// endless body must not be allowed to eat the memory.
+constexpr qint64 maxPageBytes = 4 * 1024 * 1024;
+constexpr qint64 readChunkBytes = 64 * 1024;
+constexpr int maxRedirects = 10;
+
+// The error Qt gives a complete reply with this status. Any other error on a reply
+// that has a status (cut short, bad compression, redirect refused) is the transport's.
+QNetworkReply::NetworkError statusError(int status)
+{
+    using R = QNetworkReply;
+    switch (status) {
+    case 400:
+    case 418: return R::ProtocolInvalidOperationError;
+    case 401: return R::AuthenticationRequiredError;
+    case 403: return R::ContentAccessDenied;
+    case 404: return R::ContentNotFoundError;
+    case 405: return R::ContentOperationNotPermittedError;
+    case 407: return R::ProxyAuthenticationRequiredError;
+    case 409: return R::ContentConflictError;
+    case 410: return R::ContentGoneError;
+    case 500: return R::InternalServerError;
+    case 501: return R::OperationNotImplementedError;
+    case 503: return R::ServiceUnavailableError;
+    default: break;
+    }
+    if (status >= 500 && status < 600)
+        return R::UnknownServerError;
+    if (status >= 400 && status < 500)
+        return R::UnknownContentError;
+    return R::NoError;
+}
+
+} // namespace
+
 QString ctrcls::getHttpPage(const QString &url, int timeoutMs, bool *ok)
 {
     if (ok)
@@ -187,33 +178,59 @@ QString ctrcls::getHttpPage(const QString &url, int timeoutMs, bool *ok)
     if (url.isEmpty())
         return {};
 
+    QByteArray body; // outlives the reply, which writes to it until it goes
     QNetworkAccessManager manager;
+    manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkRequest request{QUrl(url)};
     request.setRawHeader("If-Modified-Since", "0");
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setMaximumRedirectsAllowed(maxRedirects);
     QNetworkReply *reply = manager.get(request);
+    reply->setReadBufferSize(readChunkBytes);
+
+    const auto take = [reply, &body] {
+        body += reply->read(maxPageBytes + 1 - body.size());
+        if (body.size() > maxPageBytes)
+            reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64, qint64 total) {
+        if (total > maxPageBytes)
+            reply->abort();
+    });
 
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&timer, &QTimer::timeout, reply, &QNetworkReply::abort);
     timer.start(timeoutMs);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-
-    QString page;
-    if (reply->isFinished()) {
-        // An error page's body counts like any other answer; only no answer at all fails.
-        const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-        if (answered) {
-            QStringDecoder decode("GB2312");
-            page = decode(reply->readAll());
-            if (ok)
-                *ok = true;
-        }
-    } else {
+    // Input is let through: the window must stay usable while a slow server thinks.
+    if (!reply->isFinished())
+        loop.exec();
+    if (!reply->isFinished()) {
+        // The loop was told to end from outside, e.g. the program is closing.
         reply->abort();
+        return {};
     }
+
+    // An error page's body counts like any other answer: the caller looks for its marker.
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || reply->error() != statusError(status.toInt()))
+        return {};
+    take();
+    if (body.size() > maxPageBytes)
+        return {};
+    // Qt may report an error page cut short as the page's status; the declared length
+    // tells. (Qt drops that header when it decompresses.)
+    const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (declared.isValid() && declared.toLongLong() != body.size())
+        return {};
+
+    QStringDecoder decode("GB2312");
+    const QString page = decode(body);
+    if (ok)
+        *ok = true;
     return page;
 }
 

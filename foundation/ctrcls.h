@@ -13,6 +13,7 @@ public:
     static QString chsDateTime(const QVariant &dt);
     // "2024年03月05日 " with the blank kept; empty for a value that is not a date.
     static QString chsDate(const QVariant &dt);
+    static QString chsDate(int year, int month, int day);
     // "星期天" … "星期六"
     static QString chsWeek(const QVariant &dt);
     // The current time of day, "HH:mm:ss" on the 24-hour clock.
@@ -31,11 +32,13 @@ public:
     // Appends a line to <program folder>/<fname>.log; errors are dropped.
     static void SaveLogFile(const QString &fname, const QString &logText);
 
-    // GET the page and decode it as GB2312, whatever the status code. A dead or
-    // silent server gives up after the time-out: the empty text and *ok false.
+    // GET the page and decode it as GB2312; an HTTP error page is an answer too. No
+    // answer (the empty text, *ok false): a dead or silent server past the time-out, a
+    // page cut short, over 4 MB or badly compressed, a redirect loop or refused redirect.
+    // The window keeps taking input while this waits.
     static QString getHttpPage(const QString &url, int timeoutMs = 15000, bool *ok = nullptr);
 
-    // The stored form of a date-time value: "yyyy-MM-dd HH:mm:ss".
+    // A date-time value, or its stored text (see parseStoredDate); invalid for anything else.
     static QDateTime toDateTime(const QVariant &dt);
 };
 

@@ -1,5 +1,5 @@
 // Build step: writes the shipped database from the schema script.
-#include "clsADO.h"
+#include "foundation/clsADO.h"
 
 #include <QCoreApplication>
 #include <QFile>

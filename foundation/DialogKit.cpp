@@ -1,0 +1,116 @@
+#include "foundation/DialogKit.h"
+
+#include "foundation/Icons.h"
+#include "foundation/Program.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+
+namespace ht {
+namespace {
+
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                static_cast<QPushButton *>(watched)->click();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+class SelectOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // A mouse click places the caret after the focus arrives; select once it has settled.
+        if (event->type() == QEvent::FocusIn) {
+            auto *box = static_cast<QLineEdit *>(watched);
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+QPushButton *dialogButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    button->setFixedSize(81, 33);
+    return button;
+}
+
+void pressOnEnter(QPushButton *button)
+{
+    button->installEventFilter(new EnterPresses(button));
+}
+
+void setPictureButtons(QPushButton *confirm, QPushButton *close)
+{
+    const std::pair<QPushButton *, const char *> buttons[] = {{confirm, "confirm"}, {close, "close"}};
+    for (const auto &[button, picture] : buttons) {
+        if (!button)
+            continue;
+        if (!button->text().isEmpty())
+            button->setToolTip(QString(button->text()).remove(QLatin1Char('&')));
+        button->setText(QString());
+        button->setIcon(icon(picture));
+        button->setIconSize(QSize(24, 24));
+        pressOnEnter(button);
+    }
+}
+
+void selectAllOnFocus(QLineEdit *box)
+{
+    box->installEventFilter(new SelectOnFocus(box));
+}
+
+void focusAndSelect(QWidget *box)
+{
+    box->setFocus();
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->selectAll();
+    else if (auto *combo = qobject_cast<QComboBox *>(box); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+}
+
+void trimWhenClosed(QDialog *dialog)
+{
+    QObject::connect(dialog, &QDialog::finished, dialog, [] { trimWorkingSet(); });
+}
+
+void usePasswordStars(QLineEdit *box)
+{
+    box->setEchoMode(QLineEdit::Password);
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+}
+
+QString typedText(const QPlainTextEdit *box)
+{
+    QString text = box->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    // The document's frame markers are not text.
+    text.remove(QChar(0xfdd0));
+    text.remove(QChar(0xfdd1));
+    return text;
+}
+
+} // namespace ht

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace ht {
+
+// A dialog's confirm or close button: named for the tests, the design size, and no
+// default-button behaviour (Enter in a box does not press it).
+QPushButton *dialogButton(QWidget *parent, const char *name, const QString &caption);
+// The confirm and close pictures in place of the captions (kept as tool tips), and
+// Enter on a focused button pressing it as Space does.
+void setPictureButtons(QPushButton *confirm, QPushButton *close);
+// Enter on the focused button presses it.
+void pressOnEnter(QPushButton *button);
+// The box selects its whole text whenever it gets the focus, by keyboard or mouse.
+void selectAllOnFocus(QLineEdit *box);
+// After a validation message: the focus on the box and its whole text selected.
+void focusAndSelect(QWidget *box);
+// Freed heap pages go back to the system when the dialog closes.
+void trimWhenClosed(QDialog *dialog);
+// A password box shows "*" for every character typed.
+void usePasswordStars(QLineEdit *box);
+// The text exactly as typed: toPlainText() turns no-break spaces into blanks.
+QString typedText(const QPlainTextEdit *box);
+
+} // namespace ht

@@ -1,0 +1,10 @@
+#include "foundation/Icons.h"
+
+namespace ht {
+
+QIcon icon(const QString &name)
+{
+    return QIcon(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"));
+}
+
+} // namespace ht
