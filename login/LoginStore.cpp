@@ -1,7 +1,7 @@
-#include "LoginStore.h"
+#include "login/LoginStore.h"
 
-#include "clsADO.h"
-#include "ctrcls.h"
+#include "foundation/clsADO.h"
+#include "foundation/ctrcls.h"
 
 #include <QDateTime>
 
@@ -36,34 +36,40 @@ RememberedUser rememberedRow(clsADO &db, const QString &name)
     return {q.text(0), q.text(1), q.int64(2) == 1};
 }
 
-LoginResult login(clsADO &db, const QString &name, const QString &password, bool remember, qint32 *loginCount)
+LoginOutcome login(clsADO &db, const QString &name, const QString &password, bool remember)
 {
-    const QString cleaned = ctrcls::SQLCut(name);
-    Query user = db.query(QStringLiteral("SELECT userpwd,logintime FROM [users] WHERE username=?"), {cleaned});
-    if (!user.next())
-        return LoginResult::NoSuchUser;
-    if (user.text(0) != password)
-        return LoginResult::WrongPassword;
-    const qint32 before = qint32(user.int64(1));
-
+    // The read happens inside the write lock: nothing can change the row between the
+    // check and the count, and the lock is waited for rather than refused.
     Transaction t(db);
-    db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"), {cleaned});
+    LoginOutcome out;
+    {
+        Query user = db.query(QStringLiteral("SELECT username,userpwd,logintime FROM [users] WHERE username=?"),
+                              {ctrcls::SQLCut(name)});
+        if (!user.next())
+            return out;
+        if (user.text(1) != password) {
+            out.result = LoginResult::WrongPassword;
+            return out;
+        }
+        out.userName = user.text(0);
+        out.loginCount = qint32(user.int64(2));
+    }
+    db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"), {out.userName});
     if (remember) {
         const QDateTime now = QDateTime::currentDateTime();
-        if (db.count(QStringLiteral("SELECT COUNT(*) FROM [autouser] WHERE [username]=?"), {name}) != 0) {
+        if (db.count(QStringLiteral("SELECT COUNT(*) FROM [autouser] WHERE [username]=?"), {out.userName}) != 0) {
             db.execute(QStringLiteral("UPDATE [autouser] SET [userpwd]=?,[focusUser]=1,loginDateTime=? WHERE [username]=?"),
-                       {password, now, name});
+                       {password, now, out.userName});
         } else {
             db.execute(QStringLiteral("INSERT INTO autouser(username,userpwd,focusUser,loginDateTime) VALUES(?,?,1,?)"),
-                       {name, password, now});
+                       {out.userName, password, now});
         }
     } else {
-        db.execute(QStringLiteral("UPDATE [autouser] SET [userpwd]='',focusUser=0 WHERE [username]=?"), {name});
+        db.execute(QStringLiteral("UPDATE [autouser] SET [userpwd]='',focusUser=0 WHERE [username]=?"), {out.userName});
     }
     t.commit();
-    if (loginCount)
-        *loginCount = before;
-    return LoginResult::Ok;
+    out.result = LoginResult::Ok;
+    return out;
 }
 
 } // namespace ht::LoginStore

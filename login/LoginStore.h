@@ -15,7 +15,7 @@ struct RememberedUser {
 
 enum class LoginResult { Ok, NoSuchUser, WrongPassword };
 
-// The data side of the login window; the caller opens and closes the connection.
+// The data side of the login window, on an open connection.
 namespace LoginStore {
 
 // Newest first. Throws DbError (no such column) on a database from before remembered logins.
@@ -25,10 +25,15 @@ void upgradeAutouser(clsADO &db);
 // The remembered row of that name, or a row with focus false when there is none.
 RememberedUser rememberedRow(clsADO &db, const QString &name);
 
-// Checks the name (ignoring letter case) and the password (exactly); on success
-// counts the login and remembers or forgets the user, in one transaction.
-// loginCount receives the count before this login.
-LoginResult login(clsADO &db, const QString &name, const QString &password, bool remember, qint32 *loginCount);
+struct LoginOutcome {
+    LoginResult result = LoginResult::NoSuchUser;
+    QString userName;      // the name as stored for the user that matched, whatever was typed
+    qint32 loginCount = 0; // logins before this one
+};
+
+// Checks the name (cleaned, ignoring letter case) and the password (exactly); on
+// success counts the login and remembers or forgets the user, in one transaction.
+LoginOutcome login(clsADO &db, const QString &name, const QString &password, bool remember);
 
 } // namespace LoginStore
 } // namespace ht

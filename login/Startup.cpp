@@ -1,9 +1,12 @@
-#include "Startup.h"
+#include "login/Startup.h"
 
-#include "Pictures.h"
-#include "Program.h"
-#include "SingleInstance.h"
-#include "frmLogin.h"
+#include "login/frmLogin.h"
+
+#include "foundation/DbTask.h"
+#include "foundation/Icons.h"
+#include "foundation/MessageBox.h"
+#include "foundation/Program.h"
+#include "foundation/SingleInstance.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -32,17 +35,24 @@ int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(program::exeName));
-    QApplication::setWindowIcon(picture(Picture::Program));
+    QApplication::setWindowIcon(icon(QStringLiteral("app")));
 
     // Qt's own dialogs and standard buttons speak Chinese too.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    installDatabaseFailureHandling();
+
     SingleInstance instance;
-    if (!instance.claim()) {
-        instance.send("raise");
-        return 0;
+    QString why;
+    switch (instance.claim(&why)) {
+    case SingleInstance::Claim::First: break;
+    case SingleInstance::Claim::Running: instance.send("raise"); return 0;
+    case SingleInstance::Claim::Failed:
+        showMessage(nullptr, QStringLiteral("程序无法启动：\r\n") + why, QStringLiteral("系统错误"), MsgButtons::Ok,
+                    MsgIcon::Critical);
+        return 1;
     }
     QObject::connect(&instance, &SingleInstance::raiseRequested, &app, raiseProgramWindows);
 

@@ -32,15 +32,10 @@ Q_SIGNALS:
     // The current user name and login count are recorded; the window closes next.
     void loggedIn();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void done(int result) override;
-
 private:
     void txtUserName_Click();
     void cmdOK_Click();
     void loadRemembered();
-    void selectField(QWidget *field);
 };
 
 } // namespace ht
