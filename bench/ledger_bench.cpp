@@ -1,9 +1,10 @@
 // Cost of filling a ledger list from a large encrypted store, against the floor of
 // reading the same rows from an unencrypted copy, and the memory two full lists hold.
-#include "LedgerStore.h"
-#include "RecordStore.h"
-#include "Program.h"
-#include "clsADO.h"
+#include "ledger/LedgerStore.h"
+#include "ledger/RecordStore.h"
+
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -120,16 +121,6 @@ void fill(ht::clsADO &db)
     t.commit();
 }
 
-bool exec(sqlite3 *db, const QByteArray &sql, QTextStream &out)
-{
-    char *err = nullptr;
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &err) == SQLITE_OK)
-        return true;
-    out << "failed: " << sql << ": " << (err ? err : "") << "\n";
-    sqlite3_free(err);
-    return false;
-}
-
 // Steps the ledger query on an unencrypted file and touches every column.
 qint64 rawRead(sqlite3 *plain)
 {
@@ -176,7 +167,7 @@ int main(int argc, char **argv)
     }
     QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     ht::clsADO &db = ht::program::db();
-    db.OpenDB();
+    ht::Connection connection(db);
 
     QElapsedTimer timer;
     timer.start();
@@ -189,7 +180,7 @@ int main(int argc, char **argv)
     int rows = 0;
     const auto loadPeriod = [&](int button) {
         return median([&] {
-            ht::LedgerStore::loadInto(model, db, user, 0, ht::periodFilter(button));
+            ht::LedgerStore::loadInto(model, db, user, 0, ht::periodFilter(button, QDate::currentDate()));
             rows = model.rowCount();
         });
     };
@@ -205,9 +196,8 @@ int main(int argc, char **argv)
     // key makes it unencrypted.
     QFile(plainPath).open(QIODevice::WriteOnly);
     db.execute(QStringLiteral("ATTACH DATABASE ? AS plaintext KEY ?"), {plainPath, QStringLiteral("")});
-    if (!exec(db.handle(), "SELECT sqlcipher_export('plaintext')", out)
-        || !exec(db.handle(), "DETACH DATABASE plaintext", out))
-        return 1;
+    db.execute(QStringLiteral("SELECT sqlcipher_export('plaintext')"));
+    db.execute(QStringLiteral("DETACH DATABASE plaintext"));
     sqlite3 *plain = nullptr;
     if (sqlite3_open_v2(plainPath.toUtf8().constData(), &plain, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         out << "cannot open the plain copy\n";
@@ -227,17 +217,47 @@ int main(int argc, char **argv)
     }
     model.setSortState(false, 0, Qt::AscendingOrder);
 
-    // What the record dialog does on saving: one record added, then its 100,000-row list reloaded.
+    // What the record dialog and the delete command do: one record saved or deleted, then
+    // just its row of the 100,000-row list brought up to date.
+    ht::LedgerStore::loadInto(model, db, user, 0, {});
+    const ht::Money before = model.total();
     ht::Record added;
     added.style = 0;
     added.amount = ht::Money::fromCents(1250);
     added.memo = QStringLiteral("午饭");
+    std::vector<qint64> addedIds;
+    const auto saveAndRefresh = [&](ht::Record r) {
+        const qint64 id = ht::RecordStore::save(db, user, r, 1);
+        ht::LedgerStore::refreshRecord(model, db, user, 0, {}, id);
+        return id;
+    };
     const double addReload = median([&] {
+        added.id = 0;
         added.postdate = QDateTime::currentDateTime();
-        ht::RecordStore::save(db, user, added, 1);
-        ht::LedgerStore::loadInto(model, db, user, 0, {});
+        addedIds.push_back(saveAndRefresh(added));
     });
-    out << "add_reload_ms=" << QString::number(addReload, 'f', 1) << " (" << model.rowCount() << " rows after)" << Qt::endl;
+    const double changeReload = median([&] {
+        added.id = addedIds[addedIds.size() / 2];
+        added.amount = added.amount + ht::Money::fromCents(100);
+        added.postdate = added.postdate.addDays(-400); // moves far up the list
+        saveAndRefresh(added);
+    });
+    const double deleteReload = median([&] {
+        const qint64 id = addedIds.back();
+        addedIds.pop_back();
+        ht::RecordStore::remove(db, user, id);
+        ht::LedgerStore::refreshRecord(model, db, user, 0, {}, id);
+    });
+    model.sort(3, Qt::DescendingOrder);
+    const double addSortedReload = median([&] {
+        added.id = 0;
+        addedIds.push_back(saveAndRefresh(added));
+    });
+    out << "add_reload_ms=" << QString::number(addReload, 'f', 2) << " change_reload_ms="
+        << QString::number(changeReload, 'f', 2) << " delete_reload_ms=" << QString::number(deleteReload, 'f', 2)
+        << " add_sorted_by_remark_ms=" << QString::number(addSortedReload, 'f', 2) << " (" << model.rowCount()
+        << " rows after; total moved from " << before.text() << " to " << model.total().text() << ")" << Qt::endl;
+    model.setSortState(false, 0, Qt::AscendingOrder);
 
     ht::LedgerModel incomeModel;
     ht::LedgerStore::loadInto(model, db, user, 0, {});
@@ -248,6 +268,5 @@ int main(int argc, char **argv)
     out << "load_all_ms=" << QString::number(loadAll, 'f', 1) << " raw_all_ms=" << QString::number(rawAll, 'f', 1)
         << " ratio=" << QString::number(loadAll / rawAll, 'f', 2) << " load_month_ms=" << QString::number(loadMonth, 'f', 2)
         << " rss_mb=" << QString::number(rss, 'f', 1) << Qt::endl;
-    db.CloseDB();
     return 0;
 }

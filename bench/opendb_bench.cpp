@@ -1,6 +1,6 @@
 // Cost of opening the data store: the first open derives the key, every later one reuses it.
-#include "Program.h"
-#include "clsADO.h"
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,20 +1,48 @@
-#include "LedgerModel.h"
+#include "ledger/LedgerModel.h"
+
+#include "foundation/Icons.h"
+#include "foundation/ctrcls.h"
 
 #include <QCollator>
 #include <QHash>
-#include <QIcon>
 #include <QLocale>
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
 
 namespace ht {
 namespace {
 
 constexpr int columns = 4;
 
-// Ranks of the distinct texts in Chinese collation order: equal texts share a rank,
-// and each distinct text gets one collation key, so sorting a hundred thousand rows
+// The order a full reload returns: by postdate, then ID.
+std::tuple<qint32, qint32, qint64> loadKey(const LedgerRow &r)
+{
+    return {r.date, r.time, r.id};
+}
+
+template <typename T>
+int threeWay(const T &a, const T &b)
+{
+    return (b < a) - (a < b);
+}
+
+const QCollator &chinese()
+{
+    static const QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    return collator;
+}
+
+// Chinese collation order; texts it calls equal still get one fixed order.
+int compareTexts(const QString &a, const QString &b)
+{
+    const int c = chinese().compare(a, b);
+    return c != 0 ? c : threeWay(a, b);
+}
+
+// Ranks of the distinct texts in compareTexts order: equal texts share a rank, and
+// each distinct text gets one collation key, so sorting a hundred thousand rows
 // costs one key per distinct text plus integer comparisons.
 std::vector<int> textRanks(const std::vector<LedgerRow> &rows, QString (*textOf)(const LedgerRow &))
 {
@@ -31,16 +59,14 @@ std::vector<int> textRanks(const std::vector<LedgerRow> &rows, QString (*textOf)
         slotOfRow[i] = it.value();
     }
 
-    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
     std::vector<QCollatorSortKey> keys;
     keys.reserve(distinct.size());
     for (const QString &text : distinct)
-        keys.push_back(collator.sortKey(text));
+        keys.push_back(chinese().sortKey(text));
     std::vector<int> order(distinct.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         const int c = keys[size_t(a)].compare(keys[size_t(b)]);
-        // Texts the collation calls equal still need one fixed order.
         return c != 0 ? c < 0 : distinct[size_t(a)] < distinct[size_t(b)];
     });
     std::vector<int> rankOfSlot(distinct.size());
@@ -102,8 +128,8 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
     }
     if (role == Qt::DecorationRole) {
         switch (m_headerPictures[section]) {
-        case 1: return QIcon(QStringLiteral(":/icons/sort-desc.svg"));
-        case 2: return QIcon(QStringLiteral(":/icons/sort-asc.svg"));
+        case 1: return icon(QStringLiteral("sort-desc"));
+        case 2: return icon(QStringLiteral("sort-asc"));
         default: return {};
         }
     }
@@ -114,15 +140,56 @@ void LedgerModel::setRows(std::vector<LedgerRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
-    m_loadOrder.resize(m_rows.size());
-    std::iota(m_loadOrder.begin(), m_loadOrder.end(), quint32(0));
-    qint64 cents = 0;
+    if (m_sortEnabled)
+        apply(permutation());
+    endResetModel();
+    Money::Cents cents = 0;
     for (const LedgerRow &r : m_rows)
         cents += r.amount.cents();
-    m_total = Money::fromCents(cents);
-    if (m_sortEnabled)
-        applySort();
-    endResetModel();
+    setTotal(Money::fromCents(cents));
+}
+
+void LedgerModel::putRow(const LedgerRow &row)
+{
+    Money total = m_total;
+    if (const int old = indexOf(row.id); old >= 0) {
+        beginRemoveRows({}, old, old);
+        total = total - m_rows[size_t(old)].amount;
+        m_rows.erase(m_rows.begin() + old);
+        endRemoveRows();
+    }
+    const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), row,
+                                     [this](const LedgerRow &a, const LedgerRow &b) { return before(a, b); });
+    const int position = int(at - m_rows.begin());
+    beginInsertRows({}, position, position);
+    m_rows.insert(at, row);
+    endInsertRows();
+    setTotal(total + row.amount);
+}
+
+bool LedgerModel::removeId(qint64 id)
+{
+    const int index = indexOf(id);
+    if (index < 0)
+        return false;
+    const Money amount = m_rows[size_t(index)].amount;
+    beginRemoveRows({}, index, index);
+    m_rows.erase(m_rows.begin() + index);
+    endRemoveRows();
+    setTotal(m_total - amount);
+    return true;
+}
+
+int LedgerModel::indexOf(qint64 id) const
+{
+    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [id](const LedgerRow &r) { return r.id == id; });
+    return it == m_rows.end() ? -1 : int(it - m_rows.begin());
+}
+
+void LedgerModel::setTotal(Money total)
+{
+    m_total = total;
+    emit totalChanged();
 }
 
 void LedgerModel::setSortState(bool enabled, int column, Qt::SortOrder order)
@@ -141,45 +208,60 @@ void LedgerModel::sort(int column, Qt::SortOrder order)
 void LedgerModel::reorder()
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const std::vector<quint32> before = m_loadOrder;
-    if (m_sortEnabled)
-        applySort();
-    else
-        restoreLoadOrder();
+    const std::vector<quint32> perm = permutation();
+    std::vector<int> newRowOf(perm.size());
+    for (size_t i = 0; i < perm.size(); ++i)
+        newRowOf[perm[i]] = int(i);
+    apply(perm);
 
     // Views keep their current and selected rows across the reorder.
-    std::vector<int> newRowOfLoad(m_loadOrder.size());
-    for (size_t i = 0; i < m_loadOrder.size(); ++i)
-        newRowOfLoad[m_loadOrder[i]] = int(i);
     const QModelIndexList persistent = persistentIndexList();
     QModelIndexList moved;
     moved.reserve(persistent.size());
     for (const QModelIndex &idx : persistent)
-        moved.append(index(newRowOfLoad[before[size_t(idx.row())]], idx.column()));
+        moved.append(index(newRowOf[size_t(idx.row())], idx.column()));
     changePersistentIndexList(persistent, moved);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void LedgerModel::restoreLoadOrder()
+void LedgerModel::apply(const std::vector<quint32> &perm)
 {
-    std::vector<LedgerRow> rows(m_rows.size());
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        rows[m_loadOrder[i]] = std::move(m_rows[i]);
+    std::vector<LedgerRow> rows;
+    rows.reserve(perm.size());
+    for (quint32 from : perm)
+        rows.push_back(std::move(m_rows[from]));
     m_rows = std::move(rows);
-    std::iota(m_loadOrder.begin(), m_loadOrder.end(), quint32(0));
 }
 
-void LedgerModel::applySort()
+bool LedgerModel::before(const LedgerRow &a, const LedgerRow &b) const
+{
+    int c = 0;
+    if (m_sortEnabled) {
+        switch (m_sortColumn) {
+        case 0: c = threeWay(std::pair(a.date, a.id), std::pair(b.date, b.id)); break;
+        case 1: c = compareTexts(LedgerText::categoryText(a), LedgerText::categoryText(b)); break;
+        case 2: c = threeWay(a.amount.cents(), b.amount.cents()); break;
+        case 3: c = compareTexts(a.memo, b.memo); break;
+        default: break;
+        }
+    }
+    if (c != 0)
+        return m_sortOrder == Qt::DescendingOrder ? c > 0 : c < 0;
+    return loadKey(a) < loadKey(b);
+}
+
+std::vector<quint32> LedgerModel::permutation() const
 {
     const size_t n = m_rows.size();
-    if (n < 2)
-        return;
-    const bool desc = m_sortOrder == Qt::DescendingOrder;
-
-    // Rows are sorted as a permutation: keys once per row, ties back to load order.
     std::vector<quint32> perm(n);
     std::iota(perm.begin(), perm.end(), quint32(0));
-    const auto byLoad = [&](quint32 a, quint32 b) { return m_loadOrder[a] < m_loadOrder[b]; };
+    const auto byLoad = [this](quint32 a, quint32 b) { return loadKey(m_rows[a]) < loadKey(m_rows[b]); };
+    if (!m_sortEnabled) {
+        std::sort(perm.begin(), perm.end(), byLoad);
+        return perm;
+    }
+    // The same order as before(), with each key worked out once per row rather than per comparison.
+    const bool desc = m_sortOrder == Qt::DescendingOrder;
     const auto sortBy = [&](auto key) {
         std::sort(perm.begin(), perm.end(), [&](quint32 a, quint32 b) {
             const auto ka = key(a);
@@ -189,37 +271,22 @@ void LedgerModel::applySort()
             return byLoad(a, b);
         });
     };
-
     switch (m_sortColumn) {
-    case 0:
-        sortBy([this](quint32 i) { return std::pair(m_rows[i].date, m_rows[i].id); });
-        break;
+    case 0: sortBy([this](quint32 i) { return std::pair(m_rows[i].date, m_rows[i].id); }); break;
     case 1: {
         const std::vector<int> ranks = textRanks(m_rows, LedgerText::categoryText);
         sortBy([&ranks](quint32 i) { return ranks[i]; });
         break;
     }
-    case 2:
-        sortBy([this](quint32 i) { return m_rows[i].amount.cents(); });
-        break;
+    case 2: sortBy([this](quint32 i) { return m_rows[i].amount.cents(); }); break;
     case 3: {
         const std::vector<int> ranks = textRanks(m_rows, memoOf);
         sortBy([&ranks](quint32 i) { return ranks[i]; });
         break;
     }
-    default:
-        return;
+    default: std::sort(perm.begin(), perm.end(), byLoad); break;
     }
-
-    std::vector<LedgerRow> rows;
-    rows.reserve(n);
-    std::vector<quint32> loadOrder(n);
-    for (size_t i = 0; i < n; ++i) {
-        rows.push_back(std::move(m_rows[perm[i]]));
-        loadOrder[i] = m_loadOrder[perm[i]];
-    }
-    m_rows = std::move(rows);
-    m_loadOrder = std::move(loadOrder);
+    return perm;
 }
 
 void LedgerModel::setHeaderPicture(int column, int picture)
@@ -241,25 +308,12 @@ QString dateText(qint32 yyyymmdd)
 {
     if (yyyymmdd <= 0)
         return {};
-    const int year = yyyymmdd / 10000;
-    const int month = yyyymmdd / 100 % 100;
-    const int day = yyyymmdd % 100;
-    QString s;
-    s.reserve(13);
-    s += QString::number(year);
-    s += u'年';
-    s += QChar(u'0' + month / 10);
-    s += QChar(u'0' + month % 10);
-    s += u'月';
-    s += QChar(u'0' + day / 10);
-    s += QChar(u'0' + day % 10);
-    s += u"日 ";
-    return s;
+    return ctrcls::chsDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
 }
 
 QString amountText(Money m)
 {
-    return QStringLiteral("￥") + m.text();
+    return Money::yuan(m.text());
 }
 
 QString categoryText(const LedgerRow &row)

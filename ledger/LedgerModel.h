@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Money.h"
+#include "foundation/Money.h"
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -13,6 +13,7 @@ namespace ht {
 struct LedgerRow {
     qint64 id = 0;
     qint32 date = 0;      // yyyymmdd of postdate
+    qint32 time = 0;      // hhmmss of postdate
     QString category;     // empty with hasCategory false when the category is gone
     bool hasCategory = false;
     Money amount;
@@ -35,8 +36,13 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // Replaces every row (a full reload), keeping the sort state.
+    // Replaces every row (a full reload), keeping the sort state. Rows come in load
+    // order: by postdate, then ID.
     void setRows(std::vector<LedgerRow> rows);
+    // One record added or changed: its row goes where a full reload would put it.
+    void putRow(const LedgerRow &row);
+    // One record gone or no longer under the filter; false when it was not listed.
+    bool removeId(qint64 id);
     const LedgerRow &row(int index) const { return m_rows[size_t(index)]; }
     const std::vector<LedgerRow> &rows() const { return m_rows; }
     // Sum of all rows, exact.
@@ -54,13 +60,20 @@ public:
     void setHeaderPicture(int column, int picture);
     int headerPicture(int column) const;
 
+Q_SIGNALS:
+    void totalChanged();
+
 private:
-    void applySort();
+    // Where each row goes in the present order: row i of the result is row perm[i] now.
+    std::vector<quint32> permutation() const;
+    void apply(const std::vector<quint32> &perm);
     void reorder();
-    void restoreLoadOrder();
+    // True when a comes before b in the list's present order.
+    bool before(const LedgerRow &a, const LedgerRow &b) const;
+    int indexOf(qint64 id) const;
+    void setTotal(Money total);
 
     std::vector<LedgerRow> m_rows;
-    std::vector<quint32> m_loadOrder; // each row's position in the last setRows
     Money m_total;
     bool m_sortEnabled = false;
     int m_sortColumn = 0;

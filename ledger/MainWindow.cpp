@@ -1,13 +1,14 @@
-#include "MainWindow.h"
+#include "ledger/MainWindow.h"
 
-#include "LedgerModel.h"
-#include "LedgerStore.h"
-#include "Module1.h"
-#include "Pictures.h"
-#include "Program.h"
-#include "clsADO.h"
-#include "clsRWIni.h"
-#include "ctrcls.h"
+#include "ledger/LedgerModel.h"
+#include "ledger/LedgerStore.h"
+#include "ledger/Module1.h"
+
+#include "foundation/DbTask.h"
+#include "foundation/Icons.h"
+#include "foundation/Program.h"
+#include "foundation/clsRWIni.h"
+#include "foundation/ctrcls.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,16 +21,15 @@
 #include <QTimer>
 
 namespace ht {
-namespace {
-main *g_instance = nullptr;
-}
 
 main::main(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("main"));
-    setWindowIcon(picture(Picture::Program));
+    setWindowIcon(icon(QStringLiteral("app")));
     m_income = new LedgerModel(this);
     m_expense = new LedgerModel(this);
+    connect(m_income, &LedgerModel::totalChanged, this, &main::showTotals);
+    connect(m_expense, &LedgerModel::totalChanged, this, &main::showTotals);
 
     buildMenus();
     buildToolbar();
@@ -53,28 +53,24 @@ main::main(QWidget *parent) : QMainWindow(parent)
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(0, 1);
     setCentralWidget(central);
-    setMinimumSize(640, 420);
-    resize(1000, 640);
+    fitMinimumSize();
+    resize(minimumSizeHint().expandedTo(QSize(1000, 640)));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
     connect(Timer1, &QTimer::timeout, this, [this] { statusPanel3->setText(clockText()); });
     Timer1->start();
-
-    g_instance = this;
 }
 
 main::~main()
 {
-    if (g_instance == this)
-        g_instance = nullptr;
     program::releaseShared();
 }
 
 main *main::instance()
 {
-    return g_instance;
+    return dynamic_cast<main *>(LedgerLists::current());
 }
 
 LedgerModel &main::model(int cls) const
@@ -82,10 +78,13 @@ LedgerModel &main::model(int cls) const
     return cls >= 1 ? *m_income : *m_expense;
 }
 
-void main::setTotal(int cls, Money total)
+void main::showTotals()
 {
-    (cls >= 1 ? m_incomeTotal : m_expenseTotal) = total;
-    (cls >= 1 ? Label2 : Label6)->setText(QStringLiteral("￥") + total.text());
+    const Money income = m_income->total();
+    const Money expense = m_expense->total();
+    Label2->setText(Money::yuan(income.text()));
+    Label6->setText(Money::yuan(expense.text()));
+    Label4->setText(Money::yuan((income - expense).balanceText()));
 }
 
 QString main::clockText()
@@ -119,9 +118,9 @@ void main::load()
     statusPanel2->setText(QStringLiteral("当前用户：") + s.userName + QStringLiteral("  第") + QString::number(s.loginCount)
                           + QStringLiteral("次使用"));
     statusPanel3->setText(clockText());
+    fitMinimumSize();
 
-    program::session().whereStr = periodFilter(3);
-    reloadBoth();
+    periodClicked(3);
 
     // Never rewritten when present: the updater owns the version once it exists.
     const QString update = program::pathIn(QStringLiteral("update.ini"));
@@ -143,18 +142,40 @@ void main::showInSavedState()
     }
 }
 
+void main::reload(int cls)
+{
+    LoadLedgerList(model(cls), cls, ledgerFilter(), this);
+}
+
 void main::reloadBoth()
 {
-    clsADO &db = program::db();
-    db.OpenDB();
-    LoadLedgerList(1, program::session().whereStr);
-    LoadLedgerList(0, program::session().whereStr);
-    db.CloseDB();
+    // Both lists on one connection.
+    withDb(this, [this](clsADO &) {
+        reload(1);
+        reload(0);
+    });
+}
+
+void main::refreshRecord(int cls, qint64 id)
+{
+    withDb(this, [&](clsADO &db) {
+        LedgerStore::refreshRecord(model(cls), db, program::session().userName, cls, ledgerFilter(), id);
+    });
+}
+
+void main::applyQuery(const SqlFilter &filter)
+{
+    program::Session &s = program::session();
+    s.period = 0;
+    s.whereStr = filter;
+    reloadBoth();
 }
 
 void main::periodClicked(int index)
 {
-    program::session().whereStr = periodFilter(index);
+    program::Session &s = program::session();
+    s.period = index;
+    s.whereStr = {};
     reloadBoth();
 }
 
@@ -169,10 +190,12 @@ void main::closeEvent(QCloseEvent *event)
     QCoreApplication::exit(0);
 }
 
-main *openMainWindow()
+main *openMainWindow(const QList<Attachment> &subsystems)
 {
     auto *w = new main;
     w->setAttribute(Qt::WA_DeleteOnClose);
+    for (const Attachment &attach : subsystems)
+        attach(*w);
     w->load();
     w->showInSavedState();
     return w;

@@ -1,8 +1,11 @@
 #pragma once
 
-#include "Money.h"
+#include "ledger/LedgerLists.h"
 
+#include <QList>
 #include <QMainWindow>
+
+#include <functional>
 
 class QAction;
 class QGroupBox;
@@ -17,7 +20,7 @@ namespace ht {
 class LedgerModel;
 
 // The main window: the user's income and expense lists side by side.
-class main : public QMainWindow {
+class main : public QMainWindow, public LedgerLists {
     Q_OBJECT
 public:
     explicit main(QWidget *parent = nullptr);
@@ -33,8 +36,12 @@ public:
     void showInSavedState();
 
     LedgerModel &model(int cls) const;
-    Money total(int cls) const { return cls >= 1 ? m_incomeTotal : m_expenseTotal; }
-    void setTotal(int cls, Money total);
+
+    void reload(int cls) override;
+    void refreshRecord(int cls, qint64 id) override;
+    void applyQuery(const SqlFilter &filter) override;
+    QTreeView *list(int cls) const override { return cls >= 1 ? ListView1 : ListView2; }
+    QWidget *window() override { return this; }
 
     // Status panel 3, built anew on every clock tick.
     static QString clockText();
@@ -66,7 +73,6 @@ public:
     void deleteSelected(int cls);
     // A click on a header: sorts that list by the column, toggling on a second click.
     void sortByColumn(int cls, int column);
-    QTreeView *list(int cls) const { return cls >= 1 ? ListView1 : ListView2; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -85,15 +91,21 @@ private:
     void buildStatusBar();
     void periodClicked(int index);
     void reloadBoth();
+    // The total labels and the balance, from the two lists' exact totals.
+    void showTotals();
+    // Nothing is cut at the smallest size: every button, the clock and every column show.
+    void fitMinimumSize();
 
     LedgerModel *m_income;
     LedgerModel *m_expense;
-    Money m_incomeTotal;
-    Money m_expenseTotal;
     int m_savedState = 0;
 };
 
-// Creates, loads and shows the main window after a successful login.
-main *openMainWindow();
+// A subsystem's windows hooked to the main window: it connects the menu and toolbar
+// commands it answers, and reaches the lists through LedgerLists.
+using Attachment = std::function<void(main &)>;
+
+// Creates, loads and shows the main window after a successful login, with the subsystems attached.
+main *openMainWindow(const QList<Attachment> &subsystems = {});
 
 } // namespace ht

@@ -1,15 +1,16 @@
 // The main window's menus, pop-up menus and list commands.
-#include "LedgerModel.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "Module1.h"
-#include "Program.h"
-#include "RecordStore.h"
-#include "Version.h"
-#include "clsADO.h"
-#include "ctrcls.h"
-#include "frmAbout.h"
-#include "newInDialog.h"
+#include "ledger/LedgerModel.h"
+#include "ledger/MainWindow.h"
+#include "ledger/RecordStore.h"
+#include "ledger/frmAbout.h"
+#include "ledger/newInDialog.h"
+
+#include "foundation/DbTask.h"
+#include "foundation/Icons.h"
+#include "foundation/MessageBox.h"
+#include "foundation/Program.h"
+#include "foundation/Version.h"
+#include "foundation/ctrcls.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -32,7 +33,7 @@ QAction *item(QMenu *menu, const char *name, const QString &text, const QKeySequ
     if (!shortcut.isEmpty())
         a->setShortcut(shortcut);
     if (bitmap)
-        a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(bitmap))));
+        a->setIcon(icon(bitmap));
     return a;
 }
 
@@ -173,17 +174,8 @@ void main::deleteSelected(int cls)
     if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"), MsgButtons::OkCancel)
         != MsgAnswer::Ok)
         return;
-    clsADO &db = program::db();
-    db.OpenDB();
-    try {
-        RecordStore::remove(db, program::session().userName, id);
-    } catch (const DbError &e) {
-        db.CloseDB();
-        showFailure(this, e.message());
-        return;
-    }
-    LoadLedgerList(cls, program::session().whereStr);
-    db.CloseDB();
+    if (withDb(this, [&](clsADO &db) { RecordStore::remove(db, program::session().userName, id); }))
+        refreshRecord(cls, id);
 }
 
 void main::sortByColumn(int cls, int column)

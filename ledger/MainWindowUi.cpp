@@ -1,8 +1,8 @@
 // Building the main window's controls; the behaviour lives in MainWindow.cpp.
-#include "LedgerModel.h"
-#include "MainWindow.h"
-#include "Pictures.h"
-#include "Program.h"
+#include "ledger/LedgerModel.h"
+#include "ledger/MainWindow.h"
+#include "foundation/Icons.h"
+#include "foundation/Program.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -18,11 +19,6 @@
 
 namespace ht {
 namespace {
-
-QIcon icon(const char *name)
-{
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
-}
 
 QLabel *totalLabel(QWidget *parent, const char *name, const QString &text, const QColor &color = {})
 {
@@ -112,7 +108,7 @@ void main::buildPeriodStrip()
 {
     Frame5 = new QGroupBox(this);
     Frame5->setObjectName(QStringLiteral("Frame5"));
-    Frame5->setFixedWidth(76);
+    Frame5->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     Toolbar2 = new QToolBar(Frame5);
     Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
     Toolbar2->setOrientation(Qt::Vertical);
@@ -141,9 +137,14 @@ void main::buildPeriodStrip()
         a->setObjectName(QStringLiteral("Toolbar2_%1").arg(index));
         a->setToolTip(tip);
         connect(a, &QAction::triggered, this, [this, index] { periodClicked(index); });
-        if (QWidget *button = Toolbar2->widgetForAction(a))
-            button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
+    // All as wide as the widest: the style then lines every picture and caption up on
+    // the left, where buttons of their own widths would each be centred.
+    int widest = 0;
+    for (QAction *a : Toolbar2->actions())
+        widest = qMax(widest, Toolbar2->widgetForAction(a)->sizeHint().width());
+    for (QAction *a : Toolbar2->actions())
+        Toolbar2->widgetForAction(a)->setFixedWidth(widest + 8);
     auto *layout = new QVBoxLayout(Frame5);
     layout->setContentsMargins(2, 4, 2, 4);
     layout->addWidget(Toolbar2);
@@ -152,47 +153,63 @@ void main::buildPeriodStrip()
 
 void main::buildLists()
 {
-    Frame1 = new QGroupBox(QStringLiteral("收入"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    ListView1 = ledgerView(Frame1, "ListView1", m_income);
-    auto *l1 = new QVBoxLayout(Frame1);
-    l1->setContentsMargins(4, 4, 4, 4);
-    l1->addWidget(ListView1);
-
-    Frame2 = new QGroupBox(QStringLiteral("支出"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    ListView2 = ledgerView(Frame2, "ListView2", m_expense);
-    auto *l2 = new QVBoxLayout(Frame2);
-    l2->setContentsMargins(4, 4, 4, 4);
-    l2->addWidget(ListView2);
+    const auto frame = [this](const char *name, const QString &title, QTreeView *&view, const char *viewName,
+                              LedgerModel *model) {
+        auto *box = new QGroupBox(title, this);
+        box->setObjectName(QLatin1String(name));
+        view = ledgerView(box, viewName, model);
+        auto *layout = new QVBoxLayout(box);
+        layout->setContentsMargins(4, 4, 4, 4);
+        layout->addWidget(view);
+        return box;
+    };
+    Frame1 = frame("Frame1", QStringLiteral("收入"), ListView1, "ListView1", m_income);
+    Frame2 = frame("Frame2", QStringLiteral("支出"), ListView2, "ListView2", m_expense);
 }
 
 void main::buildTotals()
 {
-    Frame3 = new QGroupBox(this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
-    Label1 = totalLabel(Frame3, "Label1", QStringLiteral("总收入："));
-    Label2 = totalLabel(Frame3, "Label2", QStringLiteral("￥0.00"), QColor(0, 128, 0));
-    Label3 = totalLabel(Frame3, "Label3", QStringLiteral("结余："));
-    Label4 = totalLabel(Frame3, "Label4", QStringLiteral("￥0.00"), QColor(255, 0, 0));
-    auto *l3 = new QHBoxLayout(Frame3);
-    l3->setContentsMargins(8, 4, 8, 4);
-    l3->addWidget(Label1);
-    l3->addWidget(Label2);
-    l3->addSpacing(24);
-    l3->addWidget(Label3);
-    l3->addWidget(Label4);
-    l3->addStretch();
+    // A row of labels in a box; a gap where the list has none.
+    const auto frame = [this](const char *name, std::initializer_list<QLabel *> labels) {
+        auto *box = new QGroupBox(this);
+        box->setObjectName(QLatin1String(name));
+        auto *row = new QHBoxLayout(box);
+        row->setContentsMargins(8, 4, 8, 4);
+        for (QLabel *label : labels) {
+            if (label)
+                row->addWidget(label);
+            else
+                row->addSpacing(24);
+        }
+        row->addStretch();
+        return box;
+    };
+    Label1 = totalLabel(this, "Label1", QStringLiteral("总收入："));
+    Label2 = totalLabel(this, "Label2", QStringLiteral("￥0.00"), QColor(0, 128, 0));
+    Label3 = totalLabel(this, "Label3", QStringLiteral("结余："));
+    Label4 = totalLabel(this, "Label4", QStringLiteral("￥0.00"), QColor(255, 0, 0));
+    Label5 = totalLabel(this, "Label5", QStringLiteral("总支出："));
+    Label6 = totalLabel(this, "Label6", QStringLiteral("￥0.00"), QColor(255, 0, 0));
+    Frame3 = frame("Frame3", {Label1, Label2, nullptr, Label3, Label4});
+    Frame4 = frame("Frame4", {Label5, Label6});
+}
 
-    Frame4 = new QGroupBox(this);
-    Frame4->setObjectName(QStringLiteral("Frame4"));
-    Label5 = totalLabel(Frame4, "Label5", QStringLiteral("总支出："));
-    Label6 = totalLabel(Frame4, "Label6", QStringLiteral("￥0.00"), QColor(255, 0, 0));
-    auto *l4 = new QHBoxLayout(Frame4);
-    l4->setContentsMargins(8, 4, 8, 4);
-    l4->addWidget(Label5);
-    l4->addWidget(Label6);
-    l4->addStretch();
+void main::fitMinimumSize()
+{
+    // A toolbar's own minimum hides what does not fit behind an extension arrow.
+    Toolbar1->setMinimumWidth(Toolbar1->sizeHint().width());
+    Toolbar2->setMinimumHeight(Toolbar2->sizeHint().height());
+    for (QTreeView *view : {ListView1, ListView2}) {
+        const QHeaderView *h = view->header();
+        const int fixed = h->sectionSize(0) + h->sectionSize(1) + h->sectionSize(2);
+        view->setMinimumWidth(fixed + 100 + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth());
+    }
+    // The status panels keep room for what they show; the clock's width never changes.
+    const QString widestClock = QStringLiteral("系统时间：2000年12月28日  星期三 23:59:59");
+    for (QLabel *panel : {statusPanel1, statusPanel2, statusPanel3}) {
+        const QString text = panel == statusPanel3 ? widestClock : panel->text();
+        panel->setMinimumWidth(panel->fontMetrics().horizontalAdvance(text) + 4 * panel->frameWidth() + 8);
+    }
 }
 
 void main::buildStatusBar()

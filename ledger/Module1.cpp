@@ -1,38 +1,43 @@
-#include "Module1.h"
+#include "ledger/Module1.h"
 
-#include "LedgerStore.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "Program.h"
-#include "clsADO.h"
+#include "ledger/LedgerLists.h"
+#include "ledger/LedgerStore.h"
 
-#include <QLabel>
+#include "foundation/DbTask.h"
+#include "foundation/Program.h"
 
 namespace ht {
-
-void LoadLedgerList(int cls, const SqlFilter &filter)
-{
-    main *w = main::instance();
-    if (!w)
-        return;
-    if (cls > 1)
-        cls = 1;
-    try {
-        const Money total = LedgerStore::loadInto(w->model(cls), program::db(), program::session().userName, cls, filter);
-        w->setTotal(cls, total);
-    } catch (const DbError &e) {
-        showFailure(w, e.message());
-        return;
-    }
-    ShowBalance();
+namespace {
+LedgerLists *g_current = nullptr;
 }
 
-void ShowBalance()
+LedgerLists::LedgerLists()
 {
-    main *w = main::instance();
-    if (!w)
-        return;
-    w->Label4->setText(QStringLiteral("￥") + (w->total(1) - w->total(0)).balanceText());
+    g_current = this;
+}
+
+LedgerLists::~LedgerLists()
+{
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+LedgerLists *LedgerLists::current()
+{
+    return g_current;
+}
+
+SqlFilter ledgerFilter()
+{
+    const program::Session &s = program::session();
+    return s.period > 0 ? periodFilter(s.period, program::today()) : s.whereStr;
+}
+
+bool LoadLedgerList(LedgerModel &model, int cls, const SqlFilter &filter, QWidget *parent)
+{
+    return withDb(parent, [&](clsADO &db) {
+        LedgerStore::loadInto(model, db, program::session().userName, cls > 1 ? 1 : cls, filter);
+    });
 }
 
 } // namespace ht

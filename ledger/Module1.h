@@ -1,14 +1,19 @@
 #pragma once
 
-#include "SqlFilter.h"
+#include "foundation/SqlFilter.h"
+
+class QWidget;
 
 namespace ht {
 
-// Rebuilds the main window's list of a class (1 income, above 1 counts as 1; 0 expense)
-// for the logged-in user under the filter, with its total and the balance.
-// The caller holds the shared connection open.
-void LoadLedgerList(int cls, const SqlFilter &filter);
-// The balance label: income total minus expense total, exactly.
-void ShowBalance();
+class LedgerModel;
+
+// The ledger's current filter: the chosen period's range as of today, or the query's filter.
+SqlFilter ledgerFilter();
+
+// Rebuilds a list's rows for the logged-in user: the records of a class (1 income,
+// above 1 counts as 1; 0 expense) under the filter. A failure is told the user, with
+// parent as the owner of the message, and leaves the list as it was.
+bool LoadLedgerList(LedgerModel &model, int cls, const SqlFilter &filter, QWidget *parent);
 
 } // namespace ht

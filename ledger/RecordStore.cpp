@@ -1,7 +1,7 @@
-#include "RecordStore.h"
+#include "ledger/RecordStore.h"
 
-#include "clsADO.h"
-#include "ctrcls.h"
+#include "foundation/clsADO.h"
+#include "foundation/ctrcls.h"
 
 namespace ht::RecordStore {
 namespace {

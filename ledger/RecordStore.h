@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Money.h"
+#include "foundation/Money.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,8 +1,9 @@
-#include "frmAbout.h"
+#include "ledger/frmAbout.h"
 
-#include "Pictures.h"
-#include "Program.h"
-#include "Version.h"
+#include "foundation/DialogKit.h"
+#include "foundation/Icons.h"
+#include "foundation/Program.h"
+#include "foundation/Version.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -45,14 +46,14 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("关于 ") + QString::fromLatin1(program::title));
     const QIcon ownerIcon = parent ? parent->window()->windowIcon() : QIcon();
-    setWindowIcon(ownerIcon.isNull() ? picture(Picture::Program) : ownerIcon);
+    setWindowIcon(ownerIcon.isNull() ? icon(QStringLiteral("app")) : ownerIcon);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     // Moves over the bare surface put both addresses back to blue.
     setMouseTracking(true);
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setPixmap(picture(Picture::Program).pixmap(56, 56));
+    picIcon->setPixmap(icon(QStringLiteral("app")).pixmap(56, 56));
     picIcon->setFixedSize(56, 56);
 
     lblTitle = new QLabel(QString::fromLatin1(program::title), this);
@@ -85,6 +86,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     cmdOK->setDefault(true);
     cmdOK->setMinimumSize(81, 27);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    trimWhenClosed(this);
 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(4);
@@ -185,12 +187,6 @@ void frmAbout::showEvent(QShowEvent *event)
     QWidget *owner = parentWidget() ? parentWidget()->window() : this;
     if (QScreen *s = owner->screen())
         move(placement(s->availableGeometry(), size()));
-}
-
-void frmAbout::done(int result)
-{
-    QDialog::done(result);
-    trimWorkingSet();
 }
 
 } // namespace ht

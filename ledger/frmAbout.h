@@ -36,7 +36,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void done(int result) override;
 
 private:
     QLabel *linkLabel(const QString &name, const QString &text);

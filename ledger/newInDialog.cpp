@@ -1,16 +1,17 @@
-#include "newInDialog.h"
+#include "ledger/newInDialog.h"
 
-#include "MessageBox.h"
-#include "Module1.h"
-#include "Pictures.h"
-#include "Program.h"
-#include "RecordStore.h"
-#include "clsADO.h"
-#include "ctrcls.h"
+#include "ledger/LedgerLists.h"
+#include "ledger/RecordStore.h"
+
+#include "foundation/DatePicker.h"
+#include "foundation/DbTask.h"
+#include "foundation/DialogKit.h"
+#include "foundation/MessageBox.h"
+#include "foundation/Program.h"
+#include "foundation/ctrcls.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ht {
@@ -29,9 +29,8 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
 
-    DTPicker1 = new QDateTimeEdit(Frame1);
+    DTPicker1 = new DatePicker(Frame1);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    DTPicker1->setCalendarPopup(true);
     DTPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     DTPicker1->setMinimumWidth(170);
     Combo1 = new QComboBox(Frame1);
@@ -40,7 +39,7 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
     Text1 = new QLineEdit(QStringLiteral("0.00"), Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setMaximumWidth(145);
-    Text1->installEventFilter(this);
+    selectAllOnFocus(Text1);
     Text2 = new QPlainTextEdit(Frame1);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -69,15 +68,8 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
     grid->addWidget(new QLabel(QStringLiteral("备注："), Frame1), 3, 0, Qt::AlignTop);
     grid->addWidget(Text2, 3, 1, 1, 2, Qt::AlignLeft);
 
-    OKButton = new QPushButton(QStringLiteral("确定"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    CancelButton = new QPushButton(QStringLiteral("关闭"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    for (QPushButton *b : {OKButton, CancelButton}) {
-        b->setAutoDefault(false);
-        b->setFixedSize(81, 33);
-        b->setIconSize(QSize(24, 24));
-    }
+    OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
+    CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKButton);
@@ -98,6 +90,7 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
 
     connect(OKButton, &QPushButton::clicked, this, &newInDialog::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    trimWhenClosed(this);
     load();
 }
 
@@ -105,30 +98,22 @@ void newInDialog::load()
 {
     if (parentWidget())
         setWindowIcon(parentWidget()->windowIcon());
-    OKButton->setText(QString());
-    CancelButton->setText(QString());
-    OKButton->setIcon(picture(Picture::Confirm));
-    CancelButton->setIcon(picture(Picture::Close));
-    OKButton->setToolTip(QStringLiteral("确定"));
-    CancelButton->setToolTip(QStringLiteral("关闭"));
+    setPictureButtons(OKButton, CancelButton);
 
     const program::Session &s = program::session();
     const int cls = s.frmStyle >= 1 ? 1 : 0;
     modifyId->setText(QString::number(s.editId));
     hdFrmStyle->setText(QString::number(s.frmStyle));
 
-    clsADO &db = program::db();
-    db.OpenDB();
     std::optional<Record> existing;
-    try {
+    withDb(this, [&](clsADO &db) {
         for (const Category &c : RecordStore::categories(db, s.userName, cls))
             Combo1->addItem(c.name, c.id);
         if (s.editId > 0)
             existing = RecordStore::record(db, s.userName, s.editId);
-    } catch (const DbError &e) {
-        showFailure(this, e.message());
-    }
-    db.CloseDB();
+    });
+    // Nothing is chosen for the user: a category must be picked on purpose.
+    Combo1->setCurrentIndex(-1);
     DTPicker1->setDateTime(QDateTime::currentDateTime());
 
     if (s.editId > 0)
@@ -148,8 +133,7 @@ void newInDialog::load()
 void newInDialog::OKButton_Click()
 {
     const QString title = QStringLiteral("出错了");
-    const QString category = ctrcls::SQLCut(Combo1->currentText());
-    if (category.isEmpty()) {
+    if (ctrcls::SQLCut(Combo1->currentText()).isEmpty()) {
         showMessage(this, QStringLiteral("提示：请选择类别"), title);
         Combo1->setFocus();
         return;
@@ -157,37 +141,35 @@ void newInDialog::OKButton_Click()
     const std::optional<Money> amount = Money::parse(Text1->text());
     if (!amount) {
         showMessage(this, QStringLiteral("提示：请正确输入金额"), title);
-        Text1->setFocus();
-        Text1->selectAll();
+        focusAndSelect(Text1);
         return;
     }
 
-    const program::Session &s = program::session();
+    const QString &user = program::session().userName;
     const qint64 editing = modifyId->text().toLongLong();
     Record r;
     r.id = editing > 0 ? editing : 0;
     r.style = hdFrmStyle->text().toInt() >= 1 ? 1 : 0;
     r.postdate = DTPicker1->dateTime();
     r.amount = *amount;
-    r.memo = Text2->toPlainText();
+    r.memo = typedText(Text2);
 
-    clsADO &db = program::db();
-    db.OpenDB();
-    try {
-        const std::optional<qint64> typeId = RecordStore::categoryId(db, s.userName, r.style, Combo1->currentText());
-        if (!typeId) {
-            db.CloseDB();
-            showMessage(this, QStringLiteral("类别选择错误，请选择下拉列表内的类别"), title);
-            return;
-        }
-        RecordStore::save(db, s.userName, r, *typeId);
-    } catch (const DbError &e) {
-        db.CloseDB();
-        showFailure(this, e.message());
+    bool known = true;
+    qint64 saved = 0;
+    const bool ok = withDb(this, [&](clsADO &db) {
+        const std::optional<qint64> typeId = RecordStore::categoryId(db, user, r.style, Combo1->currentText());
+        known = typeId.has_value();
+        if (known)
+            saved = RecordStore::save(db, user, r, *typeId);
+    });
+    if (!ok)
+        return;
+    if (!known) {
+        showMessage(this, QStringLiteral("类别选择错误，请选择下拉列表内的类别"), title);
         return;
     }
-    LoadLedgerList(r.style, s.whereStr);
-    db.CloseDB();
+    if (LedgerLists *lists = LedgerLists::current())
+        lists->refreshRecord(r.style, saved);
 
     if (editing > 0) {
         accept();
@@ -197,19 +179,6 @@ void newInDialog::OKButton_Click()
     Combo1->setFocus();
     Text1->setText(QStringLiteral("0.00"));
     Text2->clear();
-}
-
-bool newInDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Text1 && event->type() == QEvent::FocusIn)
-        QTimer::singleShot(0, Text1, [this] { Text1->selectAll(); });
-    return QDialog::eventFilter(watched, event);
-}
-
-void newInDialog::done(int result)
-{
-    QDialog::done(result);
-    trimWorkingSet();
 }
 
 } // namespace ht

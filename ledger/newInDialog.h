@@ -28,10 +28,6 @@ public:
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void done(int result) override;
-
 private:
     void load();
     void OKButton_Click();
