@@ -1,45 +1,36 @@
-#include "LedgerModel.h"
-#include "MainWindow.h"
-#include "Module1.h"
-#include "Program.h"
-#include "TestSupport.h"
-#include "clsADO.h"
-#include "frmLogin.h"
+#include "tests/support/TestSupport.h"
+
+#include "ledger/LedgerModel.h"
+#include "ledger/MainWindow.h"
+#include "login/frmLogin.h"
+
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFile>
-#include <QGroupBox>
-#include <QToolButton>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 
 using namespace ht;
-using ht::test::ProgramFolder;
+using ht::test::addRecord;
+using ht::test::columnTexts;
+using ht::test::runModal;
+using ht::test::triggerAction;
 
 namespace {
-
-qint64 addRecord(int style, const QDate &date, double money, const QString &memo = {}, qint64 typeId = 1,
-                 const QString &user = QStringLiteral("admin"))
-{
-    clsADO &db = program::db();
-    const bool wasOpen = db.isOpen();
-    if (!wasOpen)
-        db.OpenDB();
-    const qint64 id = db.insert("pursewicks", {{"username", user}, {"typeid", typeId},
-                                               {"postdate", QDateTime(date, QTime(9, 30))}, {"money", money},
-                                               {"style", style}, {"memo", memo}});
-    if (!wasOpen)
-        db.CloseDB();
-    return id;
-}
 
 QByteArray fileBytes(const QString &path)
 {
@@ -48,40 +39,21 @@ QByteArray fileBytes(const QString &path)
 }
 
 // Logs in through the real login window; the main window opens as in the program.
-main *logInAndOpen(const QString &user = QStringLiteral("admin"), const QString &password = QStringLiteral("admin"))
+main *logIn(const QString &user = QStringLiteral("admin"), const QList<Attachment> &subsystems = {})
 {
     frmLogin login;
     if (!login.load())
         return nullptr;
-    QObject::connect(&login, &frmLogin::loggedIn, [] { openMainWindow(); });
-    login.show();
-    login.findChild<QComboBox *>("txtUserName")->setEditText(user);
-    login.findChild<QLineEdit *>("txtPassword")->setText(password);
-    QTest::mouseClick(login.findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+    QObject::connect(&login, &frmLogin::loggedIn, [&] { openMainWindow(subsystems); });
+    login.txtUserName->setEditText(user);
+    login.txtPassword->setText(QStringLiteral("admin"));
+    login.cmdOK->click();
     return main::instance();
 }
 
-QAction *periodButton(main *w, int index)
+QDateTime today(int hour = 9)
 {
-    return w->findChild<QAction *>(QStringLiteral("Toolbar2_%1").arg(index));
-}
-
-int rows(main *w, const char *list)
-{
-    return w->findChild<QTreeView *>(list)->model()->rowCount();
-}
-
-QString label(main *w, const char *name)
-{
-    return w->findChild<QLabel *>(name)->text();
-}
-
-// Closes the main window as a user would and waits until it is gone.
-void closeMain(main *w)
-{
-    QPointer<main> guard(w);
-    w->close();
-    QTRY_VERIFY(guard.isNull());
+    return QDateTime(program::today(), QTime(hour, 30));
 }
 
 } // namespace
@@ -89,258 +61,219 @@ void closeMain(main *w)
 class TestMainWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void loginOpensTheMainWindowWithThisMonth();
-    void settingsFilesOnFirstAndLaterStarts();
-    void windowStateIsSavedAndRestored();
-    void statusBarAndClock();
-    void periodButtonsFilterAndTheFilterLasts();
-    void listsShowTextsKeysTotalsAndBalance_data();
-    void listsShowTextsKeysTotalsAndBalance();
-    void hugeTotalsStayExact();
-    void onlyTheRemarkColumnTakesSpareWidth();
-};
-
-void TestMainWindow::loginOpensTheMainWindowWithThisMonth()
-{
-    ProgramFolder folder;
-    const QDate today = QDate::currentDate();
-    addRecord(1, today, 100);
-    addRecord(0, today, 40.25);
-    addRecord(0, today.addYears(-1), 999);
-    addRecord(1, today, 5000, "别人的", 1, "mary");
-
-    main *w = logInAndOpen();
-    QVERIFY(w);
-    QVERIFY(w->isVisible());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Hearthtally"));
-    QCOMPARE(w->findChild<QGroupBox *>("Frame1")->title(), QStringLiteral("收入"));
-    QCOMPARE(w->findChild<QGroupBox *>("Frame2")->title(), QStringLiteral("支出"));
-    QCOMPARE(rows(w, "ListView1"), 1);
-    QCOMPARE(rows(w, "ListView2"), 1);
-    QCOMPARE(label(w, "Label2"), QStringLiteral("￥100.00"));
-    QCOMPARE(label(w, "Label6"), QStringLiteral("￥40.25"));
-    QCOMPARE(label(w, "Label4"), QStringLiteral("￥59.75"));
-
-    QStringList captions;
-    for (QToolButton *b : w->findChild<QToolBar *>("Toolbar1")->findChildren<QToolButton *>(QRegularExpression("^Toolbar1_")))
-        captions << b->text();
-    QCOMPARE(captions, QStringList({"收入", "支出", "查询", "批量删除", "类别管理", "用户管理", "银行账号", "关于", "备忘录",
-                                    "计算器", "退出"}));
-    QCOMPARE(periodButton(w, 2)->text(), QStringLiteral("本年"));
-    QCOMPARE(periodButton(w, 2)->toolTip(), QStringLiteral("查询本年度所有记录"));
-    QCOMPARE(periodButton(w, 16)->text(), QStringLiteral("12"));
-    QCOMPARE(periodButton(w, 16)->toolTip(), QStringLiteral("今年12月份记录"));
-
-    // "退出" on the toolbar closes the window, which ends the run.
-    QPointer<main> guard(w);
-    QTest::mouseClick(w->findChild<QToolButton *>("Toolbar1_12"), Qt::LeftButton);
-    QTRY_VERIFY(guard.isNull());
-    QVERIFY(!main::instance());
-}
-
-void TestMainWindow::settingsFilesOnFirstAndLaterStarts()
-{
-    ProgramFolder folder;
-    const QString config = folder.path("config.ini");
-    const QString update = folder.path("update.ini");
-    main *w = logInAndOpen();
-    QVERIFY(w);
-    QCOMPARE(fileBytes(config), QByteArray());
-    QCOMPARE(fileBytes(update), QByteArray("[config]\r\nVersion=1.2.8\r\n"));
-    QCOMPARE(program::readStoreValue("pursewickPid"), QString::number(QCoreApplication::applicationPid()));
-    QCOMPARE(program::readStoreValue("pursewickHwnd"), QString::number(quint64(w->winId())));
-    closeMain(w);
-    QCOMPARE(fileBytes(config), QByteArray("[client]\r\nwindowstate=0\r\n"));
-
-    // An installed newer version is never overwritten.
-    QFile f(update);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[config]\r\nVersion=2.0.1\r\n");
-    f.close();
-    w = logInAndOpen();
-    QVERIFY(w);
-    QCOMPARE(fileBytes(update), QByteArray("[config]\r\nVersion=2.0.1\r\n"));
-    closeMain(w);
-}
-
-void TestMainWindow::windowStateIsSavedAndRestored()
-{
-    ProgramFolder folder;
-    QFile f(folder.path("config.ini"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("; kept\r\n[client]\r\nwindowstate=2\r\n");
-    f.close();
-    main *w = logInAndOpen();
-    QVERIFY(w);
-    QVERIFY(w->isMaximized());
-    closeMain(w);
-    QCOMPARE(fileBytes(folder.path("config.ini")), QByteArray("; kept\r\n[client]\r\nwindowstate=2\r\n"));
-
-    w = logInAndOpen();
-    QVERIFY(w->isMaximized());
-    w->showNormal();
-    QTRY_VERIFY(!w->isMaximized());
-    closeMain(w);
-    QCOMPARE(fileBytes(folder.path("config.ini")), QByteArray("; kept\r\n[client]\r\nwindowstate=0\r\n"));
-    w = logInAndOpen();
-    QVERIFY(!w->isMaximized() && !w->isMinimized());
-    closeMain(w);
-}
-
-void TestMainWindow::statusBarAndClock()
-{
-    ProgramFolder folder;
-    clsADO &db = folder.openDb();
-    db.execute("UPDATE users SET logintime=41");
-    db.CloseDB();
-    main *w = logInAndOpen("ADMIN", "admin");
-    QVERIFY(w);
-    QCOMPARE(label(w, "statusPanel1"), QStringLiteral("欢迎使用 Hearthtally v1.2.8"));
-    QCOMPARE(label(w, "statusPanel2"), QStringLiteral("当前用户：ADMIN  第41次使用"));
-    static const QRegularExpression clock(
-        QStringLiteral("^系统时间：\\d{4}年\\d{2}月\\d{2}日  星期[天一二三四五六] (\\d{2}):(\\d{2}):(\\d{2})$"));
-    const QString first = label(w, "statusPanel3");
-    QVERIFY2(clock.match(first).hasMatch(), qPrintable(first));
-    // Rewritten every half second: the shown seconds follow the clock.
-    QTRY_VERIFY_WITH_TIMEOUT(label(w, "statusPanel3") != first, 2500);
-    const QTime shown = QTime::fromString(clock.match(label(w, "statusPanel3")).captured(0).right(8), "HH:mm:ss");
-    QVERIFY(qAbs(shown.secsTo(QTime::currentTime())) <= 1);
-    closeMain(w);
-}
-
-void TestMainWindow::periodButtonsFilterAndTheFilterLasts()
-{
-    ProgramFolder folder;
-    const QDate today = QDate::currentDate();
-    const int otherMonth = today.month() % 12 + 1; // another month of this year
-    const QDate inOtherMonth(today.year(), otherMonth, 10);
-    addRecord(1, today, 10);
-    addRecord(1, today.addYears(-1), 20);
-    addRecord(1, inOtherMonth, 30);
-    addRecord(0, today, 1);
-    addRecord(0, inOtherMonth, 2);
-
-    main *w = logInAndOpen();
-    QVERIFY(w);
-    struct Expect {
-        int button, income, expense;
-        const char *incomeTotal;
-    };
-    const Expect table[] = {{1, 3, 2, "￥60.00"}, {2, 2, 2, "￥40.00"}, {3, 1, 1, "￥10.00"}, {4, 1, 1, "￥10.00"},
-                            {4 + otherMonth, 1, 1, "￥30.00"}, {4 + today.month(), 1, 1, "￥10.00"}};
-    for (const Expect &e : table) {
-        periodButton(w, e.button)->trigger();
-        QVERIFY2(rows(w, "ListView1") == e.income, qPrintable(QString::number(e.button)));
-        QCOMPARE(rows(w, "ListView2"), e.expense);
-        QCOMPARE(label(w, "Label2"), QString::fromUtf8(e.incomeTotal));
-    }
-
-    // A later reload keeps the chosen period: a record of another month stays out.
-    periodButton(w, 4 + today.month())->trigger();
-    addRecord(1, inOtherMonth, 7);
-    clsADO &db = program::db();
-    db.OpenDB();
-    LoadLedgerList(1, program::session().whereStr);
-    db.CloseDB();
-    QCOMPARE(rows(w, "ListView1"), 1);
-    periodButton(w, 1)->trigger();
-    QCOMPARE(rows(w, "ListView1"), 4);
-    closeMain(w);
-}
-
-void TestMainWindow::listsShowTextsKeysTotalsAndBalance_data()
-{
-    QTest::addColumn<QList<double>>("income");
-    QTest::addColumn<QList<double>>("expense");
-    QTest::addColumn<QString>("balance");
-    QTest::newRow("nothing") << QList<double>{} << QList<double>{} << "￥0.00";
-    QTest::newRow("749.5") << QList<double>{1000} << QList<double>{250.5} << "￥749.5";
-    QTest::newRow("negative whole") << QList<double>{100} << QList<double>{300} << "￥-200.00";
-    QTest::newRow("positive whole") << QList<double>{300} << QList<double>{100} << "￥200";
-    QTest::newRow("cents") << QList<double>{0.1, 0.2} << QList<double>{0.3} << "￥0.00";
-    QTest::newRow("negative amounts") << QList<double>{-5.5} << QList<double>{-10} << "￥4.5";
-}
-
-void TestMainWindow::listsShowTextsKeysTotalsAndBalance()
-{
-    QFETCH(QList<double>, income);
-    QFETCH(QList<double>, expense);
-    QFETCH(QString, balance);
-    ProgramFolder folder;
-    const QDate day = QDate::currentDate();
-    qint64 firstIncome = 0;
-    for (double m : income) {
-        const qint64 id = addRecord(1, day, m, "工资 '%' 备注", 10);
-        if (!firstIncome)
-            firstIncome = id;
-    }
-    for (double m : expense)
-        addRecord(0, day, m, {}, 424242); // a category that no longer exists
-
-    main *w = logInAndOpen();
-    QVERIFY(w);
-    QCOMPARE(label(w, "Label4"), balance);
-    QCOMPARE(label(w, "Label1"), QStringLiteral("总收入："));
-    QCOMPARE(label(w, "Label3"), QStringLiteral("结余："));
-    QCOMPARE(label(w, "Label5"), QStringLiteral("总支出："));
-    if (!income.isEmpty()) {
-        QAbstractItemModel *m = w->ListView1->model();
-        QCOMPARE(m->data(m->index(0, 0)).toString(), day.toString("yyyy年MM月dd日 "));
-        QCOMPARE(m->data(m->index(0, 1)).toString(), QStringLiteral("工资"));
-        QCOMPARE(m->data(m->index(0, 2)).toString(), QStringLiteral("￥") + Money::fromDouble(income.first()).text());
-        QCOMPARE(m->data(m->index(0, 3)).toString(), QStringLiteral("工资 '%' 备注"));
-        QCOMPARE(m->data(m->index(0, 0), LedgerModel::KeyRole).toString(), QStringLiteral("ID%1").arg(firstIncome));
-    }
-    if (!expense.isEmpty()) {
-        QAbstractItemModel *m = w->ListView2->model();
-        QCOMPARE(m->data(m->index(0, 1)).toString(), QStringLiteral("N/A"));
-    }
-    closeMain(w);
-}
-
-void TestMainWindow::hugeTotalsStayExact()
-{
-    ProgramFolder folder;
-    clsADO &db = folder.openDb();
+    void init() { m_folder = std::make_unique<test::ProgramFolder>(); }
+    void cleanup()
     {
-        Transaction t(db);
-        for (int i = 0; i < 1000; ++i)
-            addRecord(1, QDate::currentDate(), 12345678.91);
-        addRecord(0, QDate::currentDate(), 0.01);
-        t.commit();
+        delete main::instance();
+        m_folder.reset();
     }
-    db.CloseDB();
-    main *w = logInAndOpen();
-    QVERIFY(w);
-    QCOMPARE(label(w, "Label2"), QStringLiteral("￥12,345,678,910.00"));
-    QCOMPARE(label(w, "Label6"), QStringLiteral("￥0.01"));
-    QCOMPARE(label(w, "Label4"), QStringLiteral("￥12345678909.99"));
-    closeMain(w);
-}
+    void opensWithThisMonthAndKeepsItsSettings()
+    {
+        addRecord(1, today(), 100);
+        addRecord(0, today(), 40.25);
+        addRecord(0, today().addYears(-1), 999);
+        addRecord(1, today(), 5000, "别人的", 1, "mary");
+        Connection(program::db()).db().execute("UPDATE users SET logintime=41");
+        main *w = logIn("ADMIN");
+        QCOMPARE(w->ListView1->model()->rowCount(), 1);
+        QCOMPARE(w->Label2->text(), QStringLiteral("￥100.00"));
+        QCOMPARE(w->Label6->text(), QStringLiteral("￥40.25"));
+        QCOMPARE(w->Label4->text(), QStringLiteral("￥59.75"));
+        QCOMPARE(w->statusPanel2->text(), QStringLiteral("当前用户：admin  第41次使用"));
+        QVERIFY(QRegularExpression("^系统时间：\\d{4}年\\d\\d月\\d\\d日  星期. \\d\\d:\\d\\d:\\d\\d$")
+                    .match(w->statusPanel3->text())
+                    .hasMatch());
+        QCOMPARE(fileBytes(m_folder->path("update.ini")), QByteArray("[config]\r\nVersion=1.2.8\r\n"));
+        QCOMPARE(program::readStoreValue("pursewickHwnd"), QString::number(quint64(w->winId())));
+        w->showMaximized();
+        QTRY_VERIFY(w->isMaximized());
+        QTest::mouseClick(w->findChild<QToolButton *>("Toolbar1_12"), Qt::LeftButton); // "退出"
+        QTRY_VERIFY(!main::instance());
+        test::resumeAfterQuit();
+        QCOMPARE(fileBytes(m_folder->path("config.ini")), QByteArray("[client]\r\nwindowstate=2\r\n"));
+        w = logIn();
+        QVERIFY(w->isMaximized());
+    }
+    void periodsFollowTheCalendarAndQueriesLast()
+    {
+        program::setToday(QDate(2024, 3, 31));
+        addRecord(1, QDateTime(QDate(2024, 3, 31), QTime(23, 0)), 10);
+        addRecord(1, QDateTime(QDate(2024, 4, 1), QTime(8, 0)), 20);
+        addRecord(1, QDateTime(QDate(2023, 7, 1), QTime(8, 0)), 30);
+        // A subsystem attached from above answers "查询" with a query of its own.
+        int attached = 0;
+        const Attachment search = [&](main &w) {
+            ++attached;
+            QObject::connect(w.mm_search, &QAction::triggered, &w, [&w] {
+                SqlFilter amountsOver;
+                amountsOver.add(QStringLiteral(" AND A.money>?"), {15});
+                LedgerLists::current()->applyQuery(amountsOver);
+            });
+        };
+        main *w = logIn(QStringLiteral("admin"), {search});
+        QCOMPARE(attached, 1);
+        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥10.00"}));
+        triggerAction(w, "Toolbar2_4"); // 今日
+        QCOMPARE(w->ListView1->model()->rowCount(), 1);
+        program::setToday(QDate(2024, 4, 1)); // past midnight, the window still open
+        w->reload(1);
+        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥20.00"}));
+        triggerAction(w, "Toolbar2_2"); // 本年
+        QCOMPARE(w->Label2->text(), QStringLiteral("￥30.00"));
+        QVERIFY(triggerAction(w, "mm_search"));
+        w->reload(1);
+        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥30.00", "￥20.00"}));
+        triggerAction(w, "Toolbar2_1"); // 全部 replaces the query
+        QCOMPARE(w->ListView1->model()->rowCount(), 3);
+        QCOMPARE(w->Label4->text(), QStringLiteral("￥60"));
+    }
+    void everythingShowsAtTheSmallestSize()
+    {
+        addRecord(1, today(), 1, QString(200, QChar(u'长')));
+        main *w = logIn();
+        w->showNormal();
+        w->resize(1500, 800);
+        QHeaderView *h = w->ListView1->header();
+        QTRY_VERIFY(w->ListView1->width() > 600);
+        const int fixed[3] = {h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)};
+        const int remark = h->sectionSize(3);
+        w->resize(10, 10);
+        QTRY_COMPARE(w->size(), w->minimumSize().expandedTo(w->minimumSizeHint()));
+        for (QToolButton *b : w->Toolbar1->findChildren<QToolButton *>(QRegularExpression("^Toolbar1_")))
+            QVERIFY2(b->isVisible() && w->Toolbar1->rect().contains(b->geometry()), qPrintable(b->text()));
+        for (int i = 1; i <= 16; ++i) {
+            QWidget *b = w->Toolbar2->widgetForAction(w->findChild<QAction *>(QStringLiteral("Toolbar2_%1").arg(i)));
+            QVERIFY2(b && b->isVisible() && w->Toolbar2->rect().contains(b->geometry()),
+                     qPrintable(QString::number(i)));
+        }
+        QLabel *clock = w->statusPanel3;
+        QVERIFY(clock->contentsRect().width() >= clock->fontMetrics().horizontalAdvance(clock->text()));
+        QApplication::processEvents();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(h->sectionSize(i), fixed[i]);
+        QVERIFY(h->sectionSize(3) < remark); // only the remark column gave up its room
+        QVERIFY(h->sectionViewportPosition(2) + fixed[2] <= w->ListView1->viewport()->width());
+    }
+    void recordsAreEnteredByKeyboardAlone()
+    {
+        main *w = logIn();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(runModal([&] { triggerAction(w, "mm_out"); },
+                         [&](QDialog *d) {
+                             auto *combo = d->findChild<QComboBox *>("Combo1");
+                             QCOMPARE(combo->currentIndex(), -1); // nothing chosen for the user
+                             QCOMPARE(QApplication::focusWidget(), combo);
+                             QTest::keyClick(combo, Qt::Key_Down);
+                             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                             auto *date = d->findChild<QDateTimeEdit *>("DTPicker1");
+                             QCOMPARE(QApplication::focusWidget(), date);
+                             QTest::keyClick(date, Qt::Key_Tab);
+                             auto *amount = d->findChild<QLineEdit *>("Text1");
+                             QCOMPARE(QApplication::focusWidget(), amount);
+                             QTRY_COMPARE(amount->selectedText(), QStringLiteral("0.00"));
+                             QTest::keyClicks(amount, "12.5");
+                             QTest::keyClick(amount, Qt::Key_Tab);
+                             QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                                                 QStringLiteral("午饭 含\u00a0汤"), {});
+                             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                             QCOMPARE(QApplication::focusWidget(), d->findChild<QPushButton *>("OKButton"));
+                             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                             QCOMPARE(w->ListView2->model()->rowCount(), 1);
+                         }));
+        QVERIFY(m_folder->messages.shown.isEmpty());
+        QCOMPARE(columnTexts(w->ListView2->model(), 1), QStringList({"日常"}));
+        QCOMPARE(w->Label6->text(), QStringLiteral("￥12.50"));
+        Connection c(program::db());
+        QCOMPARE(c.db().count("SELECT COUNT(*) FROM pursewicks WHERE memo=?", {QStringLiteral("午饭 含\u00a0汤")}), 1);
+    }
+    void addChangeAndValidate()
+    {
+        Connection(program::db())
+            .db()
+            .insert("types", {{"typename", "玛丽的宠物"}, {"class", 1}, {"username", "mary"}});
+        main *w = logIn();
+        auto &shown = m_folder->messages.shown;
+        QVERIFY(runModal([&] { triggerAction(w, "mm_add"); },
+                         [&](QDialog *d) {
+                             QCOMPARE(d->windowTitle(), QStringLiteral("增加收入"));
+                             auto *combo = d->findChild<QComboBox *>("Combo1");
+                             auto *amount = d->findChild<QLineEdit *>("Text1");
+                             QCOMPARE(ht::test::comboItems(combo),
+                                      QStringList({"工资", "股市/证券", "外汇", "奖金", "补助/福利", "其他收入"}));
+                             d->findChild<QPushButton *>("OKButton")->click();
+                             QCOMPARE(shown.last().text, QStringLiteral("提示：请选择类别"));
+                             QCOMPARE(QApplication::focusWidget(), combo);
+                             combo->setCurrentIndex(3);
+                             for (const char *bad : {"abc", "", "12元"}) {
+                                 amount->setText(QString::fromUtf8(bad));
+                                 d->findChild<QPushButton *>("OKButton")->click();
+                                 QCOMPARE(shown.last().text, QStringLiteral("提示：请正确输入金额"));
+                                 QCOMPARE(amount->selectedText(), QString::fromUtf8(bad));
+                             }
+                             for (const char *typed : {" 12.5 ", "1,234.5"}) {
+                                 amount->setText(QString::fromUtf8(typed));
+                                 d->findChild<QPushButton *>("OKButton")->click();
+                                 QCOMPARE(amount->text(), QStringLiteral("0.00"));
+                                 QCOMPARE(combo->currentText(), QStringLiteral("奖金")); // kept for the next record
+                             }
+                         }));
+        QCOMPARE(shown.size(), 4);
+        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥12.50", "￥1,234.50"}));
+        w->ListView1->setCurrentIndex(w->ListView1->model()->index(1, 0));
+        QVERIFY(runModal([&] { triggerAction(w, "popModi"); },
+                         [&](QDialog *d) {
+                             QCOMPARE(d->windowTitle(), QStringLiteral("修改收入记录"));
+                             QCOMPARE(d->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("1,234.50"));
+                             QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentText(), QStringLiteral("奖金"));
+                             d->findChild<QLineEdit *>("Text1")->setText("99");
+                             d->findChild<QPushButton *>("OKButton")->click();
+                             QVERIFY(!d->isVisible());
+                         }));
+        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥12.50", "￥99.00"}));
+        QCOMPARE(w->Label4->text(), QStringLiteral("￥111.5"));
+    }
+    void deleteAsksAndSortingToggles()
+    {
+        addRecord(0, today(8), 1000);
+        addRecord(0, today(9), 999);
+        const qint64 marys = addRecord(0, today(), 30, {}, 1, "mary");
+        main *w = logIn();
+        auto &messages = m_folder->messages;
+        triggerAction(w, "popDel");
+        QVERIFY(messages.shown.isEmpty()); // an empty list: nothing to say
+        triggerAction(w, "popDel2");
+        QCOMPARE(messages.last().text, QStringLiteral("提示：未选择要删除的记录"));
+        QCOMPARE(messages.last().title, QStringLiteral("出错了"));
 
-void TestMainWindow::onlyTheRemarkColumnTakesSpareWidth()
-{
-    ProgramFolder folder;
-    addRecord(1, QDate::currentDate(), 1, QString(200, QChar(u'长')));
-    main *w = logInAndOpen();
-    QVERIFY(w);
-    w->showNormal();
-    w->resize(900, 600);
-    QTest::qWait(50);
-    QHeaderView *h = w->ListView1->header();
-    const int fixed[3] = {h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)};
-    const int memo = h->sectionSize(3);
-    w->resize(1500, 800);
-    QTRY_VERIFY(h->sectionSize(3) > memo + 200);
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(h->sectionSize(i), fixed[i]);
-    QCOMPARE(w->ListView2->header()->sectionSize(0), fixed[0]);
-    // Tiny sizes never break the window.
-    w->resize(10, 10);
-    QTest::qWait(20);
-    QVERIFY(w->width() >= w->minimumWidth());
-    closeMain(w);
-}
+        QTreeView *view = w->ListView2;
+        const auto clickHeader = [&](int column) {
+            QHeaderView *h = view->header();
+            QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                              QPoint(h->sectionViewportPosition(column) + 5, h->height() / 2));
+        };
+        auto *model = static_cast<LedgerModel *>(view->model());
+        clickHeader(2);
+        QCOMPARE(columnTexts(model, 2), QStringList({"￥999.00", "￥1,000.00"}));
+        QVERIFY(model->headerPicture(2) == 2 && model->headerPicture(0) == 0);
+        clickHeader(2);
+        QCOMPARE(columnTexts(model, 2), QStringList({"￥1,000.00", "￥999.00"}));
+        QCOMPARE(model->headerPicture(2), 1);
+
+        view->setCurrentIndex(model->index(0, 0));
+        messages.answerNext(MsgAnswer::Cancel);
+        triggerAction(w, "popDel2");
+        QCOMPARE(messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
+        QCOMPARE(messages.last().buttons, MsgButtons::OkCancel);
+        QCOMPARE(model->rowCount(), 2);
+        triggerAction(w, "popDel2");
+        QCOMPARE(columnTexts(model, 2), QStringList({"￥999.00"}));
+        QCOMPARE(w->Label4->text(), QStringLiteral("￥-999.00"));
+        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM pursewicks WHERE ID=?", {marys}), 1);
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

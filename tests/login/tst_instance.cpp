@@ -1,125 +1,101 @@
-#include "SingleInstance.h"
-#include "Startup.h"
-#include "TestSupport.h"
-#include "frmLogin.h"
+#include "foundation/SingleInstance.h"
+#include "login/Startup.h"
+#include "login/frmLogin.h"
+#include "tests/support/TestSupport.h"
 
-#include <QDir>
 #include <QFile>
-#include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 using namespace ht;
 
-namespace {
-
-// A program folder holding a copy of the real program, with its own temp and settings folders.
-struct RealProgram {
+// A fresh runtime folder, only ours, for this process and the copies it starts; the old
+// setting comes back however the case ends.
+struct RuntimeFolder {
     QTemporaryDir dir;
-    QString program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-
-    RealProgram()
+    const QByteArray old = qgetenv("XDG_RUNTIME_DIR");
+    RuntimeFolder()
     {
-        program = dir.filePath(QStringLiteral("pursewick"));
-        QFile::copy(QStringLiteral(HT_PROGRAM_BUILD_DIR "/pursewick"), program);
-        QFile(program).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        ht::test::copyTemplateDatabase(dir.filePath(QStringLiteral("syslibs.dll")));
-        QDir(dir.path()).mkpath(QStringLiteral("tmp"));
-        QDir(dir.path()).mkpath(QStringLiteral("config"));
-        env.insert(QStringLiteral("TMPDIR"), tempDir());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
     }
-    QString tempDir() const { return dir.filePath(QStringLiteral("tmp")); }
-    QString socketPath() const { return QDir(tempDir()).filePath(SingleInstance::defaultName()); }
-    void start(QProcess &p) const
-    {
-        p.setProcessEnvironment(env);
-        p.setProgram(program);
-        p.start();
-    }
-    bool listening() const
-    {
-        QLocalSocket s;
-        s.connectToServer(socketPath());
-        return s.waitForConnected(200);
-    }
+    ~RuntimeFolder() { old.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", old); }
 };
 
-} // namespace
+// The real program started from a folder of its own, settings included; killed when the case ends.
+struct Copy : QProcess {
+    QTemporaryDir dir;
+    Copy()
+    {
+        const QString program = dir.filePath(QStringLiteral("pursewick"));
+        QFile::copy(QStringLiteral(HT_PROGRAM_BUILD_DIR "/pursewick"), program);
+        test::copyTemplateDatabase(dir.filePath(QStringLiteral("syslibs.dll")));
+        setEnvironment(systemEnvironment()
+                       << QStringLiteral("XDG_CONFIG_HOME=") + dir.filePath(QStringLiteral("config")));
+        start(program, {});
+    }
+    ~Copy() override
+    {
+        kill();
+        waitForFinished();
+    }
+};
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void secondStartEndsAtOnceWhileTheFirstRuns();
-    void secondStartBringsTheRunningWindowForward();
-    void staleSocketDoesNotBlockAStart();
+    void secondStartEndsWhileTheFirstRunsNotAfterItCrashed()
+    {
+        RuntimeFolder runtime;
+        QVERIFY(SingleInstance::defaultName().startsWith(runtime.dir.path() + QLatin1Char('/')));
+        {
+            Copy first;
+            QTRY_VERIFY_WITH_TIMEOUT(SingleInstance().send("raise", 200), 10000);
+            Copy second;
+            QVERIFY(second.waitForFinished(10000));
+            QCOMPARE(second.exitCode(), 0);
+            QCOMPARE(first.state(), QProcess::Running);
+        }
+        // Killed, the first copy left its socket file behind.
+        QVERIFY(QFile::exists(SingleInstance::defaultName()));
+        QCOMPARE(SingleInstance().claim(), SingleInstance::Claim::First);
+    }
+
+    void secondStartBringsTheRunningWindowForward()
+    {
+        // This process plays the running copy; the real program is the second start.
+        RuntimeFolder runtime;
+        test::ProgramFolder programFolder;
+        SingleInstance running;
+        QCOMPARE(running.claim(), SingleInstance::Claim::First);
+        connect(&running, &SingleInstance::raiseRequested, &raiseProgramWindows);
+        frmLogin login;
+        QVERIFY(login.load());
+        login.showMinimized();
+        QVERIFY(login.isMinimized());
+        Copy second;
+        // The event loop runs while this waits, so this process can answer the second start.
+        QTRY_VERIFY_WITH_TIMEOUT(!login.isMinimized(), 10000);
+    }
+
+    void checkThatCannotBeMadeFailsWithAReason()
+    {
+        RuntimeFolder runtime;
+        // A plain file where the folder should be: nobody writes into it, root included.
+        const QString notAFolder = runtime.dir.filePath(QStringLiteral("file"));
+        QVERIFY(QFile(notAFolder).open(QIODevice::WriteOnly));
+        // A lock nobody answers for, as one left in a folder where it cannot be cleared.
+        const QString stuck = runtime.dir.filePath(QStringLiteral("stuck.instance"));
+        QLockFile held(stuck + QStringLiteral(".lock"));
+        QVERIFY(held.tryLock());
+        for (const QString &name : {notAFolder + QStringLiteral("/pursewick.instance"), stuck}) {
+            QString why;
+            QCOMPARE(SingleInstance(name).claim(&why), SingleInstance::Claim::Failed);
+            QVERIFY2(why.contains(name), qPrintable(why));
+        }
+    }
 };
-
-void TestSingleInstance::secondStartEndsAtOnceWhileTheFirstRuns()
-{
-    RealProgram folder;
-    QProcess first;
-    folder.start(first);
-    QVERIFY(first.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(folder.listening(), 10000);
-
-    QProcess second;
-    folder.start(second);
-    QVERIFY(second.waitForFinished(10000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(first.state(), QProcess::Running);
-
-    first.kill();
-    first.waitForFinished();
-}
-
-void TestSingleInstance::secondStartBringsTheRunningWindowForward()
-{
-    // This test process plays the running copy; the real program is the second start.
-    RealProgram folder;
-    const QByteArray oldTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", folder.tempDir().toUtf8());
-    ht::test::ProgramFolder programFolder;
-    SingleInstance running;
-    QVERIFY(running.claim());
-    connect(&running, &SingleInstance::raiseRequested, this, [] { raiseProgramWindows(); });
-    QSignalSpy raised(&running, &SingleInstance::raiseRequested);
-
-    frmLogin login;
-    QVERIFY(login.load());
-    login.showMinimized();
-    QVERIFY(login.isMinimized());
-
-    QProcess second;
-    QSignalSpy finished(&second, &QProcess::finished);
-    folder.start(second);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(raised.count(), 1);
-    QVERIFY(!login.isMinimized());
-    QVERIFY(login.isVisible());
-    qputenv("TMPDIR", oldTmp);
-}
-
-void TestSingleInstance::staleSocketDoesNotBlockAStart()
-{
-    QTemporaryDir tmp;
-    const QString name = QDir(tmp.path()).filePath(QStringLiteral("stale-%1").arg(getuid()));
-    QFile leftOver(name);
-    QVERIFY(leftOver.open(QIODevice::WriteOnly));
-    leftOver.close();
-    SingleInstance first(name);
-    QVERIFY(first.claim());
-    SingleInstance second(name);
-    QVERIFY(!second.claim());
-}
 
 QTEST_MAIN(TestSingleInstance)
 #include "tst_instance.moc"

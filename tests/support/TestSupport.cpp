@@ -1,20 +1,22 @@
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
-#include "FileDialog.h"
-#include "Program.h"
-#include "ProgramExit.h"
-#include "clsADO.h"
+#include "foundation/DbTask.h"
+#include "foundation/FileDialog.h"
+#include "foundation/Program.h"
+#include "foundation/ProgramExit.h"
 
-#include <QApplication>
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QPointer>
-#include <QTimer>
 #include <QFile>
+#include <QPointer>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 namespace ht::test {
 
@@ -36,7 +38,8 @@ bool runModal(const std::function<void()> &trigger, const std::function<void(QDi
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!seen && dialog && dialog->isVisible()) {
+        // Focus checks inside are only sound once the dialog is the active window.
+        if (!seen && dialog && dialog->isVisible() && dialog->isActiveWindow()) {
             seen = true;
             QPointer<QDialog> guard(dialog);
             inside(dialog);
@@ -55,10 +58,18 @@ bool runModal(const std::function<void()> &trigger, const std::function<void(QDi
     trigger();
     poll.stop();
     if (!seen)
-        qWarning("runModal: no modal dialog appeared");
+        qWarning("runModal: no active modal dialog appeared");
     if (timedOut)
         qWarning("runModal: the dialog was still open after %d ms", timeoutMs);
     return seen && !timedOut && !QTest::currentTestFailed();
+}
+
+void resumeAfterQuit()
+{
+    // exit() leaves a flag that makes every later event loop return at once; the
+    // application's own loop clears it when it ends.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QCoreApplication::exec();
 }
 
 bool triggerAction(QWidget *window, const QString &name)
@@ -78,12 +89,14 @@ ProgramFolder::ProgramFolder(bool withDatabase)
         qFatal("no temporary directory");
     program::setDir(m_dir.path());
     program::session() = program::Session{};
+    program::setToday({});
     if (withDatabase)
         copyTemplateDatabase(path(QStringLiteral("syslibs.dll")));
 
-    QDir().mkpath(settingsDir());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir());
+    const QString settings = path(QStringLiteral(".settings"));
+    QDir().mkpath(settings);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
 
     setMessageHandler([this](const MessageRecord &m) {
         messages.shown.append(m);
@@ -93,10 +106,12 @@ ProgramFolder::ProgramFolder(bool withDatabase)
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     });
     setExitHandler([](int code) { throw ProgramEnded{code}; });
+    installDatabaseFailureHandling();
 }
 
 ProgramFolder::~ProgramFolder()
 {
+    program::db().CloseDB();
     program::releaseShared();
     program::setDir(QString());
     setMessageHandler({});
@@ -109,16 +124,40 @@ QString ProgramFolder::path(const QString &name) const
     return QDir(m_dir.path()).filePath(name);
 }
 
-QString ProgramFolder::settingsDir() const
-{
-    return path(QStringLiteral(".settings"));
-}
-
 clsADO &ProgramFolder::openDb()
 {
     clsADO &db = program::db();
-    db.OpenDB();
+    if (!db.isOpen())
+        db.OpenDB();
     return db;
+}
+
+qint64 addRecord(int style, const QDateTime &when, double money, const QString &memo, qint64 typeId,
+                 const QString &user)
+{
+    Connection c(program::db());
+    return c.db().insert(QStringLiteral("pursewicks"), {{QStringLiteral("username"), user},
+                                                        {QStringLiteral("typeid"), typeId},
+                                                        {QStringLiteral("postdate"), when},
+                                                        {QStringLiteral("money"), money},
+                                                        {QStringLiteral("style"), style},
+                                                        {QStringLiteral("memo"), memo}});
+}
+
+QStringList columnTexts(const QAbstractItemModel *model, int column)
+{
+    QStringList texts;
+    for (int r = 0; r < model->rowCount(); ++r)
+        texts << model->index(r, column).data().toString();
+    return texts;
+}
+
+QStringList comboItems(const QComboBox *combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
 }
 
 } // namespace ht::test

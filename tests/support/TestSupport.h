@@ -1,13 +1,17 @@
 #pragma once
 
-#include "MessageBox.h"
+#include "foundation/MessageBox.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
 
+class QAbstractItemModel;
+class QComboBox;
 class QDialog;
 class QWidget;
 
@@ -30,7 +34,6 @@ public:
 
     void answerNext(MsgAnswer answer) { answers.append(answer); }
     MessageRecord last() const { return shown.isEmpty() ? MessageRecord{} : shown.last(); }
-    void clear() { shown.clear(); }
 };
 
 // A fresh program folder holding the shipped database, its own settings store,
@@ -44,7 +47,6 @@ public:
 
     QString dir() const { return m_dir.path(); }
     QString path(const QString &name) const;
-    QString settingsDir() const;
     // The shared data store of the program folder, opened.
     ht::clsADO &openDb();
 
@@ -55,17 +57,27 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Runs trigger, which opens a modal dialog; once the dialog shows, runs inside on it
-// and then closes it if it is still open. QVERIFY and friends may be used inside.
-// False when no dialog appeared, a check inside failed, or the dialog would not
+// Runs trigger, which opens a modal dialog; once the dialog is shown and active, runs
+// inside on it and then closes it if it is still open. QVERIFY and friends may be used
+// inside. False when no dialog appeared, a check inside failed, or the dialog would not
 // close within the time-out (it is then closed by force), so a test never hangs.
 bool runModal(const std::function<void()> &trigger, const std::function<void(QDialog *)> &inside,
-              int timeoutMs = 5000);
+              int timeoutMs = 10000);
+
+// Closing the main window ends the run; a test that goes on after it calls this.
+void resumeAfterQuit();
 
 // Triggers the window's action of that object name; false (with a warning) when it has none.
 bool triggerAction(QWidget *window, const QString &name);
 
 // Copies the pristine shipped database to path.
 void copyTemplateDatabase(const QString &path);
+
+// A ledger record written straight into the shared store; its ID.
+qint64 addRecord(int style, const QDateTime &when, double money, const QString &memo = {}, qint64 typeId = 1,
+                 const QString &user = QStringLiteral("admin"));
+// The display texts of one column of a model, top to bottom.
+QStringList columnTexts(const QAbstractItemModel *model, int column);
+QStringList comboItems(const QComboBox *combo);
 
 } // namespace ht::test

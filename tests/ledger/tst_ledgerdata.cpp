@@ -1,0 +1,196 @@
+#include "tests/support/TestSupport.h"
+
+#include "ledger/LedgerStore.h"
+#include "ledger/RecordStore.h"
+
+#include "foundation/clsADO.h"
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+using namespace ht;
+using ht::test::addRecord;
+using ht::test::columnTexts;
+
+namespace {
+
+constexpr qint64 eat = 8, salary = 10, gone = 999; // built-in category IDs; 999 was deleted
+
+QDateTime at(const char *text)
+{
+    return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QList<qint64> ids(const LedgerModel &m)
+{
+    QList<qint64> out;
+    for (int r = 0; r < m.rowCount(); ++r)
+        out << m.row(r).id;
+    return out;
+}
+
+LedgerRow row(qint64 id, qint32 date, const QString &category, qint64 cents, const QString &memo = {})
+{
+    LedgerRow r;
+    r.id = id;
+    r.date = date;
+    r.category = category;
+    r.hasCategory = !category.isEmpty();
+    r.amount = Money::fromCents(cents);
+    r.memo = memo;
+    return r;
+}
+
+} // namespace
+
+class TestLedgerData : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_folder = std::make_unique<test::ProgramFolder>(); }
+    void cleanup() { m_folder.reset(); }
+    void loadsOneUsersClassInDateOrder()
+    {
+        const qint64 late = addRecord(0, at("2024-03-05 08:00:00"), 1, "it's \"fine\"", eat, "O'Brien");
+        const qint64 early = addRecord(0, at("2024-03-04 23:00:00"), 2.5, {}, gone, "o'brien");
+        const qint64 sameTime = addRecord(0, at("2024-03-05 08:00:00"), 3, {}, eat, "O'BRIEN");
+        addRecord(1, at("2024-03-05 08:00:00"), 4, {}, salary, "O'Brien");
+        addRecord(0, at("2024-03-05 08:00:00"), 5, {}, eat, "O'Brienne");
+        addRecord(2, at("2024-03-05 08:00:00"), 6, {}, salary, "O'Brien"); // in neither list
+
+        Connection c(program::db());
+        LedgerModel m;
+        QAbstractItemModelTester tester(&m);
+        QCOMPARE(LedgerStore::loadInto(m, c.db(), "o'brien", 0, {}).text(), QStringLiteral("6.50"));
+        QCOMPARE(ids(m), (QList<qint64>{early, late, sameTime}));
+        QCOMPARE(columnTexts(&m, 0), QStringList({"2024年03月04日 ", "2024年03月05日 ", "2024年03月05日 "}));
+        QCOMPARE(columnTexts(&m, 1), QStringList({"N/A", "吃", "吃"}));
+        QCOMPARE(columnTexts(&m, 2), QStringList({"￥2.50", "￥1.00", "￥3.00"}));
+        QCOMPARE(columnTexts(&m, 3), QStringList({"", "it's \"fine\"", ""}));
+        QCOMPARE(m.index(1, 0).data(LedgerModel::KeyRole).toString(), QStringLiteral("ID%1").arg(late));
+        QCOMPARE(LedgerStore::load(c.db(), "O'Brien", 7, {}).size(), size_t(1)); // any class above 1 asks for income
+        QVERIFY(LedgerStore::load(c.db(), "x' OR '1'='1", 0, {}).empty());
+    }
+    void periodsCoverWholeDays_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QList<int>>("expected"); // indexes into the edge dates below
+        const QDate mid(2024, 3, 15);
+        QTest::newRow("all") << mid << 1 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        QTest::newRow("this year") << mid << 2 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
+        QTest::newRow("this month") << mid << 3 << QList<int>{3, 4, 5, 6, 7};
+        QTest::newRow("today whole day") << mid << 4 << QList<int>{4, 5};
+        QTest::newRow("leap February") << mid << 6 << QList<int>{2};
+        QTest::newRow("December") << mid << 16 << QList<int>{8};
+        QTest::newRow("new year's day") << QDate(2025, 1, 1) << 4 << QList<int>{9};
+    }
+    void periodsCoverWholeDays()
+    {
+        QFETCH(QDate, today);
+        QFETCH(int, button);
+        QFETCH(QList<int>, expected);
+        const char *edges[] = {"2023-12-31 23:59:59", "2024-01-01 00:00:00", "2024-02-29 23:59:59",
+                               "2024-03-01 00:00:00", "2024-03-15 00:00:00", "2024-03-15 23:59:59",
+                               "2024-03-16 00:00:00", "2024-03-31 23:59:59", "2024-12-31 23:59:59",
+                               "2025-01-01 00:00:00"};
+        QStringList want;
+        for (int i = 9; i >= 0; --i)
+            addRecord(0, at(edges[i]), 1, QString::fromLatin1(edges[i]));
+        for (int i : expected)
+            want << QString::fromLatin1(edges[i]);
+        Connection c(program::db());
+        LedgerModel m;
+        LedgerStore::loadInto(m, c.db(), "admin", 0, periodFilter(button, today));
+        QCOMPARE(columnTexts(&m, 3), want);
+    }
+    void textsAndSortingByValue()
+    {
+        LedgerModel m;
+        QAbstractItemModelTester tester(&m);
+        // Pinyin fang < jiang < li < wai, while code points order them otherwise; amounts
+        // 1,000 and 999 that text order would swap; one day in the wrong ID order.
+        m.setRows({row(9, 20240305, "外汇", 100000, "礼物"), row(4, 20240305, "礼物", 99900, "房租"),
+                   row(7, 20231231, "", -500, "外汇"), row(2, 20240110, "奖金", 99900, "")});
+        QCOMPARE(m.headerPicture(0), 2);
+        const struct {
+            int column;
+            Qt::SortOrder order;
+            QList<qint64> ids;
+        } sorts[] = {{2, Qt::AscendingOrder, {7, 2, 4, 9}}, {2, Qt::DescendingOrder, {9, 2, 4, 7}},
+                     {0, Qt::AscendingOrder, {7, 2, 4, 9}}, {0, Qt::DescendingOrder, {9, 4, 2, 7}},
+                     {1, Qt::AscendingOrder, {2, 4, 9, 7}}, {3, Qt::AscendingOrder, {2, 4, 9, 7}}};
+        for (const auto &s : sorts) {
+            m.sort(s.column, s.order);
+            QCOMPARE(ids(m), s.ids);
+        }
+        // A selected row follows its record; a reload keeps the order; switching sorting off restores load order.
+        const QPersistentModelIndex kept = m.index(0, 1);
+        m.sort(2, Qt::AscendingOrder);
+        QCOMPARE(kept.data(LedgerModel::IdRole).toLongLong(), qint64(2));
+        m.setRows({row(5, 20240101, "", 100), row(6, 20240102, "", 900), row(3, 20240103, "", 500)});
+        QCOMPARE(ids(m), (QList<qint64>{5, 3, 6}));
+        m.setSortState(false, 2, Qt::AscendingOrder);
+        QCOMPARE(ids(m), (QList<qint64>{5, 6, 3}));
+    }
+    // What a save or delete does to the list must equal what a reload would show, under every sort.
+    void singleRowChangesMatchAFullReload()
+    {
+        const QList<std::pair<int, Qt::SortOrder>> sorts{{-1, Qt::AscendingOrder}, {0, Qt::DescendingOrder},
+                                                         {1, Qt::AscendingOrder},  {2, Qt::DescendingOrder},
+                                                         {3, Qt::AscendingOrder},  {3, Qt::DescendingOrder}};
+        const SqlFilter march = periodFilter(3, QDate(2024, 3, 15));
+        for (const auto &[column, order] : sorts) {
+            for (qint64 id : {1, 2, 3, 4, 5, 6})
+                addRecord(0, at("2024-03-10 12:00:00").addDays(id % 3), double(id % 4), id % 2 ? "午饭" : "咖啡",
+                          id % 2 ? eat : 1);
+            Connection c(program::db());
+            LedgerModel step, full;
+            QAbstractItemModelTester tester(&step);
+            for (LedgerModel *m : {&step, &full}) {
+                m->setSortState(column >= 0, qMax(column, 0), order);
+                LedgerStore::loadInto(*m, c.db(), "admin", 0, march);
+            }
+            const auto save = [&](qint64 id, const char *when, qint64 cents, const char *memo, qint64 type) {
+                Record r{id, at(when), Money::fromCents(cents), {}, QString::fromUtf8(memo), 0};
+                const qint64 saved = RecordStore::save(c.db(), "admin", r, type);
+                LedgerStore::refreshRecord(step, c.db(), "admin", 0, march, saved);
+                return saved;
+            };
+            const qint64 added = save(0, "2024-03-11 12:00:00", 200, "咖啡", 1);
+            save(0, "2024-04-01 00:00:00", 7, "next month", eat); // outside the filter
+            save(2, "2024-03-01 00:00:00", 150, "早饭", 2);       // changed in place
+            save(3, "2024-02-29 23:59:59", 300, "", eat);         // changed out of the filter
+            save(added, "2024-03-31 23:59:59", -100, "退款", eat);
+            RecordStore::remove(c.db(), "admin", 5);
+            LedgerStore::refreshRecord(step, c.db(), "admin", 0, march, 5);
+            LedgerStore::loadInto(full, c.db(), "admin", 0, march);
+            QCOMPARE(ids(step), ids(full));
+            for (int col = 0; col < 4; ++col)
+                QCOMPARE(columnTexts(&step, col), columnTexts(&full, col));
+            QCOMPARE(step.total(), full.total());
+            c.db().execute(QStringLiteral("DELETE FROM pursewicks"));
+        }
+    }
+    void hugeTotalsStayExact()
+    {
+        // The largest amount the record dialog accepts, ten thousand times.
+        const Money most = *Money::parse(QStringLiteral("9999999999999.99"));
+        {
+            Connection c(program::db());
+            Transaction t(c.db());
+            for (int i = 0; i < 10000; ++i)
+                addRecord(1, at("2024-06-01 12:00:00"), most.toDouble(), {}, salary);
+            t.commit();
+        }
+        Connection c(program::db());
+        LedgerModel m;
+        QCOMPARE(LedgerStore::loadInto(m, c.db(), "admin", 1, {}).text(), QStringLiteral("99,999,999,999,999,900.00"));
+        QCOMPARE(columnTexts(&m, 2).first(), QStringLiteral("￥9,999,999,999,999.99"));
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+};
+
+QTEST_MAIN(TestLedgerData)
+#include "tst_ledgerdata.moc"
