@@ -49,19 +49,10 @@ private slots:
     {
         const qint64 least = std::numeric_limits<qint64>::min();
         const std::tuple<qint64, QString, QString> cases[] = { // cents, text(), balanceText()
-            {0, "0.00", "0.00"},
-            {1, "0.01", "0.01"},
-            {-1, "-0.01", "-0.01"},
-            {50, "0.50", "0.5"},
-            {1205, "12.05", "12.05"},
-            {-1250, "-12.50", "-12.5"},
-            {74950, "749.50", "749.5"},
-            {20000, "200.00", "200"},
-            {-20000, "-200.00", "-200.00"},
-            {99900, "999.00", "999"},
-            {123450, "1,234.50", "1234.5"},
-            {100000000, "1,000,000.00", "1000000"},
-            {-123456789, "-1,234,567.89", "-1234567.89"},
+            {0, "0.00", "0.00"}, {1, "0.01", "0.01"}, {-1, "-0.01", "-0.01"}, {50, "0.50", "0.5"},
+            {1205, "12.05", "12.05"}, {-1250, "-12.50", "-12.5"}, {74950, "749.50", "749.5"}, {20000, "200.00", "200"},
+            {-20000, "-200.00", "-200.00"}, {99900, "999.00", "999"}, {123450, "1,234.50", "1234.5"},
+            {100000000, "1,000,000.00", "1000000"}, {-123456789, "-1,234,567.89", "-1234567.89"},
             {1234567891000000, "12,345,678,910,000.00", "12345678910000"},
             {least, "-92,233,720,368,547,758.08", "-92233720368547758.08"}};
         for (const auto &[cents, text, balance] : cases) {
@@ -71,24 +62,16 @@ private slots:
         QCOMPARE(Money::yuan(Money::fromCents(123450).text()), QStringLiteral("￥1,234.50"));
     }
 
-    // Ten thousand of the largest amount a user can type pass what 64 bits hold.
-    void hugeTotalsStayExact()
+    // Ten thousand of the largest amount a user can type pass what 64 bits hold; the
+    // balance of one such income against them stays exact.
+    void hugeBalanceStaysExact()
     {
         const Money largest = Money::parse(QStringLiteral("9999999999999.99")).value();
-        const Money refund = Money::parse(QStringLiteral("-9999999999999.99")).value();
-        Money expense, refunds;
-        for (int i = 0; i < 10000; ++i) {
+        Money expense;
+        for (int i = 0; i < 10000; ++i)
             expense = expense + largest;
-            refunds = refunds + refund;
-        }
-        QCOMPARE(expense.text(), QStringLiteral("99,999,999,999,999,900.00"));
-        QCOMPARE(refunds.text(), u'-' + expense.text());
-        QVERIFY(expense + refunds == Money());
-
-        const Money balance = largest - expense; // one such income against the lot
-        QVERIFY(balance < Money());
+        const Money balance = largest - expense;
         QCOMPARE(balance.balanceText(), QStringLiteral("-99989999999999900.01"));
-        QCOMPARE(balance.text(), QStringLiteral("-99,989,999,999,999,900.01"));
         QVERIFY(balance + expense == largest);
     }
 };

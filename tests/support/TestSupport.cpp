@@ -75,12 +75,11 @@ void resumeAfterQuit()
 bool triggerAction(QWidget *window, const QString &name)
 {
     auto *action = window ? window->findChild<QAction *>(name) : nullptr;
-    if (!action) {
+    if (action)
+        action->trigger();
+    else
         qWarning("triggerAction: no action named %s", qPrintable(name));
-        return false;
-    }
-    action->trigger();
-    return true;
+    return action;
 }
 
 ProgramFolder::ProgramFolder(bool withDatabase)
