@@ -1,31 +1,11 @@
 #include "ledger/Module1.h"
 
-#include "ledger/LedgerLists.h"
 #include "ledger/LedgerStore.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/Program.h"
 
 namespace ht {
-namespace {
-LedgerLists *g_current = nullptr;
-}
-
-LedgerLists::LedgerLists()
-{
-    g_current = this;
-}
-
-LedgerLists::~LedgerLists()
-{
-    if (g_current == this)
-        g_current = nullptr;
-}
-
-LedgerLists *LedgerLists::current()
-{
-    return g_current;
-}
 
 SqlFilter ledgerFilter()
 {
