@@ -38,11 +38,10 @@ RememberedUser rememberedRow(clsADO &db, const QString &name)
 
 LoginOutcome login(clsADO &db, const QString &name, const QString &password, bool remember)
 {
-    // The read happens inside the write lock: nothing can change the row between the
-    // check and the count, and the lock is waited for rather than refused.
-    Transaction t(db);
     LoginOutcome out;
     {
+        // Read and finished before the write lock is asked for, so that the engine can
+        // wait for another program's lock instead of refusing at once.
         Query user = db.query(QStringLiteral("SELECT username,userpwd,logintime FROM [users] WHERE username=?"),
                               {ctrcls::SQLCut(name)});
         if (!user.next())
@@ -54,6 +53,7 @@ LoginOutcome login(clsADO &db, const QString &name, const QString &password, boo
         out.userName = user.text(0);
         out.loginCount = qint32(user.int64(2));
     }
+    Transaction t(db);
     db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"), {out.userName});
     if (remember) {
         const QDateTime now = QDateTime::currentDateTime();
