@@ -51,7 +51,6 @@ public:
     // Sorting by value: dates as dates (then ID), amounts as numbers, texts as text.
     // While enabled, every setRows comes out in this order; otherwise in load order.
     void setSortState(bool enabled, int column, Qt::SortOrder order);
-    bool sortEnabled() const { return m_sortEnabled; }
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
