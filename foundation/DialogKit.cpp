@@ -6,12 +6,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace ht {
 namespace {
@@ -57,6 +59,27 @@ QPushButton *dialogButton(QWidget *parent, const char *name, const QString &capt
     return button;
 }
 
+QLineEdit *hiddenValue(QWidget *parent, const char *name, qint64 value)
+{
+    auto *box = named(new QLineEdit(QString::number(value), parent), name);
+    box->hide();
+    return box;
+}
+
+void frameOverButtons(QDialog *dialog, QWidget *frame, QPushButton *confirm, QPushButton *close)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(confirm);
+    row->addSpacing(20);
+    row->addWidget(close);
+    row->addStretch();
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(frame);
+    layout->addLayout(row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
 void pressOnEnter(QPushButton *button)
 {
     button->installEventFilter(new EnterPresses(button));
@@ -89,6 +112,15 @@ void focusAndSelect(QWidget *box)
         edit->selectAll();
     else if (auto *combo = qobject_cast<QComboBox *>(box); combo && combo->lineEdit())
         combo->lineEdit()->selectAll();
+}
+
+void setUpDialog(QDialog *dialog, QPushButton *confirm, QPushButton *close)
+{
+    if (QWidget *owner = dialog->parentWidget())
+        dialog->setWindowIcon(owner->windowIcon());
+    setPictureButtons(confirm, close);
+    QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::reject);
+    trimWhenClosed(dialog);
 }
 
 void trimWhenClosed(QDialog *dialog)

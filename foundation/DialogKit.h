@@ -13,6 +13,21 @@ namespace ht {
 // A dialog's confirm or close button: named for the tests, the design size, and no
 // default-button behaviour (Enter in a box does not press it).
 QPushButton *dialogButton(QWidget *parent, const char *name, const QString &caption);
+// A control named for the tests, as the windows' members are.
+template <typename Widget>
+Widget *named(Widget *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+// A hidden box that carries a dialog's mode from opening to saving.
+QLineEdit *hiddenValue(QWidget *parent, const char *name, qint64 value);
+// The dialog's fields in their frame, the confirm and close buttons centred below, and
+// the dialog's size fixed to that.
+void frameOverButtons(QDialog *dialog, QWidget *frame, QPushButton *confirm, QPushButton *close);
+// What every dialog with a confirm and a close button does: the owner's icon, the
+// pictures on the buttons, close rejects, freed memory handed back when it closes.
+void setUpDialog(QDialog *dialog, QPushButton *confirm, QPushButton *close);
 // The confirm and close pictures in place of the captions (kept as tool tips), and
 // Enter on a focused button pressing it as Space does.
 void setPictureButtons(QPushButton *confirm, QPushButton *close);

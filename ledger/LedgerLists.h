@@ -19,8 +19,9 @@ public:
     // After one record of that class was added, changed or deleted: just its row,
     // the total and the balance, as a reload would show them.
     virtual void refreshRecord(int cls, qint64 id) = 0;
-    // A query's filter replaces the period until a period button is chosen; both lists reload.
-    virtual void applyQuery(const SqlFilter &filter) = 0;
+    // A query's filter replaces the period until a period button is chosen. The list of
+    // that class reloads (-1: both lists).
+    virtual void applyQuery(const SqlFilter &filter, int cls = -1) = 0;
     virtual QTreeView *list(int cls) const = 0;
     // The window that owns the lists, as the parent of dialogs and messages.
     virtual QWidget *window() = 0;

@@ -163,12 +163,22 @@ void main::refreshRecord(int cls, qint64 id)
     });
 }
 
-void main::applyQuery(const SqlFilter &filter)
+void main::applyQuery(const SqlFilter &filter, int cls)
 {
     program::Session &s = program::session();
+    const auto before = std::pair(s.period, s.whereStr);
     s.period = 0;
     s.whereStr = filter;
-    reloadBoth();
+    // A filter that cannot run leaves the lists and the filter they are under as they were.
+    bool loaded = true;
+    withDb(this, [&](clsADO &) {
+        for (int c : {1, 0}) {
+            if (loaded && (cls < 0 || c == cls))
+                loaded = LoadLedgerList(model(c), c, filter, this);
+        }
+    });
+    if (!loaded)
+        std::tie(s.period, s.whereStr) = before;
 }
 
 void main::periodClicked(int index)

@@ -39,7 +39,7 @@ public:
 
     void reload(int cls) override;
     void refreshRecord(int cls, qint64 id) override;
-    void applyQuery(const SqlFilter &filter) override;
+    void applyQuery(const SqlFilter &filter, int cls = -1) override;
     QTreeView *list(int cls) const override { return cls >= 1 ? ListView1 : ListView2; }
     QWidget *window() override { return this; }
 

@@ -45,12 +45,8 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setTabChangesFocus(true);
     Text2->setFixedSize(193, 65);
-    modifyId = new QLineEdit(this);
-    modifyId->setObjectName(QStringLiteral("modifyId"));
-    modifyId->hide();
-    hdFrmStyle = new QLineEdit(this);
-    hdFrmStyle->setObjectName(QStringLiteral("hdFrmStyle"));
-    hdFrmStyle->hide();
+    modifyId = hiddenValue(this, "modifyId", program::session().editId);
+    hdFrmStyle = hiddenValue(this, "hdFrmStyle", program::session().frmStyle);
 
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(40, 16, 40, 16);
@@ -70,17 +66,8 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKButton);
-    buttons->addSpacing(20);
-    buttons->addWidget(CancelButton);
-    buttons->addStretch();
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    frameOverButtons(this, Frame1, OKButton, CancelButton);
 
     setTabOrder(Combo1, DTPicker1);
     setTabOrder(DTPicker1, Text1);
@@ -89,21 +76,14 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
     setTabOrder(OKButton, CancelButton);
 
     connect(OKButton, &QPushButton::clicked, this, &newInDialog::OKButton_Click);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    trimWhenClosed(this);
+    setUpDialog(this, OKButton, CancelButton);
     load();
 }
 
 void newInDialog::load()
 {
-    if (parentWidget())
-        setWindowIcon(parentWidget()->windowIcon());
-    setPictureButtons(OKButton, CancelButton);
-
     const program::Session &s = program::session();
     const int cls = s.frmStyle >= 1 ? 1 : 0;
-    modifyId->setText(QString::number(s.editId));
-    hdFrmStyle->setText(QString::number(s.frmStyle));
 
     std::optional<Record> existing;
     withDb(this, [&](clsADO &db) {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "foundation/SqlFilter.h"
+
+#include <QString>
+
+#include <functional>
+
+class QTemporaryDir;
+struct sqlite3;
+
+namespace ht {
+class clsADO;
+}
+
+// The household the benchmarks measure: ten years of records, 100,000 of each class for
+// the user "bench", 50,000 of two other users, in date order as entered day by day.
+namespace bench {
+
+inline const QString user = QStringLiteral("bench");
+constexpr int perClass = 100'000;
+
+// The median time of work in milliseconds; prepare runs untimed before each repetition.
+double medianMs(int repetitions, const std::function<void()> &work, const std::function<void()> &prepare = {});
+
+// A program folder in dir holding the shipped database; its path. Ends the run when it cannot be made.
+QString freshDatabase(const QTemporaryDir &dir);
+void fillLedger(ht::clsADO &db);
+
+// An unencrypted copy of the open store, for the floor of a measurement; null on failure.
+sqlite3 *plainCopy(ht::clsADO &db, const QString &path);
+// The ledger list statement of one class under the filter, run on the plain copy with
+// every column touched; a checksum.
+qint64 rawList(sqlite3 *plain, int cls, const ht::SqlFilter &filter = {});
+
+} // namespace bench

@@ -1,0 +1,94 @@
+#include "categories/QueryConditions.h"
+
+#include "foundation/Money.h"
+#include "foundation/clsADO.h"
+
+namespace ht::QueryConditions {
+namespace {
+
+QString dayStart(const QDate &d)
+{
+    return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+}
+
+// LIKE would read "%" and "_" in the typed text as wildcards.
+QString likePattern(QString text)
+{
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + text + QLatin1Char('%');
+}
+
+void addCategory(SqlFilter &f, int cls, qint64 typeId)
+{
+    f.add(QStringLiteral(" AND A.style=? AND A.typeid=?"), {cls, typeId});
+}
+
+} // namespace
+
+SqlFilter common(const SearchConditions &c)
+{
+    SqlFilter f;
+    if (c.byDate)
+        f.add(QStringLiteral(" AND A.postdate>=? AND A.postdate<?"), {dayStart(c.from), dayStart(c.to.addDays(1))});
+    if (c.byAmount) {
+        // Stored amounts are floating point; compare them in whole cents.
+        if (const std::optional<Money> m = Money::parse(c.amount); m && m->cents() != 0)
+            f.add(QStringLiteral(" AND CAST(round(A.money*100) AS INTEGER)=?"), {qint64(m->cents())});
+    }
+    if (c.byMemo && !c.memo.isEmpty())
+        f.add(QStringLiteral(" AND A.memo LIKE ? ESCAPE '\\'"), {likePattern(c.memo)});
+    return f;
+}
+
+QueryPlan forQuery(const SearchConditions &c)
+{
+    QueryPlan plan{common(c), -1};
+    if (c.byCategory && c.incomeType > 0)
+        plan.cls = 1;
+    else if (c.byCategory && c.expenseType > 0)
+        plan.cls = 0;
+    if (plan.cls >= 0)
+        addCategory(plan.filter, plan.cls, plan.cls == 1 ? c.incomeType : c.expenseType);
+    return plan;
+}
+
+SqlFilter forDelete(const SearchConditions &c)
+{
+    SqlFilter f = common(c);
+    if (!c.byCategory)
+        return f;
+    if (c.incomeType > 0 && c.expenseType > 0)
+        f.add(QStringLiteral(" AND ((A.style=1 AND A.typeid=?) OR (A.style=0 AND A.typeid=?))"),
+              {c.incomeType, c.expenseType});
+    else if (c.incomeType > 0)
+        addCategory(f, 1, c.incomeType);
+    else if (c.expenseType > 0)
+        addCategory(f, 0, c.expenseType);
+    return f;
+}
+
+namespace {
+const QString picked = QStringLiteral("FROM [pursewicks] AS A WHERE A.username=?");
+}
+
+qint64 countPicked(clsADO &db, const QString &user, const SqlFilter &filter)
+{
+    return db.count(QStringLiteral("SELECT COUNT(*) ") + picked + filter.sql, QVariantList{user} + filter.values);
+}
+
+qint64 deletePicked(clsADO &db, const QString &user, const SqlFilter &filter)
+{
+    if (filter.isEmpty())
+        return 0;
+    Transaction t(db);
+    // DELETE takes no alias: the rows go by ID, picked with the same condition.
+    const qint64 deleted = db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID IN (SELECT A.ID ") + picked
+                                          + filter.sql + QLatin1Char(')'),
+                                      QVariantList{user} + filter.values);
+    t.commit();
+    return deleted;
+}
+
+} // namespace ht::QueryConditions

@@ -1,0 +1,90 @@
+#include "categories/newtypeDialog.h"
+
+#include "categories/TypesStore.h"
+#include "categories/frmTypes.h"
+
+#include "foundation/DbTask.h"
+#include "foundation/DialogKit.h"
+#include "foundation/MessageBox.h"
+#include "foundation/Program.h"
+#include "foundation/ctrcls.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ht {
+
+newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("newtypeDialog"));
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Text1 = new QLineEdit(Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setMinimumWidth(220);
+    auto *box = new QVBoxLayout(Frame1);
+    box->addWidget(new QLabel(QStringLiteral("请输入类别名称："), Frame1));
+    box->addWidget(Text1);
+    const program::Session &s = program::session();
+    typeId = hiddenValue(this, "typeId", s.editId);
+    classId = hiddenValue(this, "classId", s.frmStyle);
+
+    OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
+    CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
+    frameOverButtons(this, Frame1, OKButton, CancelButton);
+
+    connect(Text1, &QLineEdit::returnPressed, OKButton, &QPushButton::click);
+    connect(OKButton, &QPushButton::clicked, this, &newtypeDialog::OKButton_Click);
+    setUpDialog(this, OKButton, CancelButton);
+
+    setWindowTitle(s.editId > 0 ? QStringLiteral("修改类别") : QStringLiteral("添加类别"));
+    if (s.editId > 0) {
+        withDb(this, [&](clsADO &db) {
+            if (const auto type = TypesStore::visible(db, s.userName, s.editId))
+                Text1->setText(type->name);
+        });
+    }
+}
+
+void newtypeDialog::OKButton_Click()
+{
+    const QString title = QStringLiteral("系统提示");
+    const QString name = ctrcls::SQLCut(Text1->text());
+    if (ctrcls::SQLCut(Text1->text().trimmed()).isEmpty()) {
+        showMessage(this, QStringLiteral("请输入类别名称"), title, MsgButtons::Ok, MsgIcon::Critical);
+        Text1->setFocus();
+        return;
+    }
+    const QString &user = program::session().userName;
+    const qint64 id = typeId->text().toLongLong();
+    const int cls = classId->text().toInt() >= 1 ? 1 : 0;
+    bool taken = false;
+    bool saved = false;
+    const bool ok = withDb(this, [&](clsADO &db) {
+        // The category being renamed does not count: a change of letter case is a rename.
+        taken = TypesStore::nameTaken(db, user, cls, name, id);
+        if (!taken)
+            saved = id > 0 ? TypesStore::rename(db, user, id, name) : TypesStore::add(db, user, cls, name) > 0;
+    });
+    if (!ok)
+        return;
+    if (taken) {
+        showMessage(this, QStringLiteral("您输入的类别名称【") + name + QStringLiteral("】已经存在"), title, MsgButtons::Ok,
+                    MsgIcon::Critical);
+        focusAndSelect(Text1);
+        return;
+    }
+    if (!saved) {
+        showMessage(this, QStringLiteral("系统内置类别不能修改"), title, MsgButtons::Ok, MsgIcon::Critical);
+        return;
+    }
+    if (auto *manager = qobject_cast<frmTypes *>(parentWidget()))
+        manager->typeList(cls);
+    accept();
+}
+
+} // namespace ht

@@ -1,0 +1,326 @@
+#include "tests/support/TestSupport.h"
+
+#include "categories/Categories.h"
+#include "categories/QueryConditions.h"
+#include "categories/frmTypes.h"
+#include "ledger/LedgerStore.h"
+#include "ledger/MainWindow.h"
+
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QAction>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+
+using namespace ht;
+using namespace ht::test;
+
+namespace {
+
+qint64 count(const QString &where = "1")
+{
+    return Connection(program::db()).db().count("SELECT COUNT(*) FROM pursewicks WHERE " + where);
+}
+
+// What the query picks of admin's records of a class, as the list would show them.
+QList<qint64> picked(int cls, const SearchConditions &c)
+{
+    Connection db(program::db());
+    QList<qint64> ids;
+    for (const LedgerRow &r : LedgerStore::load(db.db(), "admin", cls, QueryConditions::forQuery(c).filter))
+        ids << r.id;
+    return ids;
+}
+
+// Admin's own income category "兼职", beside two of mary's that admin must never see.
+qint64 ownCategory()
+{
+    Connection c(program::db());
+    c.db().execute("INSERT INTO types(typename,class,username) VALUES('兼职',1,'mary'),('玛丽的',1,'mary')");
+    return c.db().insert("types", {{"typename", "兼职"}, {"class", 1}, {"username", "admin"}});
+}
+
+// Opens the dialog of that command of a fresh main window and runs inside on it.
+bool inDialog(const char *command, const std::function<void(main *, QDialog *)> &inside)
+{
+    program::session().userName = "admin";
+    main *w = openMainWindow({categories::attach});
+    return test::runModal([&] { test::triggerAction(w, command); }, [&](QDialog *d) { inside(w, d); });
+}
+
+void click(QDialog *d, std::initializer_list<const char *> names)
+{
+    for (const char *name : names)
+        d->findChild<QAbstractButton *>(name)->click();
+}
+
+void execute(const QString &sql)
+{
+    Connection(program::db()).db().execute(sql);
+}
+
+
+QStringList items(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void select(QListWidget *list, const QString &text)
+{
+    list->setCurrentItem(list->findItems(text, Qt::MatchEndsWith).value(0));
+}
+
+// Types a name into the category dialog that the trigger opens, and confirms it.
+bool enterName(const std::function<void()> &trigger, const QString &name, QString *shown = nullptr)
+{
+    return runModal(trigger, [&](QDialog *d) {
+        auto *box = d->findChild<QLineEdit *>("Text1");
+        if (shown)
+            *shown = d->windowTitle() + '|' + box->text();
+        box->setText(name);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+}
+
+} // namespace
+
+class TestCategories : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<test::ProgramFolder>();
+        program::session().userName = QStringLiteral("admin");
+    }
+    void cleanup()
+    {
+        delete main::instance();
+        m_folder.reset();
+    }
+    // An older database: categories had no owners. The first opening gives them owners, once.
+    void olderTableGetsOwnersOnceAndOthersStayHidden()
+    {
+        execute("DROP TABLE types");
+        execute("CREATE TABLE types(ID INTEGER PRIMARY KEY AUTOINCREMENT, typename TEXT NOT NULL, class INTEGER NOT NULL)");
+        execute("INSERT INTO types(typename,class) VALUES('工资',1),('吃',0),('宠物',0)");
+        QCOMPARE(items(frmTypes().List2), QStringList({"1.吃", "2.宠物"}));
+        execute("INSERT INTO types(typename,class,username) VALUES('宠物',0,'mary'),('猫粮',0,'mary')");
+        frmTypes again;
+        QCOMPARE(items(again.List1), QStringList({"1.工资"}));
+        QCOMPARE(items(again.List2), QStringList({"1.吃", "2.宠物"}));
+        Connection c(program::db());
+        QCOMPARE(c.db().count("SELECT COUNT(*) FROM types WHERE username='{system}'"), 2);
+        QCOMPARE(c.db().count("SELECT COUNT(*) FROM types WHERE username='mary'"), 2);
+    }
+
+    void addRenameAndDuplicates()
+    {
+        execute("INSERT INTO types(typename,class,username) VALUES('零食',0,'mary')");
+        frmTypes w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto &messages = m_folder->messages;
+        w.List2->setFocus();
+        QString shown;
+        // Another user's name is free; Insert in the list opens the dialog too.
+        QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Insert); }, " 零'食% ", &shown));
+        QCOMPARE(shown, QStringLiteral("添加类别|"));
+        QCOMPARE(items(w.List2).last(), QStringLiteral("10. 零食 "));
+        QVERIFY(enterName([&] { w.findChild<QAction *>("Toolbar1_1")->trigger(); }, "吃"));
+        QCOMPARE(items(w.List1).last(), QStringLiteral("7.吃")); // the other class has it: no clash
+        const std::pair<const char *, const char *> refused[] = {
+            {"   ", "请输入类别名称"}, {"'%", "请输入类别名称"}, {"日常", "您输入的类别名称【日常】已经存在"},
+            {" 零食 ", "您输入的类别名称【 零食 】已经存在"}};
+        for (const auto &[name, message] : refused) {
+            QVERIFY(runModal([&] { w.findChild<QAction *>("Toolbar2_1")->trigger(); }, [&](QDialog *d) {
+                auto *box = d->findChild<QLineEdit *>("Text1");
+                box->setText(QString::fromUtf8(name));
+                d->findChild<QPushButton *>("OKButton")->click();
+                QCOMPARE(messages.last().text, QString::fromUtf8(message));
+                QCOMPARE(QApplication::focusWidget(), box);
+                QVERIFY(d->isVisible());
+            }));
+        }
+        QCOMPARE(w.List2->count(), 10);
+
+        // Renaming one's own: letter case alone, and unchanged, both simply save.
+        execute("INSERT INTO types(typename,class,username) VALUES('Pet',0,'admin')");
+        w.typeList(0);
+        for (int i = 0; i < 2; ++i) {
+            select(w.List2, "Pet");
+            select(w.List2, "PET");
+            QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Return); }, "PET", &shown));
+            QVERIFY(shown.startsWith(QStringLiteral("修改类别|")));
+            QCOMPARE(items(w.List2).last(), QStringLiteral("11.PET"));
+        }
+        QCOMPARE(messages.last().text, QStringLiteral("您输入的类别名称【 零食 】已经存在"));
+    }
+
+    void builtInStaysAndDeleteAsks()
+    {
+        execute("INSERT INTO types(typename,class,username) VALUES('宠物',0,'admin')");
+        frmTypes w;
+        auto &messages = m_folder->messages;
+        w.findChild<QAction *>("Toolbar2_3")->trigger();
+        QCOMPARE(messages.last().text, QStringLiteral("请选择要删除的支出类别项"));
+        w.findChild<QAction *>("Toolbar1_2")->trigger();
+        QCOMPARE(messages.last().text, QStringLiteral("请选择要修改的收入类别项"));
+        select(w.List2, "吃");
+        w.findChild<QAction *>("Toolbar2_2")->trigger(); // no dialog opens: no runModal needed
+        QCOMPARE(messages.last().text, QStringLiteral("系统内置类别不能修改"));
+        w.findChild<QAction *>("Toolbar2_3")->trigger();
+        QCOMPARE(messages.last().text, QStringLiteral("系统内置类别不能删除"));
+        QCOMPARE(messages.last().icon, MsgIcon::Critical);
+
+        select(w.List2, "宠物");
+        messages.answerNext(MsgAnswer::Cancel);
+        w.findChild<QAction *>("Toolbar2_3")->trigger();
+        QCOMPARE(messages.last().text, QStringLiteral("删除类别后此类别对应的收支记录将不能正常显示\r\n\r\n确定要删除此类别吗？"));
+        QCOMPARE(messages.last().buttons, MsgButtons::OkCancel);
+        QCOMPARE(w.List2->count(), 10);
+        w.findChild<QAction *>("Toolbar2_3")->trigger();
+        QCOMPARE(w.List2->count(), 9);
+        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM types"), 15);
+    }
+
+    void theMainWindowsCommandOpensTheManager()
+    {
+        std::unique_ptr<main> w(openMainWindow({categories::attach}));
+        QVERIFY(runModal([&] { test::triggerAction(w.get(), "mm_types"); },
+                         [](QDialog *d) { QCOMPARE(d->objectName(), QStringLiteral("frmTypes")); }));
+    }
+
+    void conditionsMatchWholeDaysExactCentsAndLiteralText()
+    {
+        const auto may = [](int day, int h = 12, int m = 0) { return QDateTime(QDate(2024, 5, day), QTime(h, m)); };
+        const qint64 first = addRecord(1, may(5, 0, 0), 1);
+        const qint64 lastMinute = addRecord(1, may(7, 23, 59), 1);
+        addRecord(1, may(4, 23, 59), 1);
+        addRecord(1, may(8, 0, 0), 1);
+        QCOMPARE(picked(1, {.byDate = true, .from = QDate(2024, 5, 5), .to = QDate(2024, 5, 7)}),
+                 (QList<qint64>{first, lastMinute}));
+        QCOMPARE(picked(1, {.byDate = true, .from = QDate(2024, 5, 5), .to = QDate(2024, 5, 5)}), QList{first});
+
+        const qint64 half = addRecord(0, may(1), 12.5);
+        const qint64 small = addRecord(0, may(1), 0.29); // not exact in binary
+        addRecord(0, may(1), 12);
+        addRecord(0, may(1), 13);
+        QCOMPARE(picked(0, {.byAmount = true, .amount = "12.5"}), QList{half});
+        QCOMPARE(picked(0, {.byAmount = true, .amount = " 0.29"}), QList{small});
+
+        const qint64 wild = addRecord(0, may(2), 1, "打折50%_'特价'");
+        const qint64 slash = addRecord(0, may(2), 1, R"(路径 C:\temp_1)");
+        for (const char *decoy : {"打折50x_'特价'", "打折50%x'特价'", R"(路径 C:\tempX1)", "路径 C:temp_1"})
+            addRecord(0, may(2), 1, decoy);
+        addRecord(0, may(2), 1, "打折50%_'特价'", 1, "mary");
+        QCOMPARE(picked(0, {.byMemo = true, .memo = "0%_'"}), QList{wild});
+        QCOMPARE(picked(0, {.byMemo = true, .memo = R"(\temp_)"}), QList{slash});
+    }
+    void queryNarrowsTheListsAndTellsWhatIsWrong()
+    {
+        const qint64 own = ownCategory();
+        const QDateTime now(program::today(), QTime(9, 0));
+        addRecord(1, now, 300, "兼职收入", own);
+        addRecord(1, now, 5000, "工资", 10);
+        addRecord(0, now, 12.5, "午饭");
+        addRecord(0, now, 20, "晚饭");
+        auto &messages = m_folder->messages;
+        const auto said = [&] { return messages.last().text + "/" + messages.last().title; };
+        QVERIFY(inDialog("mm_search", [&](main *w, QDialog *d) {
+            auto *income = d->findChild<QComboBox *>("Combo1");
+            const QStringList items = comboItems(income);
+            QVERIFY(!items.contains("玛丽的") && items.count("兼职") == 1);
+            click(d, {"Check2"});
+            income->setCurrentIndex(income->findData(own));
+            d->findChild<QComboBox *>("Combo2")->setCurrentIndex(1); // the income box wins
+            click(d, {"OKButton"});
+            QCOMPARE(columnTexts(w->ListView1->model(), 3), QStringList{"兼职收入"});
+            QCOMPARE(w->ListView2->model()->rowCount(), 2); // not reloaded
+
+            click(d, {"Check2", "OKButton"});
+            QCOMPARE(said(), QStringLiteral("提示：请选择要查询的条件项/查询条件错误"));
+            click(d, {"Check1"});
+            auto *second = d->findChild<QDateTimeEdit *>("DTPicker2");
+            d->findChild<QDateTimeEdit *>("DTPicker1")->setDate(second->date().addDays(1));
+            click(d, {"OKButton"});
+            QCOMPARE(said(), QStringLiteral("两个日期间隔不正确，请确定第二个日期要在第一个日期之后/日期选择错误"));
+            QCOMPARE(QApplication::focusWidget(), second);
+
+            // By keyboard: Enter in the memo box runs it.
+            click(d, {"Check1", "Check4"});
+            auto *memo = d->findChild<QLineEdit *>("Text1");
+            QTest::sendKeyEvent(QTest::Click, memo, Qt::Key_unknown, "午", {});
+            QTest::keyClick(memo, Qt::Key_Return);
+            QCOMPARE(columnTexts(w->ListView2->model(), 3), QStringList{"午饭"});
+        }));
+        QCOMPARE(messages.shown.size(), 2);
+        main::instance()->reload(0); // the filter outlasts the dialog
+        QCOMPARE(main::instance()->ListView2->model()->rowCount(), 1);
+    }
+    void batchDeleteAsksWithTheCountAndKeepsOthersRecords()
+    {
+        const qint64 own = ownCategory();
+        const QDateTime now(program::today(), QTime(9, 0));
+        for (const auto &[style, type] : {std::pair(0, 1), std::pair(0, 1), std::pair(1, 10)})
+            addRecord(style, now, 1, "旧账", type);
+        addRecord(1, now, 1, "新", own);
+        addRecord(0, now, 1, "新", 2);
+        addRecord(0, now, 1, "留", 3);
+        addRecord(0, now, 1, "旧账", 1, "mary");
+        auto &messages = m_folder->messages;
+        const auto said = [&] { return messages.last().text + "/" + messages.last().title; };
+        QVERIFY(inDialog("mm_Del", [&](main *w, QDialog *d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("批量删除记录"));
+            QCOMPARE(d->findChild<QGroupBox *>("Frame1")->title(),
+                     QStringLiteral("按条件批量删除记录，请在需要删除的查询条件打勾"));
+            click(d, {"Check3", "OKButton"}); // "0.00" says nothing
+            QCOMPARE(said(), QStringLiteral("提示：所选条件不能确定要删除的记录/查询条件错误"));
+            QCOMPARE(count(), 7);
+
+            click(d, {"Check4"});
+            d->findChild<QLineEdit *>("Text1")->setText("旧账");
+            messages.answerNext(MsgAnswer::Cancel);
+            click(d, {"OKButton"});
+            QCOMPARE(said(), QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 3 条记录将被删除/系统提示"));
+            QCOMPARE(count(), 7);
+            click(d, {"OKButton"});
+            QCOMPARE(messages.shown.size(), 3); // nothing after the question
+            QCOMPARE(count("memo='旧账'"), 1);
+
+            // Both boxes: the records of either category; a statement that fails first keeps them all.
+            click(d, {"Check4", "Check2"});
+            d->findChild<QComboBox *>("Combo1")->setCurrentIndex(d->findChild<QComboBox *>("Combo1")->findData(own));
+            d->findChild<QComboBox *>("Combo2")->setCurrentIndex(2);
+            Connection(program::db())
+                .db()
+                .execute("CREATE TRIGGER no BEFORE DELETE ON pursewicks BEGIN SELECT RAISE(ABORT, 'no'); END");
+            click(d, {"OKButton"});
+            QCOMPARE(messages.last().title, QStringLiteral("系统错误"));
+            QCOMPARE(count(), 4);
+            QCOMPARE(w->ListView1->model()->rowCount(), 1);
+            Connection(program::db()).db().execute("DROP TRIGGER no");
+            click(d, {"OKButton"});
+            QCOMPARE(columnTexts(w->ListView2->model(), 3), QStringList{"留"});
+            QCOMPARE(w->ListView1->model()->rowCount(), 0);
+        }));
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+};
+
+QTEST_MAIN(TestCategories)
+#include "tst_categories.moc"
