@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
@@ -59,17 +60,7 @@ double medianMs(int repetitions, const std::function<void()> &work, const std::f
     return ms[ms.size() / 2];
 }
 
-QString freshDatabase(const QTemporaryDir &dir)
-{
-    ht::program::setDir(dir.path());
-    const QString path = ht::program::pathIn(QStringLiteral("syslibs.dll"));
-    if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path))
-        qFatal("cannot copy the template database to %s", qPrintable(path));
-    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    return path;
-}
-
-void fillLedger(ht::clsADO &db)
+static void fillLedger(ht::clsADO &db)
 {
     std::vector<qint64> expense{1, 2, 3, 4, 5, 6, 7, 8, 9};
     std::vector<qint64> income{10, 11, 12, 13, 14, 15};
@@ -117,6 +108,23 @@ void fillLedger(ht::clsADO &db)
         db.execute(insert, {r.user, r.typeId, r.postdate, r.money, r.style,
                             r.memo.isNull() ? QVariant() : QVariant(r.memo)});
     t.commit();
+}
+
+ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out)
+{
+    ht::program::setDir(dir.path());
+    const QString path = ht::program::pathIn(QStringLiteral("syslibs.dll"));
+    if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path))
+        qFatal("cannot copy the template database to %s", qPrintable(path));
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    ht::clsADO &db = ht::program::db();
+    db.OpenDB();
+    QElapsedTimer timer;
+    timer.start();
+    fillLedger(db);
+    out << "created " << db.count(QStringLiteral("SELECT count(*) FROM [pursewicks]")) << " records in "
+        << timer.elapsed() << " ms; file " << QFile(path).size() / (1024 * 1024) << " MB" << Qt::endl;
+    return db;
 }
 
 sqlite3 *plainCopy(ht::clsADO &db, const QString &path)

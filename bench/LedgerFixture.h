@@ -7,6 +7,7 @@
 #include <functional>
 
 class QTemporaryDir;
+class QTextStream;
 struct sqlite3;
 
 namespace ht {
@@ -23,9 +24,9 @@ constexpr int perClass = 100'000;
 // The median time of work in milliseconds; prepare runs untimed before each repetition.
 double medianMs(int repetitions, const std::function<void()> &work, const std::function<void()> &prepare = {});
 
-// A program folder in dir holding the shipped database; its path. Ends the run when it cannot be made.
-QString freshDatabase(const QTemporaryDir &dir);
-void fillLedger(ht::clsADO &db);
+// A program folder in dir holding the shipped database filled with the household, the
+// store left open; says how long filling took. Ends the run when it cannot be made.
+ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out);
 
 // An unencrypted copy of the open store, for the floor of a measurement; null on failure.
 sqlite3 *plainCopy(ht::clsADO &db, const QString &path);

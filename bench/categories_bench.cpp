@@ -48,15 +48,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    const QString path = bench::freshDatabase(dir);
-    ht::clsADO &db = ht::program::db();
-    db.OpenDB();
-    QElapsedTimer timer;
-    timer.start();
-    bench::fillLedger(db);
+    ht::clsADO &db = bench::openFilledStore(dir, out);
+    const QString path = db.dbDir();
     addCategories(db);
-    out << "created " << db.count(QStringLiteral("SELECT count(*) FROM [pursewicks]")) << " records in "
-        << timer.elapsed() << " ms" << Qt::endl;
 
     // The last year's lunches.
     ht::SearchConditions query;

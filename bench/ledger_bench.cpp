@@ -48,15 +48,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    const QString path = bench::freshDatabase(dir);
-    ht::clsADO &db = ht::program::db();
-    ht::Connection connection(db);
-
+    ht::clsADO &db = bench::openFilledStore(dir, out);
     QElapsedTimer timer;
-    timer.start();
-    bench::fillLedger(db);
-    out << "created " << db.count(QStringLiteral("SELECT count(*) FROM [pursewicks]")) << " records in "
-        << timer.elapsed() << " ms; file " << QFile(path).size() / (1024 * 1024) << " MB" << Qt::endl;
 
     ht::LedgerModel model;
     int rows = 0;
