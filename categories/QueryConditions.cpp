@@ -1,15 +1,12 @@
 #include "categories/QueryConditions.h"
 
+#include "ledger/LedgerStore.h"
+
 #include "foundation/Money.h"
 #include "foundation/clsADO.h"
 
 namespace ht::QueryConditions {
 namespace {
-
-QString dayStart(const QDate &d)
-{
-    return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
-}
 
 // LIKE would read "%" and "_" in the typed text as wildcards.
 QString likePattern(QString text)
@@ -31,7 +28,7 @@ SqlFilter common(const SearchConditions &c)
 {
     SqlFilter f;
     if (c.byDate)
-        f.add(QStringLiteral(" AND A.postdate>=? AND A.postdate<?"), {dayStart(c.from), dayStart(c.to.addDays(1))});
+        f = dateRange(c.from, c.to);
     if (c.byAmount) {
         // Stored amounts are floating point; compare them in whole cents.
         if (const std::optional<Money> m = Money::parse(c.amount); m && m->cents() != 0)

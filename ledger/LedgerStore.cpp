@@ -14,13 +14,6 @@ QString dayStart(const QDate &d)
     return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
 }
 
-SqlFilter dateRange(const QDate &first, const QDate &last)
-{
-    SqlFilter f;
-    f.add(QStringLiteral(" AND A.postdate>=? AND A.postdate<?"), {dayStart(first), dayStart(last.addDays(1))});
-    return f;
-}
-
 Query select(clsADO &db, const QString &user, int cls, const SqlFilter &filter, const QString &more = {},
              const QVariantList &moreValues = {})
 {
@@ -97,6 +90,13 @@ void LedgerStore::refreshRecord(LedgerModel &model, clsADO &db, const QString &u
         model.putRow(readRow(q, names));
     else
         model.removeId(id);
+}
+
+SqlFilter dateRange(const QDate &first, const QDate &last)
+{
+    SqlFilter f;
+    f.add(QStringLiteral(" AND A.postdate>=? AND A.postdate<?"), {dayStart(first), dayStart(last.addDays(1))});
+    return f;
 }
 
 SqlFilter periodFilter(int buttonIndex, const QDate &today)

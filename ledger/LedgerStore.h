@@ -27,6 +27,9 @@ void refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls,
 
 } // namespace LedgerStore
 
+// Records from the first day at 00:00 to the end of the last day, in local time.
+SqlFilter dateRange(const QDate &first, const QDate &last);
+
 // The filter of a period button (1 "全部", 2 "本年", 3 "本月", 4 "今日", 5..16 months 1..12
 // of the current year), as a date range in local time over whole days.
 SqlFilter periodFilter(int buttonIndex, const QDate &today);
