@@ -1,11 +1,13 @@
+#include "banks/Banks.h"
 #include "categories/Categories.h"
 #include "ledger/MainWindow.h"
 #include "login/Startup.h"
+#include "login/UserCommands.h"
 
 int main(int argc, char **argv)
 {
     return ht::runPursewick(argc, argv, [] {
         // Each subsystem that answers commands of the main window attaches itself here.
-        ht::openMainWindow({ht::categories::attach});
+        ht::openMainWindow({ht::login::attach, ht::categories::attach, ht::banks::attach});
     });
 }

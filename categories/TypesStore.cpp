@@ -1,5 +1,7 @@
 #include "categories/TypesStore.h"
 
+#include "ledger/RecordStore.h"
+
 #include "foundation/clsADO.h"
 
 namespace ht::TypesStore {
@@ -13,7 +15,7 @@ bool upgradeOwners(clsADO &db)
     db.execute(QStringLiteral("UPDATE [types] SET username='admin'"));
     db.execute(QStringLiteral("UPDATE [types] SET username=? WHERE [typename] IN('日常','手机/上网','房租','房贷',"
                               "'交通/旅游','礼物','休闲/娱乐','吃','其他开支','工资','股市/证券','外汇','奖金','补助/福利','其他收入')"),
-               {builtIn});
+               {builtInOwner});
     t.commit();
     return true;
 }
@@ -21,17 +23,17 @@ bool upgradeOwners(clsADO &db)
 std::optional<Type> visible(clsADO &db, const QString &user, qint64 id)
 {
     Query q = db.query(QStringLiteral("SELECT typename,class,username FROM [types] WHERE ID=? AND (username=? OR username=?)"),
-                       {id, user, builtIn});
+                       {id, user, builtInOwner});
     if (!q.next())
         return std::nullopt;
-    return Type{q.text(0), int(q.int64(1)), q.text(2) == builtIn};
+    return Type{q.text(0), int(q.int64(1)), q.text(2) == builtInOwner};
 }
 
 bool nameTaken(clsADO &db, const QString &user, int cls, const QString &name, qint64 exceptId)
 {
     return db.count(QStringLiteral("SELECT COUNT(*) FROM [types] WHERE (username=? OR username=?) AND typename=? "
                                    "AND class=? AND ID<>?"),
-                    {user, builtIn, name, cls, exceptId})
+                    {user, builtInOwner, name, cls, exceptId})
         > 0;
 }
 

@@ -12,9 +12,6 @@ class clsADO;
 // is RecordStore::categories: the user's own categories of a class and the built-in ones.
 namespace TypesStore {
 
-// The owner of the fifteen categories every user shares.
-inline const QString builtIn = QStringLiteral("{system}");
-
 // A types table from before categories had owners gets them: everything belongs to
 // admin but the fifteen built-in names. False when the table has owners already.
 bool upgradeOwners(clsADO &db);

@@ -1,6 +1,7 @@
 #include "ledger/LedgerModel.h"
 
 #include "foundation/Icons.h"
+#include "foundation/TextOrder.h"
 #include "foundation/ctrcls.h"
 
 #include <QCollator>
@@ -28,19 +29,6 @@ int threeWay(const T &a, const T &b)
     return (b < a) - (a < b);
 }
 
-const QCollator &chinese()
-{
-    static const QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
-    return collator;
-}
-
-// Chinese collation order; texts it calls equal still get one fixed order.
-int compareTexts(const QString &a, const QString &b)
-{
-    const int c = chinese().compare(a, b);
-    return c != 0 ? c : threeWay(a, b);
-}
-
 // Ranks of the distinct texts in compareTexts order: equal texts share a rank, and
 // each distinct text gets one collation key, so sorting a hundred thousand rows
 // costs one key per distinct text plus integer comparisons.
@@ -62,7 +50,7 @@ std::vector<int> textRanks(const std::vector<LedgerRow> &rows, QString (*textOf)
     std::vector<QCollatorSortKey> keys;
     keys.reserve(distinct.size());
     for (const QString &text : distinct)
-        keys.push_back(chinese().sortKey(text));
+        keys.push_back(chineseCollator().sortKey(text));
     std::vector<int> order(distinct.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) {

@@ -4,9 +4,6 @@
 #include "foundation/ctrcls.h"
 
 namespace ht::RecordStore {
-namespace {
-const QString builtIn = QStringLiteral("{system}");
-}
 
 QList<Category> categories(clsADO &db, const QString &user, int cls)
 {
@@ -18,7 +15,7 @@ QList<Category> categories(clsADO &db, const QString &user, int cls)
     try {
         collect(db.query(QStringLiteral("SELECT ID,typename FROM [types] WHERE class=? AND (username=? OR username=?) "
                                         "ORDER BY ID"),
-                         {cls, user, builtIn}));
+                         {cls, user, builtInOwner}));
     } catch (const DbError &e) {
         // A database from before categories had owners: every category is shared.
         if (e.kind() != DbErrorKind::NoSuchColumn)

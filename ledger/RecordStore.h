@@ -26,6 +26,9 @@ struct Record {
     int style = 0;
 };
 
+// The owner of the fifteen categories every user shares; no user may take this name.
+inline const QString builtInOwner = QStringLiteral("{system}");
+
 // The data side of the record dialog. The caller holds the connection open.
 namespace RecordStore {
 

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace ht {
+
+class main;
+
+namespace banks {
+
+// Hooks the bank account list to the main window's "银行账户" command and toolbar button.
+void attach(main &window);
+
+} // namespace banks
+} // namespace ht

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+
+class QAction;
+class QGroupBox;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+class QTreeWidget;
+
+namespace ht {
+
+// The bank account list of the logged-in user: add, modify and delete through
+// newbankDialog, which calls bankLists() after every save.
+class frmBanks : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmBanks(QWidget *parent = nullptr);
+
+    // Reloads the list from the database, keeping the present sort.
+    void bankLists();
+
+    // The header picture of a column: 1 sort-desc, 2 sort-asc, 0 none.
+    int headerPicture(int column) const;
+
+    QToolBar *Toolbar1;
+    QGroupBox *Frame1;
+    QTreeWidget *ListView1;
+    QMenuBar *menuBar;
+    QMenu *fileMenu;
+    QAction *newMenu, *modiMenu, *delMenu, *exitMenu;
+    QMenu *popMn;
+    QAction *popMnNew, *popMnModi, *popMnDel;
+
+private:
+    void addBank();
+    void modiBank();
+    void delBank();
+    void sortByColumn(int column);
+    void sortList();
+    // The ID of the selected row; 0 on an empty list, and 0 after telling the user when none is selected.
+    qint64 selectedId(const QString &noSelection);
+    void openDialog(qint64 id);
+
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+} // namespace ht

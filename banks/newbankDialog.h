@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace ht {
+
+class DatePicker;
+
+// Adds a bank account of the user, or modifies one of theirs; the mode comes from
+// editId (0 adds) when it is created. Adding stays open for the next account.
+class newbankDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit newbankDialog(QWidget *parent = nullptr);
+
+    QGroupBox *Frame1;
+    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
+    QPlainTextEdit *Text7;
+    DatePicker *DTPicker1;
+    QLineEdit *hdModID;
+    QPushButton *OKButton;
+    QPushButton *CancelButton;
+
+private:
+    void load(qint64 id);
+    void OKButton_Click();
+    void clearForNext();
+    void reloadList();
+};
+
+} // namespace ht

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace ht {
+
+class main;
+
+namespace login {
+
+// Hooks the password change ("修改密码") and user management ("用户管理") to the main window.
+void attach(main &window);
+
+} // namespace login
+} // namespace ht

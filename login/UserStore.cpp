@@ -1,0 +1,45 @@
+#include "login/UserStore.h"
+
+#include "foundation/clsADO.h"
+
+#include <QDateTime>
+
+namespace ht::UserStore {
+
+QStringList names(clsADO &db)
+{
+    QStringList out;
+    for (Query q = db.query(QStringLiteral("SELECT username FROM [users] ORDER BY rowid")); q.next();)
+        out << q.text(0);
+    return out;
+}
+
+bool exists(clsADO &db, const QString &name)
+{
+    return db.count(QStringLiteral("SELECT COUNT(*) FROM [users] WHERE [username]=?"), {name}) > 0;
+}
+
+void add(clsADO &db, const QString &name, const QString &password)
+{
+    db.insert(QStringLiteral("users"), {{QStringLiteral("username"), name},
+                                        {QStringLiteral("userpwd"), password},
+                                        {QStringLiteral("regdate"), QDateTime::currentDateTime()},
+                                        {QStringLiteral("logintime"), 0}});
+}
+
+bool remove(clsADO &db, const QString &name)
+{
+    Transaction t(db);
+    if (db.execute(QStringLiteral("DELETE FROM [users] WHERE [username]=?"), {name}) == 0)
+        return false;
+    db.execute(QStringLiteral("DELETE FROM [autouser] WHERE [username]=?"), {name});
+    t.commit();
+    return true;
+}
+
+void setPassword(clsADO &db, const QString &name, const QString &password)
+{
+    db.execute(QStringLiteral("UPDATE [users] SET [userpwd]=? WHERE [username]=?"), {password, name});
+}
+
+} // namespace ht::UserStore

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace ht {
+
+class clsADO;
+
+// The data side of user management and the password change, on an open connection.
+// Names are matched ignoring letter case; passwords are stored exactly as typed.
+namespace UserStore {
+
+QStringList names(clsADO &db);
+bool exists(clsADO &db, const QString &name);
+void add(clsADO &db, const QString &name, const QString &password);
+// Removes the login and the remembered login; the user's records stay, so the name
+// registered again has them back. False when no such user is registered.
+bool remove(clsADO &db, const QString &name);
+void setPassword(clsADO &db, const QString &name, const QString &password);
+
+} // namespace UserStore
+} // namespace ht

@@ -1,0 +1,64 @@
+#include "login/frmPassword.h"
+
+#include "login/UserStore.h"
+
+#include "foundation/DbTask.h"
+#include "foundation/DialogKit.h"
+#include "foundation/MessageBox.h"
+#include "foundation/Program.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace ht {
+
+frmPassword::frmPassword(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmPassword"));
+    setWindowTitle(QStringLiteral("修改密码"));
+    auto *frame = new QGroupBox(this);
+    Label1 = named(new QLabel(QStringLiteral("新登录密码："), frame), "Label1");
+    Label2 = named(new QLabel(QStringLiteral("确认新密码："), frame), "Label2");
+    Text1 = named(new QLineEdit(frame), "Text1");
+    Text2 = named(new QLineEdit(frame), "Text2");
+    auto *grid = new QGridLayout(frame);
+    grid->setContentsMargins(30, 16, 30, 16);
+    grid->setVerticalSpacing(12);
+    for (auto [row, label, box] : {std::tuple(0, Label1, Text1), std::tuple(1, Label2, Text2)}) {
+        usePasswordStars(box);
+        box->setMinimumWidth(180);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(box, row, 1);
+        connect(box, &QLineEdit::returnPressed, this, &frmPassword::OKButton_Click);
+    }
+    OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
+    CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
+    frameOverButtons(this, frame, OKButton, CancelButton);
+    connect(OKButton, &QPushButton::clicked, this, &frmPassword::OKButton_Click);
+    setUpDialog(this, OKButton, CancelButton);
+}
+
+void frmPassword::OKButton_Click()
+{
+    const QString title = QStringLiteral("系统提示");
+    if (Text1->text().isEmpty()) {
+        showMessage(this, QStringLiteral("请输入新登录密码"), title, MsgButtons::Ok, MsgIcon::Critical);
+        focusAndSelect(Text1);
+        return;
+    }
+    if (Text2->text() != Text1->text()) {
+        showMessage(this, QStringLiteral("两次密码输入不一致"), title, MsgButtons::Ok, MsgIcon::Critical);
+        focusAndSelect(Text2);
+        return;
+    }
+    // Stored exactly as typed: the very text typed here is the one that logs in.
+    if (!withDb(this, [&](clsADO &db) { UserStore::setPassword(db, program::session().userName, Text1->text()); }))
+        return;
+    showMessage(this, QStringLiteral("提示：密码修改成功"), title, MsgButtons::Ok, MsgIcon::Information);
+    accept();
+}
+
+} // namespace ht

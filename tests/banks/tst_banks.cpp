@@ -1,0 +1,188 @@
+#include "tests/support/TestSupport.h"
+
+#include "banks/frmBanks.h"
+#include "banks/newbankDialog.h"
+
+#include "foundation/DatePicker.h"
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace ht;
+using namespace ht::test;
+
+namespace {
+
+qint64 addBank(const QString &user, const QString &addr, double money, const QString &date = "2020-05-01 00:00:00")
+{
+    Connection c(program::db());
+    return c.db().insert("banks",
+                         {{"username", user},
+                          {"bankAddr", addr},
+                          {"bankName", "工行"},
+                          {"bankID", addr},
+                          {"bankUsername", "张三"},
+                          {"bankMoney", money},
+                          {"bankRegdate", date}});
+}
+
+// One stored row as "addr|account|card|money|date|memo".
+QString stored(qint64 id)
+{
+    Connection c(program::db());
+    Query q = c.db().query("SELECT bankAddr,bankID,bankCardID,bankMoney,bankRegdate,bankMemo FROM banks WHERE ID=?",
+                           {id});
+    QStringList fields;
+    for (int i = 0; i < 6 && (i > 0 || q.next()); ++i)
+        fields << q.text(i);
+    return fields.join('|');
+}
+
+void fillRequired(QDialog *d, const QString &account)
+{
+    for (const auto &[name, text] : {std::pair("Text1", "上海"), {"Text2", "建行"}, {"Text4", "李四"}})
+        d->findChild<QLineEdit *>(name)->setText(text);
+    d->findChild<QLineEdit *>("Text3")->setText(account);
+}
+
+} // namespace
+
+class TestBanks : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<ProgramFolder>();
+        program::session().userName = "admin";
+    }
+    void cleanup() { m_folder.reset(); }
+
+    // Mary's account is neither shown nor reachable by a crafted ID: not loaded, saved or deleted.
+    void othersAccountsStayOutOfReach()
+    {
+        const qint64 marys = addBank("mary", "玛丽的", 5);
+        const qint64 own = addBank("admin", "北京", 1500);
+        const QString before = stored(marys);
+        auto &messages = m_folder->messages;
+        frmBanks w;
+        QCOMPARE(columnTexts(w.ListView1->model(), 0), QStringList{"北京"});
+
+        program::session().editId = marys;
+        newbankDialog crafted(&w);
+        QCOMPARE(messages.last().text, QStringLiteral("此银行账户已不存在"));
+        crafted.hdModID->setText(QString::number(marys));
+        fillRequired(&crafted, "888");
+        crafted.OKButton->click();
+        QCOMPARE(messages.shown.size(), 2);
+
+        QTreeWidgetItem *row = w.ListView1->topLevelItem(0);
+        row->setData(0, Qt::UserRole, "ID" + QString::number(marys));
+        w.ListView1->setCurrentItem(row);
+        w.delMenu->trigger();
+        QCOMPARE(stored(marys), before);
+        QCOMPARE(w.ListView1->topLevelItemCount(), 1); // reloaded: the row carries its own key again
+
+        // Modify shows 1500 as 1500.00; an account deleted meanwhile is told and the dialog closes.
+        w.ListView1->setCurrentItem(w.ListView1->topLevelItem(0));
+        QVERIFY(runModal([&] { w.modiMenu->trigger(); },
+                         [&](QDialog *d) {
+                             QCOMPARE(d->windowTitle() + d->findChild<QLineEdit *>("Text6")->text(),
+                                      QStringLiteral("修改银行账号1500.00"));
+                             Connection(program::db()).db().execute("DELETE FROM banks WHERE ID=?", {own});
+                             d->findChild<QPushButton *>("OKButton")->click();
+                             QVERIFY(!d->isVisible());
+                         }));
+        QCOMPARE(messages.last().text, QStringLiteral("此银行账户已不存在"));
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+    }
+
+    // Tab by Tab from the first box to OK, then the refusals, each leaving the focus on its box.
+    void addByKeyboardValidatesAndStaysOpen()
+    {
+        frmBanks w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto &messages = m_folder->messages;
+        QVERIFY(runModal(
+            [&] { QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier); },
+            [&](QDialog *dialog) {
+                auto *d = static_cast<newbankDialog *>(dialog);
+                QWidget *order[] = {d->Text1, d->Text2, d->Text3, d->Text6, d->DTPicker1, d->Text4, d->Text5, d->Text7};
+                const char *typed[] = {"Pudong", "ICBC", "4455", "1,000.50", nullptr, "Li", "9'9", "note"};
+                for (int i = 0; i < 8; ++i) {
+                    QCOMPARE(QApplication::focusWidget(), order[i]);
+                    if (typed[i])
+                        QTest::keyClicks(order[i], typed[i]);
+                    else
+                        QTest::keyClick(order[i], Qt::Key_Up); // 2000-01-01: the year goes up
+                    QTest::keyClick(order[i], Qt::Key_Tab);
+                }
+                QCOMPARE(QApplication::focusWidget(), d->OKButton);
+                QTest::keyClick(d->OKButton, Qt::Key_Return);
+                QCOMPARE(d->Text6->text() + d->Text3->text(), QStringLiteral("0.00")); // emptied for the next account
+                QCOMPARE(d->DTPicker1->date(), QDate(2000, 1, 1));
+                d->OKButton->click();
+                QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请输入开户地系统提示"));
+                QCOMPARE(QApplication::focusWidget(), d->Text1);
+                const std::pair<const char *, QLineEdit *> refused[] = {{"4455", d->Text3}, {"abc", d->Text6}};
+                for (const auto &[text, box] : refused) {
+                    fillRequired(d, "62'22%");
+                    box->setText(text);
+                    d->OKButton->click();
+                    QCOMPARE(QApplication::focusWidget(), box);
+                    QCOMPARE(box->selectedText(), QString(text));
+                }
+                QCOMPARE(messages.shown.size(), 3);
+                QCOMPARE(messages.shown[1].text + messages.shown[2].text,
+                         QStringLiteral("此银行账户已存在请正确输入银行余额"));
+                d->Text1->setText(" 上海 'x%");
+                d->Text7->setPlainText("50% 'ok'");
+                d->Text6->clear();
+                d->OKButton->click();
+                QVERIFY(d->isVisible());
+            }));
+        QCOMPARE(stored(1), QStringLiteral("Pudong|4455|99|1000.5|2001-01-01 00:00:00|note"));
+        QCOMPARE(stored(2), QStringLiteral(" 上海 'x%|6222||0.0|2000-01-01 00:00:00|50% 'ok'"));
+        QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+    }
+
+    void sortsByValueWithTheMarkers()
+    {
+        addBank("admin", "B", 1000);
+        addBank("admin", "A", 999);
+        addBank("admin", "C", 20000.5, "not a date");
+        frmBanks w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto markers = [&] { return QList{w.headerPicture(0), w.headerPicture(6)}; };
+        QHeaderView *h = w.ListView1->header();
+        const auto clickHeader = [h](int c) {
+            QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, {h->sectionViewportPosition(c) + 5, 5});
+        };
+        QCOMPARE(columnTexts(w.ListView1->model(), 0), QStringList({"A", "B", "C"}));
+        clickHeader(0);
+        QCOMPARE(columnTexts(w.ListView1->model(), 0), QStringList({"C", "B", "A"}));
+        QCOMPARE(markers(), QList({1, 0}));
+        clickHeader(6);
+        QCOMPARE(columnTexts(w.ListView1->model(), 6), QStringList({"￥999.00", "￥1,000.00", "￥20,000.50"}));
+        QCOMPARE(markers(), QList({0, 2}));
+        w.bankLists(); // a reload keeps the order
+        clickHeader(6);
+        QCOMPARE(columnTexts(w.ListView1->model(), 0), QStringList({"C", "B", "A"}));
+        QCOMPARE(markers(), QList({0, 1}));
+    }
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+};
+
+QTEST_MAIN(TestBanks)
+#include "tst_banks.moc"

@@ -1,0 +1,139 @@
+#include "tests/support/TestSupport.h"
+
+#include "login/UserCommands.h"
+#include "login/frmLogin.h"
+#include "login/frmPassword.h"
+#include "login/usersDialog.h"
+
+#include "ledger/MainWindow.h"
+
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace ht;
+
+namespace {
+
+QString stored(const QString &sql, const QVariantList &values = {})
+{
+    Connection c(program::db());
+    Query q = c.db().query(sql, values);
+    return q.next() ? q.text(0) : QStringLiteral("<none>");
+}
+
+bool logsIn(const QString &name, const QString &password)
+{
+    frmLogin login;
+    login.load();
+    login.txtUserName->setEditText(name);
+    login.txtPassword->setText(password);
+    login.cmdOK->click();
+    return login.result() == QDialog::Accepted;
+}
+
+} // namespace
+
+class TestUsers : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<test::ProgramFolder>();
+        program::session().userName = QStringLiteral("admin");
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void passwordIsStoredExactlyAsTyped()
+    {
+        Connection(program::db()).db().execute("INSERT INTO autouser VALUES('admin','admin',1,'2024')");
+        frmPassword w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto &messages = m_folder->messages;
+        QTest::keyClick(w.Text1, Qt::Key_Return);
+        QCOMPARE(messages.last().text, QStringLiteral("请输入新登录密码"));
+        QCOMPARE(QApplication::focusWidget(), w.Text1);
+        const QString typed = QStringLiteral(" a b%'{x}\u00a0");
+        w.Text1->setText(typed);
+        w.Text2->setText(typed + "x");
+        QTest::keyClick(w.Text2, Qt::Key_Return);
+        QCOMPARE(messages.last().text, QStringLiteral("两次密码输入不一致"));
+        QCOMPARE(w.Text2->selectedText(), typed + "x");
+        w.Text2->setText(typed);
+        QTest::keyClick(w.Text2, Qt::Key_Enter);
+        QCOMPARE(messages.last().text, QStringLiteral("提示：密码修改成功"));
+        QCOMPARE(messages.last().icon, MsgIcon::Information);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(stored("SELECT userpwd FROM autouser"), QStringLiteral("admin")); // the remembered login stays
+        QVERIFY(logsIn("admin", typed));
+    }
+
+    void registerChecksAndStores()
+    {
+        usersDialog w;
+        auto &messages = m_folder->messages;
+        const auto tryRegister = [&](const QString &name, const QString &password, const QString &again) {
+            w.Text1->setText(name);
+            w.Text2->setText(password);
+            w.Text3->setText(again);
+            w.BtnOk->click();
+            return messages.last().text;
+        };
+        QCOMPARE(tryRegister(" '% ", "pw", "pw"), QStringLiteral("请输入新登录用户名"));
+        QCOMPARE(tryRegister(QString(51, u'长'), "pw", "pw"), QStringLiteral("登录用户名过长，请重新输入"));
+        QCOMPARE(tryRegister("mary", " %' ", " %' "), QStringLiteral("请输入登录密码，不能超过50个字符"));
+        QCOMPARE(tryRegister("mary", "pw", "pW"), QStringLiteral("两次密码输入不一致"));
+        QCOMPARE(w.Text3->selectedText(), QStringLiteral("pW"));
+        QCOMPARE(tryRegister("ADMIN", "pw", "pw"), QStringLiteral("用户名【ADMIN】已经存在"));
+        QCOMPARE(tryRegister("{System}", "pw", "pw"), QStringLiteral("用户名【{System}】为系统保留，不能注册"));
+        QCOMPARE(messages.shown.size(), 6);
+
+        QCOMPARE(tryRegister(QString(50, u'长'), "pw", "pw").left(8), QStringLiteral("新用户注册成功！"));
+        QCOMPARE(tryRegister(" o'neil% ", "a b%", "a b%"), QStringLiteral("新用户注册成功！\r\n登录用户名： oneil   登录密码：a b%"));
+        QCOMPARE(messages.last().title, QStringLiteral("注册成功"));
+        QVERIFY(w.Text1->text().isEmpty() && w.Text3->text().isEmpty());
+        QCOMPARE(test::comboItems(w.Combo1).last(), QStringLiteral(" oneil "));
+        QVERIFY(logsIn(" oneil ", "a b%"));
+    }
+
+    void deleteKeepsRecordsAndRefusesWhatItCannot()
+    {
+        Connection(program::db()).db().execute("INSERT INTO users(username,userpwd) VALUES('mary','pw')");
+        Connection(program::db()).db().execute("INSERT INTO autouser VALUES('mary','pw',1,'2024')");
+        test::addRecord(1, QDateTime::currentDateTime(), 5, {}, 10, "mary");
+        usersDialog w;
+        auto &messages = m_folder->messages;
+        for (const auto &[typed, said] : {std::pair("", "请选择要删除的用户"), std::pair("ADMIN", "不能删除系统用户"),
+                                          std::pair("nobody", "用户【nobody】尚未注册")}) {
+            w.Combo1->setEditText(QString::fromUtf8(typed));
+            w.delBtn->click();
+            QCOMPARE(messages.last().text, QString::fromUtf8(said));
+        }
+        w.Combo1->setEditText("MARY");
+        w.delBtn->click();
+        QCOMPARE(messages.last().text, QStringLiteral("用户【MARY】删除成功！"));
+        QCOMPARE(test::comboItems(w.Combo1), QStringList{"admin"});
+        QCOMPARE(stored("SELECT COUNT(*) FROM autouser WHERE username='mary'"), QStringLiteral("0"));
+        QCOMPARE(stored("SELECT COUNT(*) FROM pursewicks WHERE username='mary'"), QStringLiteral("1"));
+    }
+
+    void theMainWindowsCommandsOpenThem()
+    {
+        std::unique_ptr<main> w(openMainWindow({login::attach}));
+        for (const auto &[command, dialog] : {std::pair("mm_pwd", "frmPassword"), std::pair("mm_users", "usersDialog")})
+            QVERIFY(test::runModal([&] { test::triggerAction(w.get(), command); },
+                                   [&](QDialog *d) { QCOMPARE(d->objectName(), QString::fromLatin1(dialog)); }));
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+};
+
+QTEST_MAIN(TestUsers)
+#include "tst_users.moc"
