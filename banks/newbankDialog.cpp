@@ -6,7 +6,6 @@
 #include "foundation/DatePicker.h"
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
-#include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/ctrcls.h"
 
@@ -22,7 +21,6 @@ namespace ht {
 namespace {
 
 const QDate firstDate(2000, 1, 1);
-const QString systemTitle = QStringLiteral("系统提示");
 
 QLabel *star(QWidget *parent)
 {
@@ -135,7 +133,7 @@ void newbankDialog::load(qint64 id)
         return;
     if (!a) {
         // Gone since the list was loaded, or never the user's: nothing to modify.
-        showMessage(this, QStringLiteral("此银行账户已不存在"), systemTitle, MsgButtons::Ok, MsgIcon::Critical);
+        refuse(this, QStringLiteral("此银行账户已不存在"));
         hdModID->setText(QStringLiteral("-1"));
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
         return;
@@ -155,20 +153,16 @@ void newbankDialog::OKButton_Click()
 {
     const std::pair<QLineEdit *, const char *> required[] = {
         {Text1, "请输入开户地"}, {Text2, "请输入开户行"}, {Text3, "请输入银行账号"}, {Text4, "请输入开户名"}};
-    const auto refuse = [this](QWidget *field, const QString &text) {
-        showMessage(this, text, systemTitle, MsgButtons::Ok, MsgIcon::Critical);
-        focusAndSelect(field);
-    };
     for (const auto &[field, text] : required) {
         if (ctrcls::SQLCut(field->text()).isEmpty())
-            return refuse(field, QString::fromUtf8(text));
+            return refuse(this, QString::fromUtf8(text), field);
     }
     // An empty balance is an account with nothing in it.
     std::optional<Money> balance = Money();
     if (!ctrcls::SQLCut(Text6->text()).trimmed().isEmpty())
         balance = Money::parse(Text6->text());
     if (!balance)
-        return refuse(Text6, QStringLiteral("请正确输入银行余额"));
+        return refuse(this, QStringLiteral("请正确输入银行余额"), Text6);
 
     const qint64 id = hdModID->text().toLongLong();
     if (id < 0)
@@ -200,9 +194,9 @@ void newbankDialog::OKButton_Click()
     if (!ok)
         return;
     if (taken)
-        return refuse(Text3, QStringLiteral("此银行账户已存在"));
+        return refuse(this, QStringLiteral("此银行账户已存在"), Text3);
     if (!saved) {
-        showMessage(this, QStringLiteral("此银行账户已不存在"), systemTitle, MsgButtons::Ok, MsgIcon::Critical);
+        refuse(this, QStringLiteral("此银行账户已不存在"));
         reloadList();
         reject();
         return;

@@ -25,11 +25,6 @@ namespace {
 
 const QString systemTitle = QStringLiteral("系统提示");
 
-void refuse(QWidget *parent, const QString &text)
-{
-    showMessage(parent, text, systemTitle, MsgButtons::Ok, MsgIcon::Critical);
-}
-
 } // namespace
 
 frmTypes::frmTypes(QWidget *parent) : QDialog(parent)

@@ -5,7 +5,6 @@
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
-#include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/ctrcls.h"
 
@@ -52,10 +51,9 @@ newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
 
 void newtypeDialog::OKButton_Click()
 {
-    const QString title = QStringLiteral("系统提示");
     const QString name = ctrcls::SQLCut(Text1->text());
     if (ctrcls::SQLCut(Text1->text().trimmed()).isEmpty()) {
-        showMessage(this, QStringLiteral("请输入类别名称"), title, MsgButtons::Ok, MsgIcon::Critical);
+        refuse(this, QStringLiteral("请输入类别名称"));
         Text1->setFocus();
         return;
     }
@@ -73,14 +71,10 @@ void newtypeDialog::OKButton_Click()
     if (!ok)
         return;
     if (taken) {
-        showMessage(this, QStringLiteral("您输入的类别名称【") + name + QStringLiteral("】已经存在"), title, MsgButtons::Ok,
-                    MsgIcon::Critical);
-        focusAndSelect(Text1);
-        return;
+        return refuse(this, QStringLiteral("您输入的类别名称【") + name + QStringLiteral("】已经存在"), Text1);
     }
     if (!saved) {
-        showMessage(this, QStringLiteral("系统内置类别不能修改"), title, MsgButtons::Ok, MsgIcon::Critical);
-        return;
+        return refuse(this, QStringLiteral("系统内置类别不能修改"));
     }
     if (auto *manager = qobject_cast<frmTypes *>(parentWidget()))
         manager->typeList(cls);

@@ -1,6 +1,7 @@
 #include "foundation/DialogKit.h"
 
 #include "foundation/Icons.h"
+#include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 
 #include <QComboBox>
@@ -103,6 +104,13 @@ void setPictureButtons(QPushButton *confirm, QPushButton *close)
 void selectAllOnFocus(QLineEdit *box)
 {
     box->installEventFilter(new SelectOnFocus(box));
+}
+
+void refuse(QWidget *parent, const QString &text, QWidget *field)
+{
+    showMessage(parent, text, QStringLiteral("系统提示"), MsgButtons::Ok, MsgIcon::Critical);
+    if (field)
+        focusAndSelect(field);
 }
 
 void focusAndSelect(QWidget *box)

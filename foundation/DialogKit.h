@@ -35,6 +35,9 @@ void setPictureButtons(QPushButton *confirm, QPushButton *close);
 void pressOnEnter(QPushButton *button);
 // The box selects its whole text whenever it gets the focus, by keyboard or mouse.
 void selectAllOnFocus(QLineEdit *box);
+// A refusal in the program's words (title "系统提示", OK, the critical-stop icon); then,
+// when a field is given, the focus on it with its whole text selected.
+void refuse(QWidget *parent, const QString &text, QWidget *field = nullptr);
 // After a validation message: the focus on the box and its whole text selected.
 void focusAndSelect(QWidget *box);
 // Freed heap pages go back to the system when the dialog closes.

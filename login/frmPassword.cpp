@@ -43,21 +43,14 @@ frmPassword::frmPassword(QWidget *parent) : QDialog(parent)
 
 void frmPassword::OKButton_Click()
 {
-    const QString title = QStringLiteral("系统提示");
-    if (Text1->text().isEmpty()) {
-        showMessage(this, QStringLiteral("请输入新登录密码"), title, MsgButtons::Ok, MsgIcon::Critical);
-        focusAndSelect(Text1);
-        return;
-    }
-    if (Text2->text() != Text1->text()) {
-        showMessage(this, QStringLiteral("两次密码输入不一致"), title, MsgButtons::Ok, MsgIcon::Critical);
-        focusAndSelect(Text2);
-        return;
-    }
+    if (Text1->text().isEmpty())
+        return refuse(this, QStringLiteral("请输入新登录密码"), Text1);
+    if (Text2->text() != Text1->text())
+        return refuse(this, QStringLiteral("两次密码输入不一致"), Text2);
     // Stored exactly as typed: the very text typed here is the one that logs in.
     if (!withDb(this, [&](clsADO &db) { UserStore::setPassword(db, program::session().userName, Text1->text()); }))
         return;
-    showMessage(this, QStringLiteral("提示：密码修改成功"), title, MsgButtons::Ok, MsgIcon::Information);
+    showMessage(this, QStringLiteral("提示：密码修改成功"), QStringLiteral("系统提示"), MsgButtons::Ok, MsgIcon::Information);
     accept();
 }
 

@@ -24,15 +24,6 @@ namespace {
 const QString systemTitle = QStringLiteral("系统提示");
 constexpr int longestName = 50;
 
-void refuse(QWidget *parent, const QString &text, QWidget *focus, bool select = true)
-{
-    showMessage(parent, text, systemTitle, MsgButtons::Ok, MsgIcon::Critical);
-    if (select)
-        focusAndSelect(focus);
-    else
-        focus->setFocus();
-}
-
 } // namespace
 
 usersDialog::usersDialog(QWidget *parent) : QDialog(parent)
@@ -115,7 +106,11 @@ void usersDialog::BtnOk_Click()
     const QString name = ctrcls::SQLCut(Text1->text());
     const QString checked = ctrcls::SQLCut(Text1->text().trimmed());
     if (checked.isEmpty())
-        return refuse(this, QStringLiteral("请输入新登录用户名"), Text1, false);
+        {
+        refuse(this, QStringLiteral("请输入新登录用户名"));
+        Text1->setFocus();
+        return;
+    }
     if (checked.size() > longestName)
         return refuse(this, QStringLiteral("登录用户名过长，请重新输入"), Text1);
     const QString password = ctrcls::SQLCut(Text2->text().trimmed());
@@ -149,9 +144,17 @@ void usersDialog::delBtn_Click()
 {
     const QString name = ctrcls::SQLCut(Combo1->currentText());
     if (name.isEmpty())
-        return refuse(this, QStringLiteral("请选择要删除的用户"), Combo1, false);
+        {
+        refuse(this, QStringLiteral("请选择要删除的用户"));
+        Combo1->setFocus();
+        return;
+    }
     if (name.compare(QStringLiteral("admin"), Qt::CaseInsensitive) == 0)
-        return refuse(this, QStringLiteral("不能删除系统用户"), Combo1, false);
+        {
+        refuse(this, QStringLiteral("不能删除系统用户"));
+        Combo1->setFocus();
+        return;
+    }
     bool removed = false;
     if (!withDb(this, [&](clsADO &db) { removed = UserStore::remove(db, name); }))
         return;
