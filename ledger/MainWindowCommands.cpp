@@ -174,8 +174,9 @@ void main::deleteSelected(int cls)
     if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"), MsgButtons::OkCancel)
         != MsgAnswer::Ok)
         return;
+    // Gone from the store, the row goes from the list without reading anything back.
     if (withDb(this, [&](clsADO &db) { RecordStore::remove(db, program::session().userName, id); }))
-        refreshRecord(cls, id);
+        model(cls).removeId(id);
 }
 
 void main::sortByColumn(int cls, int column)
