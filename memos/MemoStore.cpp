@@ -105,31 +105,67 @@ MemoPage loadPage(clsADO &db, const QString &user, const SqlFilter &condition, q
     values += condition.values;
 
     MemoPage result;
-    result.total = db.count(QStringLiteral("SELECT COUNT(*)") + from, values);
+    const qint64 own = db.count(QStringLiteral("SELECT [n] FROM [MyNotesCount] WHERE username=?"), {user});
+    if (condition.isEmpty()) {
+        result.total = own;
+    } else {
+        // Counting most of the table goes faster in its own order than through the index.
+        const bool most = own * 2 > db.count(QStringLiteral("SELECT SUM([n]) FROM [MyNotesCount]"));
+        result.total = db.count(QStringLiteral("SELECT COUNT(*) FROM [MyNotes] WHERE ")
+                                    + (most ? QStringLiteral("+username=?") : QStringLiteral("username=?"))
+                                    + condition.sql,
+                                values);
+    }
     const qint64 pages = std::max<qint64>(1, (result.total + pageSize - 1) / pageSize);
     result.pages = qint32(std::min<qint64>(pages, std::numeric_limits<qint32>::max()));
     result.page = std::clamp(page, 1, result.pages);
-    if (result.total == 0)
+    const qint64 skipped = qint64(result.page - 1) * pageSize;
+    const qint64 wanted = std::min<qint64>(pageSize, result.total - skipped);
+    if (wanted <= 0)
         return result;
 
-    values << pageSize << qint64(result.page - 1) * pageSize;
+    // A page in the second half is read from the oldest end, so the last page costs what
+    // the first does.
+    const bool fromOldest = skipped > result.total / 2;
+    values << wanted << (fromOldest ? result.total - skipped - wanted : skipped);
     Query q = db.query(QStringLiteral("SELECT ID,noteDateTime,noteContent") + from
-                           + QStringLiteral(" ORDER BY noteDateTime DESC,ID DESC LIMIT ? OFFSET ?"),
+                           + (fromOldest ? QStringLiteral(" ORDER BY noteDateTime ASC,ID ASC")
+                                         : QStringLiteral(" ORDER BY noteDateTime DESC,ID DESC"))
+                           + QStringLiteral(" LIMIT ? OFFSET ?"),
                        values);
     while (q.next())
         result.rows.push_back({q.int64(0), storedMoment(q, 1), q.text(2)});
+    if (fromOldest)
+        std::reverse(result.rows.begin(), result.rows.end());
     return result;
 }
 
-void createTable(clsADO &db)
+void createTables(clsADO &db)
 {
-    Transaction t(db);
-    db.execute(QStringLiteral(
-        "CREATE TABLE [MyNotes]([ID] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL,"
+    // The same statements as the schema's (a test compares them), then every count afresh.
+    static const char *const statements[] = {
+        "CREATE TABLE IF NOT EXISTS [MyNotes]([ID] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL,"
         "[username] text(50) NOT NULL COLLATE NOCASE,[fontBold] text(50),[fontItalic] text(50),"
         "[fontName] text(200),[fontSize] text(50),[foreColor] text(50),[noteDateTime] datetime NOT NULL,"
-        "[noteContent] memo NOT NULL)"));
-    db.execute(QStringLiteral("CREATE INDEX [MyNotes_owner_date] ON [MyNotes]([username], [noteDateTime])"));
+        "[noteContent] memo NOT NULL)",
+        "CREATE INDEX IF NOT EXISTS [MyNotes_owner_date] ON [MyNotes]([username], [noteDateTime])",
+        "CREATE TABLE IF NOT EXISTS [MyNotesCount]([username] text(50) PRIMARY KEY NOT NULL COLLATE NOCASE,[n] INTEGER NOT NULL)",
+        "CREATE TRIGGER IF NOT EXISTS [MyNotes_count_insert] AFTER INSERT ON [MyNotes] BEGIN\n"
+        "    INSERT OR IGNORE INTO [MyNotesCount]([username],[n]) VALUES(NEW.username,0);\n"
+        "    UPDATE [MyNotesCount] SET [n]=[n]+1 WHERE [username]=NEW.username;\n"
+        "END",
+        "CREATE TRIGGER IF NOT EXISTS [MyNotes_count_delete] AFTER DELETE ON [MyNotes] BEGIN\n"
+        "    UPDATE [MyNotesCount] SET [n]=[n]-1 WHERE [username]=OLD.username;\n"
+        "END",
+        "CREATE TRIGGER IF NOT EXISTS [MyNotes_count_owner] AFTER UPDATE OF [username] ON [MyNotes] BEGIN\n"
+        "    UPDATE [MyNotesCount] SET [n]=[n]-1 WHERE [username]=OLD.username;\n"
+        "    INSERT OR IGNORE INTO [MyNotesCount]([username],[n]) VALUES(NEW.username,0);\n"
+        "    UPDATE [MyNotesCount] SET [n]=[n]+1 WHERE [username]=NEW.username;\n"
+        "END",
+        "INSERT OR REPLACE INTO [MyNotesCount]([username],[n]) SELECT username,COUNT(*) FROM [MyNotes] GROUP BY username"};
+    Transaction t(db);
+    for (const char *sql : statements)
+        db.execute(QString::fromUtf8(sql));
     t.commit();
 }
 

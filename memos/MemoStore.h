@@ -63,8 +63,8 @@ inline constexpr int pageSize = 30;
 // The wanted page of the user's notes under the condition, newest first (same moment:
 // the later note first); a page beyond either end gives the nearest one.
 MemoPage loadPage(clsADO &db, const QString &user, const SqlFilter &condition, qint32 page);
-// Creates the memo table on a database from before memo notes existed.
-void createTable(clsADO &db);
+// Brings a database from before memo notes, or before their counts, up to date.
+void createTables(clsADO &db);
 
 std::optional<MemoNote> load(clsADO &db, const QString &user, qint64 id);
 // The new note's ID.

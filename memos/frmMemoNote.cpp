@@ -191,15 +191,20 @@ void frmMemoNote::memoList(const SqlFilter &condition, qint32 page)
 {
     const QString &user = program::session().userName;
     MemoPage result;
-    bool created = false;
-    const bool ok = withDbOr([&](clsADO &db) { result = MemoStore::loadPage(db, user, condition, page); },
-                             [&](const DbError &e) {
-                                 // A database from before memo notes: the table comes now, empty.
-                                 if (e.kind() != DbErrorKind::NoSuchTable)
-                                     return reportDbFailure(this, e);
-                                 created = withDb(this, [](clsADO &db) { MemoStore::createTable(db); });
-                             });
-    if (!ok && !created)
+    const auto load = [&](clsADO &db) { result = MemoStore::loadPage(db, user, condition, page); };
+    bool missing = false;
+    bool ok = withDbOr(load, [&](const DbError &e) {
+        missing = e.kind() == DbErrorKind::NoSuchTable;
+        if (!missing)
+            reportDbFailure(this, e);
+    });
+    // A database from before memo notes, or before their counts: the tables come now.
+    if (missing)
+        ok = withDb(this, [&](clsADO &db) {
+            MemoStore::createTables(db);
+            load(db);
+        });
+    if (!ok)
         return;
 
     ListView1->clear();

@@ -43,6 +43,13 @@ void addNotes(int n)
     t.commit();
 }
 
+void execute(const QString &sql)
+{
+    Connection c(program::db());
+    for (const QString &statement : sql.split(';'))
+        c.db().execute(statement);
+}
+
 QString status(const frmMemoNote &w)
 {
     return w.statusPanel1->text();
@@ -98,16 +105,14 @@ private Q_SLOTS:
     }
     void cleanup() { m_folder.reset(); }
 
-    // An older database gains the memo table on the first opening, as the schema has it.
-    void firstOpeningCreatesTheTableThroughF8()
+    // An older database gains the memo tables on the first opening, as the schema has them.
+    void firstOpeningBringsOlderDatabasesUpToDate()
     {
-        QString schemaSql;
-        {
-            Connection c(program::db());
-            schemaSql = scalar("SELECT group_concat(sql,';') FROM sqlite_master WHERE tbl_name='MyNotes'");
-            QVERIFY(schemaSql.startsWith("CREATE TABLE"));
-            c.db().execute("DROP TABLE MyNotes");
-        }
+        const QString tables = "SELECT group_concat(sql,';') FROM (SELECT sql FROM sqlite_master "
+                               "WHERE tbl_name LIKE 'MyNotes%' ORDER BY name)";
+        const QString schemaSql = scalar(tables);
+        QVERIFY(schemaSql.contains("CREATE TRIGGER [MyNotes_count_owner]"));
+        execute("DROP TABLE MyNotes; DROP TABLE MyNotesCount");
         std::unique_ptr<main> window(openMainWindow({memos::attach}));
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -118,8 +123,24 @@ private Q_SLOTS:
                              QCOMPARE(status(*w) + pager(*w), QStringLiteral("当前共有 0 则备忘，1/1页----"));
                              QCOMPARE(w->searchText->text(), frmMemoNote::hintText);
                          }));
+        QCOMPARE(scalar(tables), schemaSql);
+
+        // Notes written before the counts existed are counted, each user's own, letter case aside.
+        addNote("1");
+        addNote("2", "2024-05-06 12:00:00", "ADMIN");
+        addNote("3", "2024-05-06 12:00:00", "mary");
+        execute("DROP TABLE MyNotesCount; DROP TRIGGER MyNotes_count_insert; DROP TRIGGER MyNotes_count_delete");
+        {
+            frmMemoNote w;
+            QCOMPARE(status(w), QStringLiteral("当前共有 2 则备忘，1/1页"));
+        }
+        QCOMPARE(scalar(tables), schemaSql);
         QVERIFY(m_folder->messages.shown.isEmpty());
-        QCOMPARE(scalar("SELECT group_concat(sql,';') FROM sqlite_master WHERE tbl_name='MyNotes'"), schemaSql);
+        addNote("4");
+        execute("UPDATE MyNotes SET username='admin' WHERE username='mary'");
+        execute("DELETE FROM MyNotes WHERE noteContent='1'");
+        QCOMPARE(scalar("SELECT group_concat(lower(username)||n) FROM MyNotesCount ORDER BY username"),
+                 QStringLiteral("admin3,mary0"));
     }
 
     void pagesOfThirtyNewestFirstOwnNotesOnly()
