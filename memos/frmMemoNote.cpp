@@ -130,6 +130,10 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
     connect(searchText, &QLineEdit::returnPressed, this, &frmMemoNote::quickSearch);
     connect(searchBtn, &QToolButton::clicked, this, &frmMemoNote::quickSearch);
 
+    QWidget *order[] = {ListView1, BtnFirst, BtnPre, BtnNext, BtnLast, searchText, searchBtn};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     auto &s = program::session();
     s.memoPage = 1;
     s.memoWhere = {};
@@ -149,7 +153,8 @@ void frmMemoNote::buildList()
     header->setSectionsClickable(false);
     header->setSectionsMovable(false);
     header->setStretchLastSection(true);
-    header->resizeSection(0, 167);
+    // The date shows whole beside its check box.
+    header->resizeSection(0, ListView1->fontMetrics().horizontalAdvance(QStringLiteral("2000年12月28日 23点59分")) + 48);
 
     connect(ListView1, &QTreeWidget::itemActivated, this, [this] { editNote(); });
     connect(ListView1, &QWidget::customContextMenuRequested, this,

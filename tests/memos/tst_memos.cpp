@@ -218,6 +218,13 @@ private Q_SLOTS:
         w.BtnFirst->setEnabled(true);
         w.BtnFirst->click();
         QCOMPARE(status(w), QStringLiteral("当前共有 12 则备忘，1/1页"));
+
+        // A failing load is told and leaves the list as it was.
+        messages.shown.clear();
+        w.memoList({" AND nosuchcolumn=1", {}}, 1);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.last().text.startsWith("操作失败"));
+        QCOMPARE(status(w) + QString::number(w.ListView1->topLevelItemCount()), QStringLiteral("当前共有 12 则备忘，1/1页12"));
     }
 
     // Blanks, quotes, braces, a no-break space and several lines come back exactly as typed.
