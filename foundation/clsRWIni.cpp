@@ -12,18 +12,21 @@ namespace {
 
 // The lines as stored, without their ends. Lines are decoded only to be matched,
 // so those a write leaves alone go back byte for byte, whatever their code page.
-QList<QByteArray> readLines(const QString &path)
+QList<QByteArray> splitLines(const QByteArray &contents)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines = file.readAll().split('\n');
+    QList<QByteArray> lines = contents.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     for (QByteArray &line : lines)
         if (line.endsWith('\r'))
             line.chop(1);
     return lines;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The section a line opens, or no section.
@@ -72,32 +75,29 @@ bool clsRWIni::checkFile()
     return true;
 }
 
-bool clsRWIni::lookup(const QString &section, const QString &key, QString *value) const
+namespace profile {
+
+std::optional<QString> value(const QByteArray &contents, const QString &section, const QString &key)
 {
-    if (m_path.isEmpty())
-        return false;
     bool inSection = false;
-    for (const QByteArray &bytes : readLines(m_path)) {
+    for (const QByteArray &bytes : splitLines(contents)) {
         const QString line = QString::fromUtf8(bytes);
         QString name;
         if (sectionOf(line, &name)) {
             inSection = same(name, section);
             continue;
         }
-        QString k;
-        if (inSection && keyOf(line, &k, value) && same(k, key))
-            return true;
+        QString k, v;
+        if (inSection && keyOf(line, &k, &v) && same(k, key))
+            return v;
     }
-    return false;
+    return std::nullopt;
 }
 
-bool clsRWIni::WriteString(const QString &Section, const QString &key, const QString &Value)
+QByteArray withValue(const QByteArray &contents, const QString &section, const QString &key, const QString &value)
 {
-    if (!checkFile())
-        return false;
-
-    QList<QByteArray> lines = readLines(m_path);
-    const QByteArray entry = (key + QLatin1Char('=') + Value).toUtf8();
+    QList<QByteArray> lines = splitLines(contents);
+    const QByteArray entry = (key + QLatin1Char('=') + value).toUtf8();
     qsizetype sectionLine = -1;
     qsizetype lastInSection = -1; // last non-blank line of the section
     bool replaced = false;
@@ -107,7 +107,7 @@ bool clsRWIni::WriteString(const QString &Section, const QString &key, const QSt
         if (sectionOf(line, &name)) {
             if (sectionLine >= 0)
                 break;
-            if (same(name, Section))
+            if (same(name, section))
                 sectionLine = lastInSection = i;
             continue;
         }
@@ -115,24 +115,41 @@ bool clsRWIni::WriteString(const QString &Section, const QString &key, const QSt
             continue;
         QString k;
         if (keyOf(line, &k, nullptr) && same(k, key)) {
-            lines[i] = (k + QLatin1Char('=') + Value).toUtf8();
+            lines[i] = (k + QLatin1Char('=') + value).toUtf8();
             replaced = true;
         } else if (!line.trimmed().isEmpty()) {
             lastInSection = i;
         }
     }
     if (!replaced) {
-        if (sectionLine >= 0) {
+        if (sectionLine >= 0)
             lines.insert(lastInSection + 1, entry);
-        } else {
-            lines << (QLatin1Char('[') + Section + QLatin1Char(']')).toUtf8() << entry;
-        }
+        else
+            lines << (QLatin1Char('[') + section + QLatin1Char(']')).toUtf8() << entry;
     }
+    return lines.join("\r\n") + "\r\n";
+}
 
+} // namespace profile
+
+bool clsRWIni::lookup(const QString &section, const QString &key, QString *value) const
+{
+    if (m_path.isEmpty())
+        return false;
+    const std::optional<QString> v = profile::value(readAll(m_path), section, key);
+    if (v && value)
+        *value = *v;
+    return v.has_value();
+}
+
+bool clsRWIni::WriteString(const QString &Section, const QString &key, const QString &Value)
+{
+    if (!checkFile())
+        return false;
+    const QByteArray contents = profile::withValue(readAll(m_path), Section, key, Value);
     // Written beside the old file and renamed into place: a crash never leaves half a file.
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(lines.join("\r\n") + "\r\n") < 0
-        || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) < 0 || !file.commit()) {
         ErrorMsg = QStringLiteral("写入失败");
         return false;
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace ht {
 
@@ -28,5 +31,16 @@ private:
 
     QString m_path;
 };
+
+// The profile semantics on a file's contents, apart from any file: what the settings
+// files of both programs are read and written with, and what the fuzzer feeds.
+namespace profile {
+// The key's value in the section, blanks around it removed; none when either is missing.
+std::optional<QString> value(const QByteArray &contents, const QString &section, const QString &key);
+// The contents with the key set: replaced where it stands, or added after the section's
+// last line (the section added at the end when missing). Every other line stays byte for
+// byte; lines end in CR LF.
+QByteArray withValue(const QByteArray &contents, const QString &section, const QString &key, const QString &value);
+} // namespace profile
 
 } // namespace ht

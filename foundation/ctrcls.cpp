@@ -108,7 +108,7 @@ QString ctrcls::makeFilename(QString &nm)
 
 QString ctrcls::RandomNum(int n)
 {
-    QRandomGenerator rng(quint32(QDateTime::currentMSecsSinceEpoch()));
+    QRandomGenerator rng{quint32(QDateTime::currentMSecsSinceEpoch())};
     QString s;
     while (s.size() < n)
         s += QChar(u'0' + char16_t(rng.bounded(10)));
