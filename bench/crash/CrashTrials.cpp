@@ -1,0 +1,203 @@
+#include "bench/crash/CrashTrials.h"
+
+#include "categories/QueryConditions.h"
+#include "ledger/RecordStore.h"
+#include "login/LoginStore.h"
+#include "memos/MemoStore.h"
+
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace crash {
+namespace {
+
+const QString user = QStringLiteral("admin");
+constexpr int batch = 50;
+
+void done()
+{
+    std::fputs("done\n", stdout);
+    std::fflush(stdout);
+}
+
+ht::Record record(int style, qint64 cents, const QString &memo)
+{
+    ht::Record r;
+    r.postdate = QDateTime(QDate(2024, 1, 1), QTime(12, 0));
+    r.amount = ht::Money::fromCents(cents);
+    r.style = style;
+    r.memo = memo;
+    return r;
+}
+
+// A transfer: the same amount out of one class and into the other, in one transaction.
+void transfers(ht::clsADO &db)
+{
+    for (qint64 i = 1;; ++i) {
+        ht::Connection c(db);
+        ht::Transaction t(db);
+        ht::RecordStore::save(db, user, record(0, i, QStringLiteral("transfer")), 1);
+        ht::RecordStore::save(db, user, record(1, i, QStringLiteral("transfer")), 10);
+        t.commit();
+        done();
+    }
+}
+
+// Batches of 50 tagged records, each older batch deleted by the query dialog's batch delete.
+void batchDeletes(ht::clsADO &db)
+{
+    // Tags stay unique across the runs on one folder.
+    const QString run = QString::number(QCoreApplication::applicationPid());
+    for (int tag = 1;; ++tag) {
+        ht::Connection c(db);
+        {
+            ht::Transaction t(db);
+            for (int i = 0; i < batch; ++i)
+                ht::RecordStore::save(db, user, record(i % 2, 100 + i, QStringLiteral("batch%1-%2;").arg(run).arg(tag)), 1);
+            t.commit();
+        }
+        ht::SearchConditions picked;
+        picked.byMemo = true;
+        picked.memo = QStringLiteral("batch%1-%2;").arg(run).arg(tag - 1);
+        ht::QueryConditions::deletePicked(db, user, ht::QueryConditions::forDelete(picked));
+        done();
+    }
+}
+
+// Logins that remember the user exactly when the count of earlier logins is even.
+void logins(ht::clsADO &db)
+{
+    for (;;) {
+        ht::Connection c(db);
+        const qint64 before = db.count(QStringLiteral("SELECT logintime FROM users WHERE username=?"), {user});
+        ht::LoginStore::login(db, user, QStringLiteral("admin"), before % 2 == 0);
+        done();
+    }
+}
+
+void notes(ht::clsADO &db)
+{
+    for (qint64 i = 1;; ++i) {
+        ht::Connection c(db);
+        ht::MemoNote note;
+        note.when = QDateTime(QDate(2024, 1, 1), QTime(8, 0)).addSecs(i);
+        note.content = QStringLiteral("note %1").arg(i);
+        const qint64 id = ht::MemoStore::add(db, user, note);
+        if (i % 3 == 0)
+            ht::MemoStore::remove(db, user, {id, id - 1});
+        done();
+    }
+}
+
+QString firstText(ht::clsADO &db, const QString &sql)
+{
+    ht::Query q = db.query(sql);
+    return q.next() ? q.text(0) : QString();
+}
+
+} // namespace
+
+QStringList kinds()
+{
+    return {QStringLiteral("transfers"), QStringLiteral("batchdelete"), QStringLiteral("login"),
+            QStringLiteral("memos")};
+}
+
+int work(const QString &kind, const QString &programDir)
+{
+    ht::program::setDir(programDir);
+    ht::clsADO &db = ht::program::db();
+    try {
+        if (kind == QLatin1String("transfers"))
+            transfers(db);
+        else if (kind == QLatin1String("batchdelete"))
+            batchDeletes(db);
+        else if (kind == QLatin1String("login"))
+            logins(db);
+        else if (kind == QLatin1String("memos"))
+            notes(db);
+    } catch (const ht::DbError &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+    return 2; // the work ends only when it is killed
+}
+
+QString check(const QString &kind, const QString &programDir)
+{
+    ht::clsADO db(QDir(programDir).filePath(QStringLiteral("syslibs.dll")));
+    try {
+        ht::Connection c(db);
+        const QString integrity = firstText(db, QStringLiteral("PRAGMA integrity_check"));
+        if (integrity != QLatin1String("ok"))
+            return QStringLiteral("integrity: ") + integrity;
+        QString broken;
+        if (kind == QLatin1String("transfers"))
+            broken = firstText(db, QStringLiteral("SELECT 'unpaired' FROM pursewicks WHERE memo='transfer' "
+                                                  "GROUP BY CAST(round(money*100) AS INTEGER) HAVING SUM(style)*2<>COUNT(*)"));
+        else if (kind == QLatin1String("batchdelete"))
+            broken = firstText(db, QStringLiteral("SELECT memo FROM pursewicks WHERE memo LIKE 'batch%' GROUP BY memo "
+                                                  "HAVING COUNT(*)<>%1")
+                                       .arg(batch));
+        else if (kind == QLatin1String("login"))
+            broken = firstText(db, QStringLiteral("SELECT 'count '||u.logintime||' focus '||a.focusUser FROM users u "
+                                                  "JOIN autouser a ON a.username=u.username WHERE u.username='admin' "
+                                                  "AND (u.logintime%2)<>a.focusUser"));
+        else if (kind == QLatin1String("memos"))
+            broken = firstText(db, QStringLiteral("SELECT 'counted '||c.n||' of '||(SELECT COUNT(*) FROM MyNotes "
+                                                  "WHERE username='admin') FROM MyNotesCount c WHERE c.username='admin' "
+                                                  "AND c.n<>(SELECT COUNT(*) FROM MyNotes WHERE username='admin')"));
+        return broken;
+    } catch (const ht::DbError &e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+Result trials(const QString &workerPath, const QString &templateDb, const QString &kind, int runs, quint32 seed)
+{
+    Result result;
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("syslibs.dll"));
+    QFile::copy(templateDb, db);
+    QFile(db).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QRandomGenerator random(seed);
+    for (int run = 0; run < runs; ++run) {
+        const int killAfter = int(random.bounded(1, 21));
+        QProcess worker;
+        worker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QEventLoop loop;
+        int seen = 0;
+        QObject::connect(&worker, &QProcess::readyReadStandardOutput, &loop, [&] {
+            while (worker.canReadLine())
+                if (worker.readLine().startsWith("done") && ++seen == killAfter)
+                    worker.kill();
+        });
+        QObject::connect(&worker, &QProcess::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&worker, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
+            if (e == QProcess::FailedToStart)
+                loop.quit();
+        });
+        worker.start(workerPath, {QStringLiteral("work"), kind, dir.path()});
+        loop.exec();
+        ++result.runs;
+        const QString broken = worker.exitStatus() == QProcess::CrashExit && seen >= killAfter
+                                   ? check(kind, dir.path())
+                                   : QStringLiteral("the worker ended by itself after %1 changes").arg(seen);
+        if (broken.isEmpty())
+            ++result.ok;
+        else
+            result.failures << QStringLiteral("%1 run %2: %3").arg(kind).arg(run + 1).arg(broken);
+    }
+    return result;
+}
+
+} // namespace crash

@@ -1,0 +1,25 @@
+// Crash consistency, 100 kills per kind (or as many as the first argument says).
+#include "bench/crash/CrashTrials.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100;
+    int allRuns = 0, allOk = 0;
+    for (const QString &kind : crash::kinds()) {
+        const crash::Result r = crash::trials(QStringLiteral(HT_CRASH_WORKER), QStringLiteral(HT_TEMPLATE_DB), kind,
+                                              runs, QRandomGenerator::global()->generate());
+        out << kind << ": " << r.ok << "/" << r.runs << " consistent" << Qt::endl;
+        for (const QString &f : r.failures)
+            out << "  " << f << Qt::endl;
+        allRuns += r.runs;
+        allOk += r.ok;
+    }
+    out << "crash_runs=" << allRuns << Qt::endl << "crash_ok=" << allOk << Qt::endl;
+    return allOk == allRuns ? 0 : 1;
+}
