@@ -56,7 +56,8 @@ frmUpdate::frmUpdate(const QByteArray &publicKey, QWidget *parent) : QDialog(par
     Command1->setIcon(icon("update"));
     Command2->setIcon(icon("close"));
     BtnCancel->setIcon(icon("exit"));
-    Command2->setEnabled(false);
+    // Nothing to download before the check has offered a version.
+    setButtons(false, false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton *b : {Command1, Command2, BtnCancel}) {
