@@ -228,6 +228,7 @@ void frmUpdate::refuse(const QString &text)
     // Nothing unverified or half-installed stays behind; a new "升级" starts afresh.
     m_download->discard();
     Label1->setText(text);
+    ProgressBar1->setValue(0);
     setButtons(true, false);
     showMessage(this, text, systemTitle, MsgButtons::Ok, MsgIcon::Critical);
     Command1->setFocus();

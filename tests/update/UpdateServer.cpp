@@ -120,6 +120,18 @@ QByteArray SigningKey::sign(const QByteArray &content, const QByteArray &trusted
     return sig.readAll();
 }
 
+const SigningKey &vendorKey()
+{
+    static const SigningKey key;
+    return key;
+}
+
+QByteArray fileContents(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 UpdaterFolder::UpdaterFolder(const UpdateServer &server, const QString &installed, bool withDatabase)
     : ProgramFolder(withDatabase)
 {

@@ -66,6 +66,11 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The one vendor key of a test run.
+const SigningKey &vendorKey();
+// A file's bytes; empty when it cannot be read.
+QByteArray fileContents(const QString &file);
+
 // A program folder for the updater: update.ini naming the test server and the installed
 // version; temporary and running-copy folders of its own for this process and its children.
 class UpdaterFolder : public ProgramFolder {

@@ -24,12 +24,6 @@ QByteArray program(qsizetype size)
     return bytes;
 }
 
-QByteArray contents(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Waits until the download ends one way or another; the signal's name.
 QString outcome(Download &d)
 {
@@ -68,7 +62,7 @@ private Q_SLOTS:
             d.discard();
             d.start();
             QCOMPARE(outcome(d), QStringLiteral("finished"));
-            QCOMPARE(contents(folder.tempFile()), body);
+            QCOMPARE(test::fileContents(folder.tempFile()), body);
         }
         // The request, byte for byte.
         QCOMPARE(server.requests.last(), downloadRequest(parseServer(server.setting(), {}), 0));
@@ -105,7 +99,7 @@ private Q_SLOTS:
         d.start();
         QCOMPARE(outcome(d), QStringLiteral("finished"));
         QVERIFY(server.requests.last().contains("\r\nRange:bytes=250000-\r\n"));
-        QCOMPARE(contents(folder.tempFile()), body);
+        QCOMPARE(test::fileContents(folder.tempFile()), body);
     }
 
     void serverThatMisbehavesLeavesAClearState_data()
@@ -137,7 +131,7 @@ private Q_SLOTS:
         d.start();
         QCOMPARE(::outcome(d), outcome);
         QCOMPARE(failed.value(0).value(0).toString(), why);
-        const QByteArray file = contents(folder.tempFile());
+        const QByteArray file = test::fileContents(folder.tempFile());
         QCOMPARE(file, served.body.left(file.size()));
         QCOMPARE(file.size(), outcome == QLatin1String("finished") ? served.body.size() : served.closeAfter < 0 ? 0 : served.closeAfter);
         QCOMPARE(d.socket()->state(), QAbstractSocket::UnconnectedState);
@@ -153,7 +147,7 @@ private Q_SLOTS:
         server.setListening(false);
         d.start();
         QCOMPARE(outcome(d), QStringLiteral("connectFailed"));
-        QVERIFY(contents(folder.tempFile()).isEmpty());
+        QVERIFY(test::fileContents(folder.tempFile()).isEmpty());
     }
 };
 

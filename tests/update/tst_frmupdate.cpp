@@ -24,14 +24,9 @@ QByteArray list(const QByteArray &version)
 }
 
 // The window as the program shows it, checking the test server quickly.
-const test::SigningKey &vendorKey()
-{
-    static const test::SigningKey key;
-    return key;
-}
 
 struct Window : frmUpdate {
-    Window() : frmUpdate(vendorKey().publicKey)
+    Window() : frmUpdate(test::vendorKey().publicKey)
     {
         reachTimeoutMs = 500;
         show();

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -23,17 +24,6 @@ const QByteArray listPath = "/down/update/update.xml";
 const QByteArray programPath = "/down/update/pursewick";
 const QByteArray sigPath = "/down/update/pursewick.minisig";
 
-const test::SigningKey &vendorKey()
-{
-    static const test::SigningKey key;
-    return key;
-}
-
-QByteArray contents(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeFile(const QString &file, const QByteArray &bytes)
 {
@@ -85,11 +75,11 @@ private Q_SLOTS:
                                    << QStringLiteral("升级文件的签名格式有误，未升级。");
         QTest::newRow("stranger's key") << stranger.sign(program, "version:1.3.0")
                                         << QStringLiteral("升级文件不是用本程序认可的密钥签名的，未升级。");
-        QTest::newRow("tampered file") << vendorKey().sign(program + "x", "version:1.3.0")
+        QTest::newRow("tampered file") << test::vendorKey().sign(program + "x", "version:1.3.0")
                                        << QStringLiteral("升级文件与签名不符，可能已被篡改，未升级。");
-        QTest::newRow("other version") << vendorKey().sign(program, "version:1.2.9")
+        QTest::newRow("other version") << test::vendorKey().sign(program, "version:1.2.9")
                                        << QStringLiteral("升级文件的签名不是版本 1.3.0 的，未升级。");
-        QTest::newRow("still running") << vendorKey().sign(program, "version:1.3.0")
+        QTest::newRow("still running") << test::vendorKey().sign(program, "version:1.3.0")
                                        << QStringLiteral("记账程序没有退出，请先退出它再升级。");
     }
     void onlyAFileSignedForTheOfferedVersionGoesIn()
@@ -105,14 +95,15 @@ private Q_SLOTS:
         SingleInstance running;
         QCOMPARE(running.claim(), SingleInstance::Claim::First);
 
-        frmUpdate form(vendorKey().publicKey);
+        frmUpdate form(test::vendorKey().publicKey);
         form.programEndMs = 300;
         QVERIFY(upgrade(form, folder));
         QCOMPARE(folder.messages.last().text, refusal);
         QCOMPARE(folder.messages.last().icon, MsgIcon::Critical);
         QCOMPARE(form.Label1->text(), refusal);
+        QCOMPARE(form.ProgressBar1->value(), 0);
         QVERIFY(form.isVisible() && form.Command1->isEnabled());
-        QCOMPARE(contents(target), QByteArray("old program"));
+        QCOMPARE(test::fileContents(target), QByteArray("old program"));
         QCOMPARE(installedVersion(folder), QStringLiteral("1.2.8"));
         QVERIFY(!QFile::exists(folder.tempFile()));
         QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
@@ -124,15 +115,15 @@ private Q_SLOTS:
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
         // Signed, but nothing the system can run.
         const QByteArray broken = "\x7f" "ELF" + QByteArray(64, '\0');
-        offer(server, broken, vendorKey().sign(broken, "version:1.3.0"));
+        offer(server, broken, test::vendorKey().sign(broken, "version:1.3.0"));
         const QString target = folder.path(QStringLiteral("pursewick"));
         writeFile(target, "#!/bin/sh\nexit 0\n");
 
-        frmUpdate form(vendorKey().publicKey);
+        frmUpdate form(test::vendorKey().publicKey);
         QVERIFY(upgrade(form, folder));
         QCOMPARE(folder.messages.last().text, QStringLiteral("新版程序无法启动，已恢复原程序。"));
         QVERIFY(form.isVisible());
-        QCOMPARE(contents(target), QByteArray("#!/bin/sh\nexit 0\n"));
+        QCOMPARE(test::fileContents(target), QByteArray("#!/bin/sh\nexit 0\n"));
         QVERIFY(QFile::permissions(target) & QFile::ExeOwner);
         QCOMPARE(installedVersion(folder), QStringLiteral("1.2.8"));
         QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
@@ -160,8 +151,8 @@ private Q_SLOTS:
         const QString target = folder.path(QStringLiteral("pursewick"));
         QVERIFY(QFile::copy(QStringLiteral(HT_PROGRAM_BUILD_DIR "/pursewick"), target));
         // The same program with a mark at its end, so the new file can be told from the old.
-        const QByteArray fresh = contents(target) + "\nnew build 1.3.0\n";
-        offer(server, fresh, vendorKey().sign(fresh, "timestamp:1\tfile:pursewick\tversion:1.3.0"));
+        const QByteArray fresh = test::fileContents(target) + "\nnew build 1.3.0\n";
+        offer(server, fresh, test::vendorKey().sign(fresh, "timestamp:1\tfile:pursewick\tversion:1.3.0"));
         // The programs keep their settings store in the folder, not the user's.
         const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", folder.path(QStringLiteral(".config")).toUtf8());
@@ -174,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(old.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(SingleInstance().send("raise", 200), 20000);
 
-        frmUpdate form(vendorKey().publicKey);
+        frmUpdate form(test::vendorKey().publicKey);
         QVERIFY(upgrade(form, folder));
         QVERIFY2(form.isHidden(), qPrintable(folder.messages.last().text));
         QCOMPARE(form.result(), int(QDialog::Accepted));
@@ -182,10 +173,10 @@ private Q_SLOTS:
         QVERIFY(old.waitForFinished(20000));
         QCOMPARE(old.exitStatus(), QProcess::NormalExit);
         QCOMPARE(old.exitCode(), 0);
-        QCOMPARE(contents(target), fresh);
+        QCOMPARE(test::fileContents(target), fresh);
         QVERIFY(QFile::permissions(target) & QFile::ExeOwner);
         QCOMPARE(installedVersion(folder), QStringLiteral("1.3.0"));
-        QVERIFY(contents(folder.path(QStringLiteral("update.ini"))).contains("server=" + server.setting().toLatin1()));
+        QVERIFY(test::fileContents(folder.path(QStringLiteral("update.ini"))).contains("server=" + server.setting().toLatin1()));
         QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
         QVERIFY(!QFile::exists(folder.tempFile()));
         // The new one runs, at its login window, and ends when asked.
