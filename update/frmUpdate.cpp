@@ -253,7 +253,7 @@ void frmUpdate::installUpdate()
         return refuse(QStringLiteral("记账程序没有退出，请先退出它再升级。"));
     }
     if (!isVisible())
-        return;
+        return m_download->discard();
 
     const QString target = program::pathIn(QLatin1String(programFile));
     QString why;
