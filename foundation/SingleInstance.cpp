@@ -1,10 +1,14 @@
 #include "foundation/SingleInstance.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <functional>
 
 namespace ht {
 
@@ -75,6 +79,52 @@ bool SingleInstance::send(const QByteArray &request, int timeoutMs)
             return false;
     }
     return socket.readLine().trimmed() == "ok";
+}
+
+SingleInstance::Closed SingleInstance::closeRunningCopy(int answerMs, int endMs)
+{
+    QLocalSocket socket;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    bool woken = false;
+    const auto wake = [&] {
+        woken = true;
+        loop.quit();
+    };
+    connect(&limit, &QTimer::timeout, &loop, wake);
+    connect(&socket, &QLocalSocket::connected, &loop, wake);
+    connect(&socket, &QLocalSocket::readyRead, &loop, wake);
+    connect(&socket, &QLocalSocket::disconnected, &loop, wake);
+    connect(&socket, &QLocalSocket::errorOccurred, &loop, wake);
+    // Waits until done, the connection is gone or the time is up. A loop that returns
+    // unwoken was ended from outside (this program is closing): it gives up at once.
+    const auto waitFor = [&](const std::function<bool()> &done, int ms) {
+        limit.start(ms);
+        while (!done() && limit.isActive() && socket.state() != QLocalSocket::UnconnectedState) {
+            woken = false;
+            loop.exec();
+            if (!woken)
+                break;
+        }
+        return done();
+    };
+
+    socket.connectToServer(m_name);
+    // No socket file, or one left by a copy that crashed: nobody is running.
+    if (!waitFor([&] { return socket.state() == QLocalSocket::ConnectedState; }, answerMs))
+        return socket.error() == QLocalSocket::ServerNotFoundError
+                    || socket.error() == QLocalSocket::ConnectionRefusedError
+                ? Closed::NotRunning
+                : Closed::NoAnswer;
+    socket.write("close\n");
+    if (!waitFor([&] { return socket.canReadLine(); }, answerMs) || socket.readLine().trimmed() != "ok")
+        return Closed::NoAnswer;
+    const bool ended = waitFor([&] {
+        socket.readAll();
+        return socket.state() == QLocalSocket::UnconnectedState;
+    }, endMs);
+    return ended ? Closed::Ended : Closed::StillRunning;
 }
 
 void SingleInstance::onConnection()

@@ -27,6 +27,13 @@ public:
     // Sends a request ("raise" or "close") to the running copy; true when it answered.
     bool send(const QByteArray &request, int timeoutMs = 3000);
 
+    enum class Closed { NotRunning, Ended, NoAnswer, StillRunning };
+    // Asks the running copy to close and waits until its process has gone (its end closes
+    // the connection). The caller's window keeps taking events while this waits.
+    // NoAnswer: a copy is there but did not take the request within answerMs;
+    // StillRunning: it took it but had not ended after endMs.
+    Closed closeRunningCopy(int answerMs, int endMs);
+
 signals:
     void raiseRequested();
     void closeRequested();

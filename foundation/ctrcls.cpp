@@ -173,8 +173,22 @@ QNetworkReply::NetworkError statusError(int status)
 
 QString ctrcls::getHttpPage(const QString &url, int timeoutMs, bool *ok)
 {
+    bool fetched = false;
+    const QByteArray body = getHttpBytes(url, timeoutMs, &fetched);
+    if (ok)
+        *ok = fetched;
+    if (!fetched)
+        return {};
+    QStringDecoder decode("GB2312");
+    return decode(body);
+}
+
+QByteArray ctrcls::getHttpBytes(const QString &url, int timeoutMs, bool *ok, int *httpStatus)
+{
     if (ok)
         *ok = false;
+    if (httpStatus)
+        *httpStatus = 0;
     if (url.isEmpty())
         return {};
 
@@ -227,11 +241,11 @@ QString ctrcls::getHttpPage(const QString &url, int timeoutMs, bool *ok)
     if (declared.isValid() && declared.toLongLong() != body.size())
         return {};
 
-    QStringDecoder decode("GB2312");
-    const QString page = decode(body);
     if (ok)
         *ok = true;
-    return page;
+    if (httpStatus)
+        *httpStatus = status.toInt();
+    return body;
 }
 
 } // namespace ht

@@ -37,6 +37,10 @@ public:
     // page cut short, over 4 MB or badly compressed, a redirect loop or refused redirect.
     // The window keeps taking input while this waits.
     static QString getHttpPage(const QString &url, int timeoutMs = 15000, bool *ok = nullptr);
+    // The same fetch, the body's bytes as they came (a signature must not pass through a
+    // text decoding) and the answer's HTTP status.
+    static QByteArray getHttpBytes(const QString &url, int timeoutMs = 15000, bool *ok = nullptr,
+                                   int *httpStatus = nullptr);
 
     // A date-time value, or its stored text (see parseStoredDate); invalid for anything else.
     static QDateTime toDateTime(const QVariant &dt);

@@ -2,6 +2,8 @@
 
 #include "login/frmLogin.h"
 
+#include "ledger/MainWindow.h"
+
 #include "foundation/DbTask.h"
 #include "foundation/Icons.h"
 #include "foundation/MessageBox.h"
@@ -31,6 +33,16 @@ void raiseProgramWindows()
     }
 }
 
+void closeProgramWindows()
+{
+    // As the user would close it: the main window saves its state and ends the run.
+    if (main *w = main::instance())
+        return void(w->close());
+    // Still at the login: nothing to save.
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
 int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
 {
     QApplication app(argc, argv);
@@ -55,6 +67,8 @@ int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
         return 1;
     }
     QObject::connect(&instance, &SingleInstance::raiseRequested, &app, raiseProgramWindows);
+    // Queued, so the updater has its answer before the windows go.
+    QObject::connect(&instance, &SingleInstance::closeRequested, &app, closeProgramWindows, Qt::QueuedConnection);
 
     frmLogin login;
     if (!login.load())
