@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <numeric>
 
 namespace ht::backup {
 namespace {
@@ -35,16 +36,43 @@ QFont fontOf(int size, bool bold = false)
 ListPrintout::ListPrintout(ListTable table, PrintHeading heading)
     : m_table(std::move(table)), m_heading(std::move(heading))
 {
-    // The list's own proportions, stretched across the page.
-    qint64 listWidth = 0;
-    for (int w : m_table.widths)
-        listWidth += std::max(w, 1);
+    // Each column as wide as its widest text while the page has room; what does not fit
+    // is taken from the widest columns first, and any room left goes to the last one.
+    const QFontMetricsF body(fontOf(200)), header(fontOf(200, true));
+    const int columns = int(m_table.headers.size());
+    QList<int> natural(columns);
+    for (int c = 0; c < columns; ++c) {
+        // Measuring every cell costs too much on a long list: only those that count
+        // about as many characters as the longest are measured.
+        int most = 0;
+        for (const QStringList &row : m_table.rows)
+            most = std::max(most, displayWidth(row.value(c)));
+        qreal widest = header.horizontalAdvance(m_table.headers[c]);
+        int measured = 0;
+        for (auto row = m_table.rows.begin(); row != m_table.rows.end() && measured < 64; ++row) {
+            if (displayWidth(row->value(c)) + 2 >= most) {
+                widest = std::max(widest, body.horizontalAdvance(row->value(c)));
+                ++measured;
+            }
+        }
+        natural[c] = int(widest) + 2 * cellPadding + 1;
+    }
+    QList<int> order(columns);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return natural[a] < natural[b]; });
+    m_columnWidth = QList<int>(columns, 0);
+    int remaining = usableWidth;
+    for (int i = 0; i < columns; ++i) {
+        const int c = order[i];
+        m_columnWidth[c] = std::min(natural[c], remaining / (columns - i));
+        remaining -= m_columnWidth[c];
+    }
+    if (columns > 0)
+        m_columnWidth[columns - 1] += remaining;
     int left = 0;
-    for (int w : m_table.widths) {
-        const int width = int(qint64(std::max(w, 1)) * usableWidth / std::max<qint64>(listWidth, 1));
+    for (int w : m_columnWidth) {
         m_columnLeft << left;
-        m_columnWidth << width;
-        left += width;
+        left += w;
     }
     m_rowsPerPage = (bodyBottom - bodyTop) / rowHeight;
     // The total takes one more line after the rows.

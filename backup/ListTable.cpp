@@ -7,6 +7,17 @@
 #include <algorithm>
 
 namespace ht::backup {
+namespace {
+
+bool isWide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3)
+        || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60)
+        || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+} // namespace
+
 
 ListTable takeList(const QTreeView &view, bool selectedOnly)
 {
@@ -51,6 +62,14 @@ ListTable takeList(const QTreeView &view, bool selectedOnly)
         table.rows.push_back(std::move(cells));
     }
     return table;
+}
+
+int displayWidth(const QString &text)
+{
+    int width = 0;
+    for (char32_t c : text.toUcs4())
+        width += isWide(c) ? 2 : 1;
+    return width;
 }
 
 } // namespace ht::backup

@@ -20,4 +20,8 @@ struct ListTable {
 
 ListTable takeList(const QTreeView &view, bool selectedOnly);
 
+// The width of a text in characters, as a spreadsheet column counts it: a wide (CJK)
+// character counts two.
+int displayWidth(const QString &text);
+
 } // namespace ht::backup

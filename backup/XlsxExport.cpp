@@ -19,13 +19,6 @@ namespace {
 constexpr qsizetype progressEvery = 2000;
 constexpr double widestColumn = 255; // the spreadsheet's own limit
 
-bool isWide(char32_t c)
-{
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3)
-        || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60)
-        || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
-
 // An amount exactly as the lists write it ("￥1,234.50"), as a number; a text that the
 // number format would not give back letter for letter stays text.
 bool moneyValue(const QString &text, double *value)
@@ -62,14 +55,6 @@ ExportOutcome failed(lxw_error rc)
 }
 
 } // namespace
-
-int displayWidth(const QString &text)
-{
-    int width = 0;
-    for (char32_t c : text.toUcs4())
-        width += isWide(c) ? 2 : 1;
-    return width;
-}
 
 ExportOutcome writeXlsx(const QString &path, const ListTable &table, const ExportProgress &progress)
 {

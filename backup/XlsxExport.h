@@ -24,7 +24,4 @@ using ExportProgress = std::function<bool(qsizetype done, qsizetype total)>;
 // beside path and renamed into place: cancelled or failed, nothing is left under path.
 ExportOutcome writeXlsx(const QString &path, const ListTable &table, const ExportProgress &progress = {});
 
-// The width of a text in a spreadsheet column: a wide (CJK) character counts two.
-int displayWidth(const QString &text);
-
 } // namespace ht::backup
