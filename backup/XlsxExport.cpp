@@ -108,6 +108,11 @@ ExportOutcome writeXlsx(const QString &path, const ListTable &table, const Expor
         return {ExportOutcome::Cancelled, 0, {}};
     if (lxw_error rc = wb.close())
         return failed(rc);
+    // A file the user keeps, not a private temporary one: the old file's permissions, or
+    // the usual ones for a new file.
+    part.setPermissions(QFile::exists(path) ? QFile::permissions(path)
+                                            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                                                  | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
     // rename() replaces an existing file in one step.
     if (std::rename(partName.constData(), QFile::encodeName(path).constData()) != 0)
         return {ExportOutcome::Failed, errno, QString::fromLocal8Bit(std::strerror(errno))};

@@ -47,7 +47,9 @@ void dhListviewToExcel(QWidget *parent, const QTreeView &lvw, const QString &str
         showMessage(parent, QStringLiteral("当前没有任何可导出的数据。"), failureTitle, MsgButtons::Ok, MsgIcon::Critical);
         return;
     }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists())
+        folder = QDir::homePath();
     const QString path = chooseFile(parent, {FileDialogKind::Save, QStringLiteral("导出数据"),
                                              QDir(folder).filePath(strFilename),
                                              QStringLiteral("Excel 工作簿(*.xlsx)")});

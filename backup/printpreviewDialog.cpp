@@ -13,6 +13,8 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -113,6 +115,9 @@ printpreviewDialog::printpreviewDialog(backup::ListPrintout printout, QWidget *p
     layout->addLayout(buttons);
     layout->addStretch();
     trimWhenClosed(this);
+    // The whole screen even where no window manager honours the maximised state.
+    if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 

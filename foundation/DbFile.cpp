@@ -151,6 +151,7 @@ QString replaceDatabaseFile(const QString &dbPath, const QString &source, const 
         return lock.error();
     QFile current(dbPath);
     if (current.exists()) {
+        copy.setPermissions(current.permissions());
         QSaveFile kept(keptAs);
         if (!kept.open(QIODevice::WriteOnly))
             return fileError(QStringLiteral("无法保存原数据文件"), kept);
