@@ -31,7 +31,8 @@ QString writeDailyBackup(const QString &dbPath, const QDate &today)
             return why;
     }
     // The names sort by date; the oldest go.
-    const QStringList all = folder.entryList({QStringLiteral("syslibs-\?\?\?\?-\?\?-\?\?.dbk")}, QDir::Files, QDir::Name);
+    const QStringList all = folder.entryList({QStringLiteral("syslibs-\?\?\?\?-\?\?-\?\?.dbk")}, QDir::Files,
+                                             QDir::Name);
     for (qsizetype i = 0; i + keptDailyBackups < all.size(); ++i)
         folder.remove(all[i]);
     return {};

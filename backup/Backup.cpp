@@ -22,8 +22,7 @@ QString configPath()
     return program::pathIn(QStringLiteral("config.ini"));
 }
 
-template <typename Dialog>
-void opens(main &window, QAction *action)
+template <typename Dialog> void opens(main &window, QAction *action)
 {
     QObject::connect(action, &QAction::triggered, &window, [&window] {
         Dialog dialog(&window);

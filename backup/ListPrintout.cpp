@@ -90,11 +90,13 @@ void ListPrintout::paintPage(QPainter &painter, int page) const
     painter.drawText(QRect(margin, margin, usableWidth, titleHeight), Qt::AlignHCenter | Qt::AlignTop, m_heading.title);
     painter.setFont(info);
     const QRect infoLine(margin, margin + titleHeight, usableWidth, infoHeight);
-    painter.drawText(infoLine, Qt::AlignLeft | Qt::AlignVCenter, m_heading.user + QStringLiteral("    ") + m_heading.period);
+    painter.drawText(infoLine, Qt::AlignLeft | Qt::AlignVCenter,
+                     m_heading.user + QStringLiteral("    ") + m_heading.period);
     painter.drawText(infoLine, Qt::AlignRight | Qt::AlignVCenter, m_heading.printed);
 
     const auto cell = [&](int column, int top, const QString &text, int alignment) {
-        const QRect r(margin + m_columnLeft[column] + cellPadding, top, m_columnWidth[column] - 2 * cellPadding, rowHeight);
+        const QRect r(margin + m_columnLeft[column] + cellPadding, top, m_columnWidth[column] - 2 * cellPadding,
+                      rowHeight);
         const QString shown = QFontMetricsF(painter.font()).elidedText(text, Qt::ElideRight, r.width());
         painter.drawText(r, (alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, shown);
     };

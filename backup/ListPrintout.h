@@ -13,7 +13,7 @@ namespace ht::backup {
 
 // What the top of every page names and the foot of the list sums.
 struct PrintHeading {
-    QString title;   // the list's name
+    QString title; // the list's name
     QString user;
     QString period;  // the period or query the list shows
     QString printed; // the day it is printed
@@ -38,7 +38,7 @@ public:
 private:
     ListTable m_table;
     PrintHeading m_heading;
-    QList<int> m_columnLeft;  // twips from the left margin
+    QList<int> m_columnLeft; // twips from the left margin
     QList<int> m_columnWidth;
     int m_rowsPerPage = 1;
     int m_pages = 1;

@@ -18,7 +18,6 @@ bool isWide(char32_t c)
 
 } // namespace
 
-
 ListTable takeList(const QTreeView &view, bool selectedOnly)
 {
     ListTable table;

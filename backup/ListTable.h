@@ -13,8 +13,8 @@ namespace ht::backup {
 // (width not 0) in the order shown, and the rows in list order, texts as displayed.
 struct ListTable {
     QStringList headers;
-    QList<int> widths;            // the columns' widths in the list, in pixels
-    QList<int> alignments;        // Qt::Alignment of each column's cells
+    QList<int> widths;     // the columns' widths in the list, in pixels
+    QList<int> alignments; // Qt::Alignment of each column's cells
     std::vector<QStringList> rows;
 };
 

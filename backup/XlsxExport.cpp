@@ -86,7 +86,8 @@ ExportOutcome writeXlsx(const QString &path, const ListTable &table, const Expor
         worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::min(widestColumn, widths[c] + 2.0), nullptr);
 
     for (int c = 0; c < columns; ++c) {
-        if (lxw_error rc = worksheet_write_string(sheet, 0, lxw_col_t(c), table.headers[c].toUtf8().constData(), nullptr))
+        if (lxw_error rc = worksheet_write_string(sheet, 0, lxw_col_t(c), table.headers[c].toUtf8().constData(),
+                                                  nullptr))
             return failed(rc);
     }
     const qsizetype total = qsizetype(table.rows.size());
@@ -111,8 +112,8 @@ ExportOutcome writeXlsx(const QString &path, const ListTable &table, const Expor
     // A file the user keeps, not a private temporary one: the old file's permissions, or
     // the usual ones for a new file.
     part.setPermissions(QFile::exists(path) ? QFile::permissions(path)
-                                            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
-                                                  | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+                                            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+                                | QFile::ReadGroup | QFile::ReadOther);
     // rename() replaces an existing file in one step.
     if (std::rename(partName.constData(), QFile::encodeName(path).constData()) != 0)
         return {ExportOutcome::Failed, errno, QString::fromLocal8Bit(std::strerror(errno))};

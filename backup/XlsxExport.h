@@ -11,8 +11,8 @@ namespace ht::backup {
 struct ExportOutcome {
     enum Kind { Written, Cancelled, Failed };
     Kind kind = Written;
-    int code = 0;          // the writer's error number when failed
-    QString description;   // and its text
+    int code = 0;        // the writer's error number when failed
+    QString description; // and its text
 };
 
 // Told how many rows are written of how many; false stops the export.

@@ -29,9 +29,10 @@ void showReason(QWidget *parent, const QString &reason)
 } // namespace
 
 dataDialog::dataDialog(QWidget *parent)
-    : ChoiceDialog(parent, {"dataDialog", QStringLiteral("数据备份/恢复"), QStringLiteral("我想要"),
-                            QStringLiteral("备份当前收支数据"), QStringLiteral("恢复以前备份的收支数据"),
-                            QStringLiteral("确定"), QStringLiteral("退出")})
+    : ChoiceDialog(parent,
+                   {"dataDialog", QStringLiteral("数据备份/恢复"), QStringLiteral("我想要"),
+                    QStringLiteral("备份当前收支数据"), QStringLiteral("恢复以前备份的收支数据"),
+                    QStringLiteral("确定"), QStringLiteral("退出")})
 {
     Label1 = named(new QLabel(QStringLiteral("请选择要进行的操作："), this), "Label1");
 

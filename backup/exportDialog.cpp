@@ -44,20 +44,21 @@ void dhListviewToExcel(QWidget *parent, const QTreeView &lvw, const QString &str
 {
     backup::ListTable table = backup::takeList(lvw, true);
     if (table.rows.empty()) {
-        showMessage(parent, QStringLiteral("当前没有任何可导出的数据。"), failureTitle, MsgButtons::Ok, MsgIcon::Critical);
+        showMessage(parent, QStringLiteral("当前没有任何可导出的数据。"), failureTitle, MsgButtons::Ok,
+                    MsgIcon::Critical);
         return;
     }
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists())
         folder = QDir::homePath();
-    const QString path = chooseFile(parent, {FileDialogKind::Save, QStringLiteral("导出数据"),
-                                             QDir(folder).filePath(strFilename),
-                                             QStringLiteral("Excel 工作簿(*.xlsx)")});
+    const QString path = chooseFile(parent,
+                                    {FileDialogKind::Save, QStringLiteral("导出数据"),
+                                     QDir(folder).filePath(strFilename), QStringLiteral("Excel 工作簿(*.xlsx)")});
     if (path.isEmpty())
         return;
 
-    QProgressDialog progress(QStringLiteral("正在导出数据…"), QStringLiteral("取消"), 0,
-                             int(table.rows.size()), parent);
+    QProgressDialog progress(QStringLiteral("正在导出数据…"), QStringLiteral("取消"), 0, int(table.rows.size()),
+                             parent);
     progress.setWindowTitle(QStringLiteral("导出数据"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
@@ -76,15 +77,16 @@ void dhListviewToExcel(QWidget *parent, const QTreeView &lvw, const QString &str
     }
     if (!openFile(path))
         showMessage(parent,
-                    QStringLiteral("您的系统未检测到Office办公软件的Excel\r\n\r\n数据已保存在：%1").arg(QDir::toNativeSeparators(path)),
+                    QStringLiteral("您的系统未检测到Office办公软件的Excel\r\n\r\n数据已保存在：%1")
+                        .arg(QDir::toNativeSeparators(path)),
                     QStringLiteral("Excel失败"), MsgButtons::Ok, MsgIcon::Critical);
 }
 
 exportDialog::exportDialog(QWidget *parent)
-    : ChoiceDialog(parent, {"exportDialog", QStringLiteral("导出数据"), QStringLiteral("我想要"),
-                            QStringLiteral("导出当前收入记录到Excel"), QStringLiteral("导出当前支出记录到Excel"),
-                            QStringLiteral("确定"), QStringLiteral("取消"), backup::incomeColour,
-                            backup::expenseColour})
+    : ChoiceDialog(parent,
+                   {"exportDialog", QStringLiteral("导出数据"), QStringLiteral("我想要"),
+                    QStringLiteral("导出当前收入记录到Excel"), QStringLiteral("导出当前支出记录到Excel"),
+                    QStringLiteral("确定"), QStringLiteral("取消"), backup::incomeColour, backup::expenseColour})
 {
     frameOverButtons(this, Frame1, OKButton, CancelButton);
     setUpDialog(this, OKButton, CancelButton);

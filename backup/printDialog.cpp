@@ -49,9 +49,10 @@ ListPrintout printoutOf(const QTreeView &list, int cls)
 } // namespace backup
 
 printDialog::printDialog(QWidget *parent)
-    : ChoiceDialog(parent, {"printDialog", QStringLiteral("打印账单"), QStringLiteral("请选择要打印的数据："),
-                            QStringLiteral("当前收入清单"), QStringLiteral("当前支出清单"), QStringLiteral("打印"),
-                            QStringLiteral("取消"), backup::incomeColour, backup::expenseColour})
+    : ChoiceDialog(parent,
+                   {"printDialog", QStringLiteral("打印账单"), QStringLiteral("请选择要打印的数据："),
+                    QStringLiteral("当前收入清单"), QStringLiteral("当前支出清单"), QStringLiteral("打印"),
+                    QStringLiteral("取消"), backup::incomeColour, backup::expenseColour})
 {
     if (parent)
         setWindowIcon(parent->windowIcon());

@@ -143,8 +143,7 @@ void printpreviewDialog::layOut()
     const int t = int(backup::twipsPerPixel);
     const int areaTop = Command1->geometry().bottom() + 7;
     const auto l = backup::PreviewLayout::compute(width() * t, height() * t, areaTop * t,
-                                                  hscScroll->sizeHint().height() * t,
-                                                  vscScroll->sizeHint().width() * t,
+                                                  hscScroll->sizeHint().height() * t, vscScroll->sizeHint().width() * t,
                                                   backup::ListPrintout::pageWidth, contentHeight());
     const auto toPx = [](const QRect &r) {
         return QRect(backup::px(r.x()), backup::px(r.y()), backup::px(r.width()), backup::px(r.height()));
@@ -205,8 +204,8 @@ void printpreviewDialog::print()
     });
     progress.reset();
     if (outcome == backup::PrintOutcome::Failed)
-        showMessage(this, QStringLiteral("打印失败：打印机或输出文件无法使用。"), QStringLiteral("打印失败"), MsgButtons::Ok,
-                    MsgIcon::Critical);
+        showMessage(this, QStringLiteral("打印失败：打印机或输出文件无法使用。"), QStringLiteral("打印失败"),
+                    MsgButtons::Ok, MsgIcon::Critical);
 }
 
 } // namespace ht

@@ -41,9 +41,8 @@ int main(int argc, char **argv)
     QString why;
     const double backupMs = bench::medianMs(5, [&] { why += ht::copyDatabaseFile(dbPath, copy); });
     out << "backup_ms=" << backupMs << " (" << QFileInfo(copy).size() / (1024 * 1024) << " MB)" << why << Qt::endl;
-    const double restoreMs = bench::medianMs(5, [&] {
-        why += ht::replaceDatabaseFile(dbPath, copy, dbPath + QStringLiteral(".bak"));
-    });
+    const double restoreMs = bench::medianMs(
+        5, [&] { why += ht::replaceDatabaseFile(dbPath, copy, dbPath + QStringLiteral(".bak")); });
     out << "restore_ms=" << restoreMs << why << Qt::endl;
 
     QTreeView view;
@@ -59,8 +58,8 @@ int main(int argc, char **argv)
         if (ht::backup::writeXlsx(xlsx, table).kind != ht::backup::ExportOutcome::Written)
             why += QStringLiteral(" export failed");
     });
-    out << "export_ms=" << exportMs << " (" << exported << " rows, " << QFileInfo(xlsx).size() / 1024 << " KB)"
-        << why << Qt::endl;
+    out << "export_ms=" << exportMs << " (" << exported << " rows, " << QFileInfo(xlsx).size() / 1024 << " KB)" << why
+        << Qt::endl;
 
     std::vector<ht::LedgerRow> tenThousand(model.rows().begin(), model.rows().begin() + 10'000);
     model.setRows(std::move(tenThousand));

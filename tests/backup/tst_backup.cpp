@@ -65,32 +65,38 @@ private Q_SLOTS:
         const QString copy = m_folder->path("备份一");
         write(copy, QByteArray(8 << 20, 'x'));
 
-        QVERIFY(runModal([&] { triggerAction(w, "mm_data"); }, [&](QDialog *d) {
-            QVERIFY(d->findChild<QAbstractButton *>("Option1")->isChecked());
-            // Cancelling the file dialog changes nothing and keeps the dialog open.
-            d->findChild<QAbstractButton *>("OKButton")->click();
-            QVERIFY(d->isVisible());
-            QVERIFY(messages.shown.isEmpty());
-            m_folder->fileAnswers << copy;
-            d->findChild<QAbstractButton *>("OKButton")->click();
-            QVERIFY(!d->isVisible());
-        }));
+        QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
+                         [&](QDialog *d) {
+                             QVERIFY(d->findChild<QAbstractButton *>("Option1")->isChecked());
+                             // Cancelling the file dialog changes nothing and keeps the dialog open.
+                             d->findChild<QAbstractButton *>("OKButton")->click();
+                             QVERIFY(d->isVisible());
+                             QVERIFY(messages.shown.isEmpty());
+                             m_folder->fileAnswers << copy;
+                             d->findChild<QAbstractButton *>("OKButton")->click();
+                             QVERIFY(!d->isVisible());
+                         }));
         QCOMPARE(messages.last().text, QStringLiteral("备份成功！"));
         QCOMPARE(messages.last().title, QStringLiteral("备份当前收支数据"));
         QCOMPARE(messages.last().icon, MsgIcon::Information);
         const QByteArray backedUp = bytes(m_db);
         QCOMPARE(bytes(copy), backedUp);
+        // A failed backup leaves the file under the chosen name as it was.
+        QVERIFY(!copyDatabaseFile(m_folder->path("无此文件.dll"), copy).isEmpty());
+        QCOMPARE(bytes(copy), backedUp);
+        QVERIFY(!copyDatabaseFile(m_db, m_folder->path("无此文件夹/x.dbk")).isEmpty());
 
         addRecord(1, QDateTime::currentDateTime(), 99, "后来的");
         w->reload(1);
         QCOMPARE(w->ListView1->model()->rowCount(), 2);
         const QByteArray before = bytes(m_db);
         m_folder->fileAnswers << copy;
-        QVERIFY(runModal([&] { triggerAction(w, "mm_data"); }, [&](QDialog *d) {
-            d->findChild<QAbstractButton *>("Option2")->click();
-            d->findChild<QAbstractButton *>("OKButton")->click();
-            QVERIFY(!d->isVisible());
-        }));
+        QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
+                         [&](QDialog *d) {
+                             d->findChild<QAbstractButton *>("Option2")->click();
+                             d->findChild<QAbstractButton *>("OKButton")->click();
+                             QVERIFY(!d->isVisible());
+                         }));
         QVERIFY(messages.last().text.startsWith(QStringLiteral("恢复成功！")));
         QVERIFY(messages.last().text.contains("syslibs.dll.bak"));
         QCOMPARE(messages.last().title, QStringLiteral("恢复当前收支数据"));
@@ -112,9 +118,11 @@ private Q_SLOTS:
         write(truncated, original.left(original.size() / 2));
         write(text, QByteArray("这不是数据库\r\n").repeated(400));
         // The program's tables, but without the key.
-        QCOMPARE(QProcess::execute("sqlcipher", {plain, "CREATE TABLE users(a);CREATE TABLE autouser(a);"
-                                                        "CREATE TABLE pursewicks(a);CREATE TABLE types(a);"
-                                                        "CREATE TABLE banks(a);"}),
+        QCOMPARE(QProcess::execute("sqlcipher",
+                                   {plain,
+                                    "CREATE TABLE users(a);CREATE TABLE autouser(a);"
+                                    "CREATE TABLE pursewicks(a);CREATE TABLE types(a);"
+                                    "CREATE TABLE banks(a);"}),
                  0);
         makeKeyed(other, "CREATE TABLE users(a); CREATE TABLE ledger(b);");
 
@@ -128,11 +136,12 @@ private Q_SLOTS:
         // Through the dialog: the reason with the program's title, no icon; the dialog stays.
         main *w = openMainWindow({backup::attach});
         m_folder->fileAnswers << other;
-        QVERIFY(runModal([&] { triggerAction(w, "mm_data"); }, [&](QDialog *d) {
-            d->findChild<QAbstractButton *>("Option2")->click();
-            d->findChild<QAbstractButton *>("OKButton")->click();
-            QVERIFY(d->isVisible());
-        }));
+        QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
+                         [&](QDialog *d) {
+                             d->findChild<QAbstractButton *>("Option2")->click();
+                             d->findChild<QAbstractButton *>("OKButton")->click();
+                             QVERIFY(d->isVisible());
+                         }));
         const MessageRecord shown = m_folder->messages.last();
         QVERIFY(shown.text.startsWith(QStringLiteral("恢复失败，当前数据未作任何改动。")));
         QVERIFY(shown.text.contains("autouser"));
@@ -147,12 +156,13 @@ private Q_SLOTS:
     void olderDatabaseIsAccepted()
     {
         const QString old = m_folder->path("old.dbk");
-        makeKeyed(old, "CREATE TABLE users(ID INTEGER PRIMARY KEY, username TEXT, userpwd TEXT, logintimes INT);"
-                       "CREATE TABLE autouser(username TEXT, userpwd TEXT);"
-                       "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY, username TEXT, typeid INT, postdate TEXT,"
-                       " money REAL, style INT, memo TEXT);"
-                       "CREATE TABLE types(ID INTEGER PRIMARY KEY, typename TEXT, class INT);"
-                       "CREATE TABLE banks(ID INTEGER PRIMARY KEY, username TEXT);");
+        makeKeyed(old,
+                  "CREATE TABLE users(ID INTEGER PRIMARY KEY, username TEXT, userpwd TEXT, logintimes INT);"
+                  "CREATE TABLE autouser(username TEXT, userpwd TEXT);"
+                  "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY, username TEXT, typeid INT, postdate TEXT,"
+                  " money REAL, style INT, memo TEXT);"
+                  "CREATE TABLE types(ID INTEGER PRIMARY KEY, typename TEXT, class INT);"
+                  "CREATE TABLE banks(ID INTEGER PRIMARY KEY, username TEXT);");
         QCOMPARE(replaceDatabaseFile(m_db, old, m_db + ".bak"), QString());
         QCOMPARE(bytes(m_db), bytes(old));
     }

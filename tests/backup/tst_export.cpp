@@ -101,10 +101,11 @@ private Q_SLOTS:
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         m_answer = m_folder->path("收入.xlsx");
         m_opens = true;
-        QVERIFY(runModal([&] { triggerAction(w, "mm_export"); }, [&](QDialog *d) {
-            d->findChild<QAbstractButton *>("OKButton")->click();
-            QVERIFY(!d->isVisible());
-        }));
+        QVERIFY(runModal([&] { triggerAction(w, "mm_export"); },
+                         [&](QDialog *d) {
+                             d->findChild<QAbstractButton *>("OKButton")->click();
+                             QVERIFY(!d->isVisible());
+                         }));
         QString date = QLocale().toString(day.date(), QLocale::ShortFormat);
         QCOMPARE(QFileInfo(m_requests.value(0).proposed).fileName(),
                  "当前收入记录_" + ctrcls::makeFilename(date) + ".xlsx");
@@ -130,11 +131,12 @@ private Q_SLOTS:
 
         // Nothing selected in the expense list: no file dialog, the dialog closes.
         const qsizetype asked = m_requests.size();
-        QVERIFY(runModal([&] { triggerAction(w, "mm_export"); }, [&](QDialog *d) {
-            d->findChild<QAbstractButton *>("Option2")->click();
-            d->findChild<QAbstractButton *>("OKButton")->click();
-            QVERIFY(!d->isVisible());
-        }));
+        QVERIFY(runModal([&] { triggerAction(w, "mm_export"); },
+                         [&](QDialog *d) {
+                             d->findChild<QAbstractButton *>("Option2")->click();
+                             d->findChild<QAbstractButton *>("OKButton")->click();
+                             QVERIFY(!d->isVisible());
+                         }));
         QCOMPARE(m_requests.size(), asked);
         QCOMPARE(m_folder->messages.last().text, QStringLiteral("当前没有任何可导出的数据。"));
         QCOMPARE(m_folder->messages.last().title, QStringLiteral("导出失败"));

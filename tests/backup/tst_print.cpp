@@ -95,27 +95,29 @@ private Q_SLOTS:
         });
         int pages = 0;
         QDialog *choice = nullptr;
-        QVERIFY(runModal([&] { triggerAction(w, "mm_print"); }, [&](QDialog *d) {
-            choice = d;
-            d->findChild<QAbstractButton *>("Option2")->click();
-            QVERIFY(runModal([&] { d->findChild<QAbstractButton *>("OKButton")->click(); }, [&](QDialog *p) {
-                QCOMPARE(program::session().frmStyle, 0);
-                auto *preview = qobject_cast<printpreviewDialog *>(p);
-                QVERIFY(preview && preview->isMaximized());
-                pages = preview->printout().pageCount();
-                QCOMPARE(preview->picTarget->width(), qRound(11907 / 15.0));
-                QCOMPARE(preview->picTarget->y(), 8);
-                QVERIFY(!preview->hscScroll->isEnabled());
-                preview->vscScroll->setValue(1);
-                QCOMPARE(preview->picTarget->y(), -8);
-                preview->vscScroll->setValue(0);
-                QCOMPARE(preview->picTarget->y(), 8);
-                preview->Command1->click();
-                preview->Command2->click();
-                QVERIFY(!p->isVisible());
-            }));
-            QVERIFY(!d->isVisible());
-        }));
+        QVERIFY(runModal([&] { triggerAction(w, "mm_print"); },
+                         [&](QDialog *d) {
+                             choice = d;
+                             d->findChild<QAbstractButton *>("Option2")->click();
+                             QVERIFY(runModal([&] { d->findChild<QAbstractButton *>("OKButton")->click(); },
+                                              [&](QDialog *p) {
+                                                  QCOMPARE(program::session().frmStyle, 0);
+                                                  auto *preview = qobject_cast<printpreviewDialog *>(p);
+                                                  QVERIFY(preview && preview->isMaximized());
+                                                  pages = preview->printout().pageCount();
+                                                  QCOMPARE(preview->picTarget->width(), qRound(11907 / 15.0));
+                                                  QCOMPARE(preview->picTarget->y(), 8);
+                                                  QVERIFY(!preview->hscScroll->isEnabled());
+                                                  preview->vscScroll->setValue(1);
+                                                  QCOMPARE(preview->picTarget->y(), -8);
+                                                  preview->vscScroll->setValue(0);
+                                                  QCOMPARE(preview->picTarget->y(), 8);
+                                                  preview->Command1->click();
+                                                  preview->Command2->click();
+                                                  QVERIFY(!p->isVisible());
+                                              }));
+                             QVERIFY(!d->isVisible());
+                         }));
         QVERIFY(choice);
         QVERIFY(pages > 2);
         QCOMPARE(pdfPages(pdf), pages);
@@ -124,7 +126,8 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("合计：￥5,050.00")));
         QVERIFY(!text.contains(QStringLiteral("工资")));
         QVERIFY(text.indexOf(QStringLiteral("第100笔")) < text.indexOf(QStringLiteral("第99笔")));
-        QVERIFY(text.indexOf(QStringLiteral("第99笔")) < text.indexOf(QRegularExpression(QStringLiteral("第1笔(?!\\d)"))));
+        QVERIFY(text.indexOf(QStringLiteral("第99笔"))
+                < text.indexOf(QRegularExpression(QStringLiteral("第1笔(?!\\d)"))));
         QVERIFY(text.contains(QStringLiteral("第 %1 页，共 %1 页").arg(pages)));
         QVERIFY(m_folder->messages.shown.isEmpty());
 
