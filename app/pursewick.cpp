@@ -4,11 +4,13 @@
 #include "ledger/MainWindow.h"
 #include "login/Startup.h"
 #include "login/UserCommands.h"
+#include "memos/Memos.h"
 
 int main(int argc, char **argv)
 {
     return ht::runPursewick(argc, argv, [] {
         // Each subsystem that answers commands of the main window attaches itself here.
-        ht::openMainWindow({ht::login::attach, ht::categories::attach, ht::banks::attach, ht::backup::attach});
+        ht::openMainWindow(
+            {ht::login::attach, ht::categories::attach, ht::banks::attach, ht::memos::attach, ht::backup::attach});
     });
 }

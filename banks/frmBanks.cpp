@@ -6,6 +6,7 @@
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/Icons.h"
+#include "foundation/ListKit.h"
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/TextOrder.h"
@@ -26,7 +27,6 @@
 namespace ht {
 namespace {
 
-constexpr int KeyRole = Qt::UserRole;         // "ID" + decimal ID, on column 0
 constexpr int PictureRole = Qt::UserRole + 1; // header marker number
 
 enum Column { Addr, Regdate, Name, Holder, Account, Card, Balance, Memo, ColumnCount };
@@ -44,7 +44,7 @@ public:
                                       Money::yuan(a.balance.text()), a.memo}),
           m_id(a.id), m_date(a.regdate.isValid() ? a.regdate.toJulianDay() : 0), m_cents(qint64(a.balance.cents()))
     {
-        setData(Addr, KeyRole, QStringLiteral("ID") + QString::number(a.id));
+        setRowKey(this, a.id);
     }
 
     bool operator<(const QTreeWidgetItem &other) const override
@@ -81,13 +81,6 @@ private:
     qint64 m_cents;
 };
 
-QAction *item(QMenu *menu, const char *name, const QString &text, const QKeySequence &shortcut = {})
-{
-    QAction *a = named(menu->addAction(text), name);
-    a->setShortcut(shortcut);
-    return a;
-}
-
 } // namespace
 
 frmBanks::frmBanks(QWidget *parent) : QDialog(parent)
@@ -99,45 +92,29 @@ frmBanks::frmBanks(QWidget *parent) : QDialog(parent)
 
     menuBar = named(new QMenuBar(this), "menuBar");
     fileMenu = named(menuBar->addMenu(QStringLiteral("文件(&F)")), "fileMenu");
-    newMenu = item(fileMenu, "newMenu", QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    modiMenu = item(fileMenu, "modiMenu", QStringLiteral("修改(&M)"), QKeySequence(Qt::CTRL | Qt::Key_M));
-    delMenu = item(fileMenu, "delMenu", QStringLiteral("删除(&D)"), QKeySequence(Qt::Key_Delete));
+    newMenu = menuItem(fileMenu, "newMenu", QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    modiMenu = menuItem(fileMenu, "modiMenu", QStringLiteral("修改(&M)"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    delMenu = menuItem(fileMenu, "delMenu", QStringLiteral("删除(&D)"), QKeySequence(Qt::Key_Delete));
     fileMenu->addSeparator();
-    exitMenu = item(fileMenu, "exitMenu", QStringLiteral("退出"));
+    exitMenu = menuItem(fileMenu, "exitMenu", QStringLiteral("退出"));
     // The shortcuts work wherever the focus is in the window.
     addActions({newMenu, modiMenu, delMenu});
 
     popMn = named(new QMenu(QStringLiteral("popMenu"), this), "popMn");
-    popMnNew = item(popMn, "popMnNew", QStringLiteral("新建"));
-    popMnModi = item(popMn, "popMnModi", QStringLiteral("修改"));
-    popMnDel = item(popMn, "popMnDel", QStringLiteral("删除"));
+    popMnNew = menuItem(popMn, "popMnNew", QStringLiteral("新建"));
+    popMnModi = menuItem(popMn, "popMnModi", QStringLiteral("修改"));
+    popMnDel = menuItem(popMn, "popMnDel", QStringLiteral("删除"));
 
     Toolbar1 = named(new QToolBar(this), "Toolbar1");
-    Toolbar1->setIconSize(QSize(28, 28));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    Toolbar1->setFocusPolicy(Qt::NoFocus);
-    const std::pair<const char *, const char *> buttons[] = {{"添加账号", "item-add"},
+    const QList<QAction *> tools = addToolButtons(Toolbar1, {{"添加账号", "item-add"},
                                                              {"修改账号", "item-edit"},
                                                              {"删除账号", "item-delete"},
                                                              {nullptr, nullptr},
-                                                             {"退出", "exit"}};
-    QList<QAction *> tools;
-    for (const auto &[caption, picture] : buttons) {
-        QAction *a = caption ? Toolbar1->addAction(icon(picture), QString::fromUtf8(caption))
-                             : Toolbar1->addSeparator();
-        a->setObjectName(QStringLiteral("Toolbar1_%1").arg(tools.size() + 1));
-        tools << a;
-    }
+                                                             {"退出", "exit"}});
 
     Frame1 = named(new QGroupBox(this), "Frame1");
     ListView1 = named(new QTreeWidget(Frame1), "ListView1");
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setAllColumnsShowFocus(true);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    setUpReportList(ListView1);
     ListView1->setIconSize(QSize(22, 22));
     ListView1->setHeaderLabels({QStringLiteral("开户地"), QStringLiteral("开户日期"), QStringLiteral("开户行"),
                                 QStringLiteral("开户人"), QStringLiteral("账号"), QStringLiteral("卡号"),
@@ -227,17 +204,6 @@ void frmBanks::sortList()
     ListView1->sortItems(m_sortColumn, m_sortOrder);
 }
 
-qint64 frmBanks::selectedId(const QString &noSelection)
-{
-    if (ListView1->topLevelItemCount() == 0)
-        return 0;
-    const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
-    const qint64 id = selected.isEmpty() ? 0 : selected.first()->data(Addr, KeyRole).toString().mid(2).toLongLong();
-    if (id <= 0)
-        showMessage(this, noSelection, QStringLiteral("出错了"), MsgButtons::Ok, MsgIcon::Critical);
-    return id > 0 ? id : 0;
-}
-
 void frmBanks::addBank()
 {
     openDialog(0);
@@ -245,13 +211,13 @@ void frmBanks::addBank()
 
 void frmBanks::modiBank()
 {
-    if (const qint64 id = selectedId(QStringLiteral("提示：未选择要修改的银行账户记录")))
+    if (const qint64 id = selectedRowId(this, ListView1, QStringLiteral("提示：未选择要修改的银行账户记录")))
         openDialog(id);
 }
 
 void frmBanks::delBank()
 {
-    const qint64 id = selectedId(QStringLiteral("提示：未选择要删除的银行账号记录"));
+    const qint64 id = selectedRowId(this, ListView1, QStringLiteral("提示：未选择要删除的银行账号记录"));
     if (!id)
         return;
     program::session().editId = id;

@@ -39,8 +39,6 @@ private:
     void delBank();
     void sortByColumn(int column);
     void sortList();
-    // The ID of the selected row; 0 on an empty list, and 0 after telling the user when none is selected.
-    qint64 selectedId(const QString &noSelection);
     void openDialog(qint64 id);
 
     int m_sortColumn = 0;

@@ -8,15 +8,6 @@
 namespace ht::QueryConditions {
 namespace {
 
-// LIKE would read "%" and "_" in the typed text as wildcards.
-QString likePattern(QString text)
-{
-    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + text + QLatin1Char('%');
-}
-
 void addCategory(SqlFilter &f, int cls, qint64 typeId)
 {
     f.add(QStringLiteral(" AND A.style=? AND A.typeid=?"), {cls, typeId});
@@ -35,7 +26,7 @@ SqlFilter common(const SearchConditions &c)
             f.add(QStringLiteral(" AND CAST(round(A.money*100) AS INTEGER)=?"), {qint64(m->cents())});
     }
     if (c.byMemo && !c.memo.isEmpty())
-        f.add(QStringLiteral(" AND A.memo LIKE ? ESCAPE '\\'"), {likePattern(c.memo)});
+        f.add(QStringLiteral(" AND A.memo LIKE ? ESCAPE '\\'"), {likeContaining(c.memo)});
     return f;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QVariantList>
 
@@ -18,7 +19,17 @@ struct SqlFilter {
         values += clauseValues;
         return *this;
     }
+    SqlFilter &add(const SqlFilter &more) { return add(more.sql, more.values); }
     bool operator==(const SqlFilter &) const = default;
 };
+
+// The clause keeping the rows whose date column falls within the days first to last,
+// both whole: from the first day's 00:00 to just before the day after the last.
+SqlFilter dayRange(const QString &column, const QDate &first, const QDate &last);
+
+// A LIKE pattern (used with ESCAPE '\') finding the text anywhere, its "%", "_" and "\"
+// standing for themselves.
+QString likeContaining(QString text);
+
 
 } // namespace ht

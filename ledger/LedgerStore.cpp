@@ -9,11 +9,6 @@
 namespace ht {
 namespace {
 
-QString dayStart(const QDate &d)
-{
-    return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
-}
-
 Query select(clsADO &db, const QString &user, int cls, const SqlFilter &filter, const QString &more = {},
              const QVariantList &moreValues = {})
 {
@@ -94,9 +89,7 @@ void LedgerStore::refreshRecord(LedgerModel &model, clsADO &db, const QString &u
 
 SqlFilter dateRange(const QDate &first, const QDate &last)
 {
-    SqlFilter f;
-    f.add(QStringLiteral(" AND A.postdate>=? AND A.postdate<?"), {dayStart(first), dayStart(last.addDays(1))});
-    return f;
+    return dayRange(QStringLiteral("A.postdate"), first, last);
 }
 
 SqlFilter periodFilter(int buttonIndex, const QDate &today)

@@ -54,6 +54,21 @@ CREATE INDEX [banks_owner] ON [banks]([username], [ID]);
 
 CREATE TABLE [MyNotes]([ID] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL,[username] text(50) NOT NULL COLLATE NOCASE,[fontBold] text(50),[fontItalic] text(50),[fontName] text(200),[fontSize] text(50),[foreColor] text(50),[noteDateTime] datetime NOT NULL,[noteContent] memo NOT NULL);
 CREATE INDEX [MyNotes_owner_date] ON [MyNotes]([username], [noteDateTime]);
+-- Each user's number of notes, kept by the engine itself: counting 100,000 notes at every
+-- page of the memo list would cost more than the page.
+CREATE TABLE [MyNotesCount]([username] text(50) PRIMARY KEY NOT NULL COLLATE NOCASE,[n] INTEGER NOT NULL);
+CREATE TRIGGER [MyNotes_count_insert] AFTER INSERT ON [MyNotes] BEGIN
+    INSERT OR IGNORE INTO [MyNotesCount]([username],[n]) VALUES(NEW.username,0);
+    UPDATE [MyNotesCount] SET [n]=[n]+1 WHERE [username]=NEW.username;
+END;
+CREATE TRIGGER [MyNotes_count_delete] AFTER DELETE ON [MyNotes] BEGIN
+    UPDATE [MyNotesCount] SET [n]=[n]-1 WHERE [username]=OLD.username;
+END;
+CREATE TRIGGER [MyNotes_count_owner] AFTER UPDATE OF [username] ON [MyNotes] BEGIN
+    UPDATE [MyNotesCount] SET [n]=[n]-1 WHERE [username]=OLD.username;
+    INSERT OR IGNORE INTO [MyNotesCount]([username],[n]) VALUES(NEW.username,0);
+    UPDATE [MyNotesCount] SET [n]=[n]+1 WHERE [username]=NEW.username;
+END;
 
 -- The first password of "admin" is "admin"; the README asks the user to change it.
 INSERT INTO [users]([username], [userpwd], [regdate], [logintime])

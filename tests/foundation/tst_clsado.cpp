@@ -56,7 +56,7 @@ private Q_SLOTS:
         QVERIFY(!opensWithPassword(folder.path("syslibs.dll"), "quorn!@#7145"));
         clsADO &db = folder.openDb();
         const QString tables = "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%' ORDER BY name";
-        QCOMPARE(firstColumn(db, tables), QStringList({"MyNotes", "autouser", "banks", "pursewicks", "types", "users"}));
+        QCOMPARE(firstColumn(db, tables), QStringList({"MyNotes", "MyNotesCount", "autouser", "banks", "pursewicks", "types", "users"}));
         QCOMPARE(db.count("SELECT COUNT(*) FROM users WHERE username=? AND userpwd='admin'", {"ADMIN"}), 1);
         QCOMPARE(firstColumn(db, "SELECT typename FROM types WHERE username='{system}' AND class=1 ORDER BY ID"),
                  QStringList({"工资", "股市/证券", "外汇", "奖金", "补助/福利", "其他收入"}));

@@ -104,6 +104,12 @@ ProgramFolder::ProgramFolder(bool withDatabase)
     setFileDialogHandler([this](const FileDialogRequest &) {
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     });
+    setFontDialogHandler([this](const QFont &) {
+        return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.takeFirst();
+    });
+    setColorDialogHandler([this](const QColor &) {
+        return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
+    });
     setExitHandler([](int code) { throw ProgramEnded{code}; });
     installDatabaseFailureHandling();
 }
@@ -115,6 +121,8 @@ ProgramFolder::~ProgramFolder()
     program::setDir(QString());
     setMessageHandler({});
     setFileDialogHandler({});
+    setFontDialogHandler({});
+    setColorDialogHandler({});
     setExitHandler({});
 }
 

@@ -2,13 +2,16 @@
 
 #include "foundation/MessageBox.h"
 
+#include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
 class QAbstractItemModel;
 class QComboBox;
@@ -52,6 +55,9 @@ public:
 
     MessageRecorder messages;
     QList<QString> fileAnswers;
+    // The font and colour dialogs' answers in turn; none (or none left) cancels.
+    QList<std::optional<QFont>> fontAnswers;
+    QList<std::optional<QColor>> colorAnswers;
 
 private:
     QTemporaryDir m_dir;

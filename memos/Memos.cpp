@@ -1,0 +1,19 @@
+#include "memos/Memos.h"
+
+#include "memos/frmMemoNote.h"
+
+#include "ledger/MainWindow.h"
+
+#include <QAction>
+
+namespace ht::memos {
+
+void attach(main &window)
+{
+    QObject::connect(window.mm_memoNote, &QAction::triggered, &window, [&window] {
+        frmMemoNote notes(&window);
+        notes.exec();
+    });
+}
+
+} // namespace ht::memos

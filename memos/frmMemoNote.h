@@ -1,0 +1,66 @@
+#pragma once
+
+#include "foundation/SqlFilter.h"
+
+#include <QDialog>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+
+namespace ht {
+
+// The logged-in user's memo notes, newest first, a page at a time, with a quick
+// search; the editor and the search dialog reload it through memoList.
+class frmMemoNote : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmMemoNote(QWidget *parent = nullptr);
+
+    // Shows the page of the notes under the condition (clamped to the pages there are)
+    // and remembers it in memoPage. A failure is told and leaves the list as it was.
+    void memoList(const SqlFilter &condition, qint32 page);
+    // A typed date keeps that day's notes, any other text the notes containing it.
+    void quickSearch();
+
+    static inline const QString hintText = QStringLiteral("输入日期、内容快速查询");
+
+    QMenuBar *menuBar;
+    QMenu *fileMenu;
+    QAction *mnNew, *mnEdit, *mnDel, *mnSearch, *mnExit;
+    QMenu *popMn;
+    QAction *popMnNew, *popMnEdit, *popMnDel;
+    QToolBar *Toolbar1;
+    QLineEdit *searchText;
+    QToolButton *searchBtn;
+    QGroupBox *Frame1;
+    QTreeWidget *ListView1;
+    QPushButton *BtnFirst, *BtnPre, *BtnNext, *BtnLast;
+    QStatusBar *StatusBar1;
+    QLabel *statusPanel1;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildList();
+    void buildPager(QWidget *frame);
+    void newNote();
+    void editNote();
+    void deleteChecked();
+    void deleteSelected();
+    void search();
+    void lastPage();
+    void clearHint();
+    void openEditor(qint64 id);
+};
+
+} // namespace ht

@@ -1,0 +1,179 @@
+#include "memos/newMemoNoteDialog.h"
+
+#include "memos/MemoStore.h"
+#include "memos/frmMemoNote.h"
+
+#include "foundation/DatePicker.h"
+#include "foundation/DbTask.h"
+#include "foundation/DialogKit.h"
+#include "foundation/FileDialog.h"
+#include "foundation/Program.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace ht {
+
+newMemoNoteDialog::newMemoNoteDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("newMemoNoteDialog"));
+    setWindowTitle(QStringLiteral("新建/修改备忘"));
+    auto *fields = new QWidget(this);
+    DTPicker1 = named(new DatePicker(fields), "DTPicker1");
+    DTPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    Command2 = named(new QPushButton(QStringLiteral("字体格式…"), fields), "Command2");
+    Command1 = named(new QPushButton(QStringLiteral("字体颜色…"), fields), "Command1");
+    for (QPushButton *b : {Command2, Command1}) {
+        b->setAutoDefault(false);
+        pressOnEnter(b);
+    }
+    noteContent = named(new QPlainTextEdit(fields), "noteContent");
+    noteContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab leaves the box, as in every other window, so the keyboard reaches the buttons.
+    noteContent->setTabChangesFocus(true);
+    noteContent->setFixedSize(481, 249);
+
+    const auto hidden = [this](const char *name) {
+        auto *box = named(new QLineEdit(QStringLiteral("N/A"), this), name);
+        box->hide();
+        return box;
+    };
+    txtFontName = hidden("txtFontName");
+    txtFontBold = hidden("txtFontBold");
+    txtFontItalic = hidden("txtFontItalic");
+    txtFontsize = hidden("txtFontsize");
+    txtForeColor = hidden("txtForeColor");
+    modifyID = hiddenValue(this, "modifyID", program::session().editId);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("日期："), fields));
+    top->addWidget(DTPicker1);
+    top->addStretch();
+    top->addWidget(Command2);
+    top->addWidget(Command1);
+    auto *grid = new QVBoxLayout(fields);
+    grid->setContentsMargins(12, 10, 12, 4);
+    grid->addLayout(top);
+    grid->addWidget(new QLabel(QStringLiteral("内容："), fields));
+    grid->addWidget(noteContent);
+
+    OKButton = dialogButton(this, "OKButton", QStringLiteral("保存"));
+    CancelButton = dialogButton(this, "CancelButton", QStringLiteral("取消"));
+    frameOverButtons(this, fields, OKButton, CancelButton);
+    QWidget *order[] = {noteContent, DTPicker1, Command2, Command1, OKButton, CancelButton};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(Command2, &QPushButton::clicked, this, &newMemoNoteDialog::chooseFont);
+    connect(Command1, &QPushButton::clicked, this, &newMemoNoteDialog::chooseColor);
+    connect(OKButton, &QPushButton::clicked, this, &newMemoNoteDialog::OKButton_Click);
+    setUpDialog(this, OKButton, CancelButton);
+    noteContent->setFocus();
+
+    const qint64 id = program::session().editId;
+    if (id < 1) {
+        setWindowTitle(QStringLiteral("新备忘"));
+        DTPicker1->setDateTime(QDateTime(program::today(), QTime::currentTime()));
+    } else {
+        load(id);
+    }
+}
+
+void newMemoNoteDialog::load(qint64 id)
+{
+    setWindowTitle(QStringLiteral("编辑备忘"));
+    std::optional<MemoNote> note;
+    if (!withDb(this, [&](clsADO &db) { note = MemoStore::load(db, program::session().userName, id); }))
+        return;
+    if (!note) {
+        // Deleted since the list was loaded: nothing to edit.
+        refuse(this, QStringLiteral("此备忘已不存在"));
+        modifyID->setText(QStringLiteral("-1"));
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+        return;
+    }
+    if (note->when.isValid())
+        DTPicker1->setDateTime(note->when);
+    noteContent->setPlainText(note->content);
+    showStyle(note->style);
+}
+
+MemoStyle newMemoNoteDialog::style() const
+{
+    return {txtFontName->text(), txtFontBold->text(), txtFontItalic->text(), txtFontsize->text(),
+            txtForeColor->text()};
+}
+
+void newMemoNoteDialog::showStyle(const MemoStyle &s)
+{
+    txtFontName->setText(s.fontName);
+    txtFontBold->setText(s.fontBold);
+    txtFontItalic->setText(s.fontItalic);
+    txtFontsize->setText(s.fontSize);
+    txtForeColor->setText(s.foreColor);
+    noteContent->setFont(s.appliedTo(font()));
+    QPalette p = noteContent->palette();
+    p.setColor(QPalette::Text, s.color().value_or(palette().color(QPalette::Text)));
+    noteContent->setPalette(p);
+}
+
+void newMemoNoteDialog::chooseFont()
+{
+    // The dialog starts from the note's own font, so a change can start from what is shown.
+    const std::optional<QFont> chosen = ht::chooseFont(this, noteContent->font());
+    if (!chosen || chosen->family().trimmed().isEmpty())
+        return;
+    MemoStyle s = style();
+    s.setFont(*chosen);
+    showStyle(s);
+}
+
+void newMemoNoteDialog::chooseColor()
+{
+    const std::optional<QColor> chosen = ht::chooseColor(this, noteContent->palette().color(QPalette::Text));
+    if (!chosen)
+        return;
+    MemoStyle s = style();
+    s.setColor(*chosen);
+    showStyle(s);
+}
+
+void newMemoNoteDialog::OKButton_Click()
+{
+    const QString text = typedText(noteContent);
+    if (text.isEmpty()) {
+        refuse(this, QStringLiteral("请输入备忘内容！"));
+        noteContent->setFocus();
+        QTextCursor line = noteContent->textCursor();
+        line.movePosition(QTextCursor::StartOfLine);
+        line.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+        noteContent->setTextCursor(line);
+        return;
+    }
+    const qint64 id = modifyID->text().toLongLong();
+    if (id < 0)
+        return;
+    MemoNote note{id, DTPicker1->dateTime(), text, style()};
+    auto &s = program::session();
+    bool saved = false;
+    if (!withDb(this, [&](clsADO &db) {
+            saved = id == 0 ? MemoStore::add(db, s.userName, note) > 0 : MemoStore::update(db, s.userName, note);
+        }))
+        return;
+    if (!saved)
+        refuse(this, QStringLiteral("此备忘已不存在"));
+    if (auto *list = qobject_cast<frmMemoNote *>(parentWidget()))
+        list->memoList(s.memoWhere, 1);
+    if (saved)
+        accept();
+    else
+        reject();
+}
+
+} // namespace ht

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace ht {
+
+class DatePicker;
+struct MemoStyle;
+
+// Writes a new memo note of the user or edits one of theirs; the mode comes from editId
+// (0 writes a new one) when it is created. Saving reloads the memo list at page 1.
+class newMemoNoteDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit newMemoNoteDialog(QWidget *parent = nullptr);
+
+    DatePicker *DTPicker1;
+    QPushButton *Command2; // font
+    QPushButton *Command1; // colour
+    QPlainTextEdit *noteContent;
+    // The note's attributes as they are stored ("N/A" when none was chosen).
+    QLineEdit *txtFontName, *txtFontBold, *txtFontItalic, *txtFontsize, *txtForeColor;
+    QLineEdit *modifyID;
+    QPushButton *OKButton;
+    QPushButton *CancelButton;
+
+private:
+    void load(qint64 id);
+    void chooseFont();
+    void chooseColor();
+    void OKButton_Click();
+    MemoStyle style() const;
+    void showStyle(const MemoStyle &style);
+};
+
+} // namespace ht

@@ -1,0 +1,416 @@
+#include "tests/support/TestSupport.h"
+
+#include "memos/Memos.h"
+#include "memos/frmMemoNote.h"
+#include "memos/memonoteSearchDialog.h"
+#include "memos/newMemoNoteDialog.h"
+
+#include "ledger/MainWindow.h"
+
+#include "foundation/DatePicker.h"
+#include "foundation/DialogKit.h"
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace ht;
+using namespace ht::test;
+
+namespace {
+
+qint64 addNote(const QString &content, const QString &when = "2024-05-06 12:00:00", const QString &user = "admin")
+{
+    Connection c(program::db());
+    return c.db().insert("MyNotes", {{"username", user}, {"noteDateTime", when}, {"noteContent", content}});
+}
+
+// Notes 1..n, a minute apart from 2024-05-06 08:00: note n is the newest.
+void addNotes(int n)
+{
+    Connection c(program::db());
+    Transaction t(c.db());
+    for (int i = 1; i <= n; ++i)
+        addNote(QString::number(i), QDateTime(QDate(2024, 5, 6), QTime(8, 0)).addSecs(60 * i).toString("yyyy-MM-dd HH:mm:ss"));
+    t.commit();
+}
+
+void execute(const QString &sql)
+{
+    Connection c(program::db());
+    for (const QString &statement : sql.split(';'))
+        c.db().execute(statement);
+}
+
+QString status(const frmMemoNote &w)
+{
+    return w.statusPanel1->text();
+}
+
+// Which pager buttons are enabled, as "FPNL" with "-" for a disabled one.
+QString pager(const frmMemoNote &w)
+{
+    QString s;
+    for (const auto &[b, c] : {std::pair{w.BtnFirst, 'F'}, {w.BtnPre, 'P'}, {w.BtnNext, 'N'}, {w.BtnLast, 'L'}})
+        s += b->isEnabled() ? QChar(c) : QChar('-');
+    return s;
+}
+
+QStringList notes(const frmMemoNote &w)
+{
+    return columnTexts(w.ListView1->model(), 1);
+}
+
+void check(frmMemoNote &w, int row)
+{
+    w.ListView1->topLevelItem(row)->setCheckState(0, Qt::Checked);
+}
+
+void select(frmMemoNote &w, int row)
+{
+    w.ListView1->setCurrentItem(w.ListView1->topLevelItem(row));
+}
+
+void quickSearch(frmMemoNote &w, const QString &text)
+{
+    w.searchText->setFocus();
+    w.searchText->setText(text);
+    w.quickSearch();
+}
+
+QString scalar(const QString &sql, const QVariantList &values = {})
+{
+    Connection c(program::db());
+    Query q = c.db().query(sql, values);
+    return q.next() ? q.text(0) : QStringLiteral("(no row)");
+}
+
+} // namespace
+
+class TestMemos : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<ProgramFolder>();
+        program::session().userName = "admin";
+    }
+    void cleanup() { m_folder.reset(); }
+
+    // An older database gains the memo tables on the first opening, as the schema has them.
+    void firstOpeningBringsOlderDatabasesUpToDate()
+    {
+        const QString tables = "SELECT group_concat(sql,';') FROM (SELECT sql FROM sqlite_master "
+                               "WHERE tbl_name LIKE 'MyNotes%' ORDER BY name)";
+        const QString schemaSql = scalar(tables);
+        QVERIFY(schemaSql.contains("CREATE TRIGGER [MyNotes_count_owner]"));
+        execute("DROP TABLE MyNotes; DROP TABLE MyNotesCount");
+        std::unique_ptr<main> window(openMainWindow({memos::attach}));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(runModal([&] { QTest::keyClick(window.get(), Qt::Key_F8); },
+                         [](QDialog *d) {
+                             auto *w = qobject_cast<frmMemoNote *>(d);
+                             QVERIFY(w);
+                             QCOMPARE(status(*w) + pager(*w), QStringLiteral("当前共有 0 则备忘，1/1页----"));
+                             QCOMPARE(w->searchText->text(), frmMemoNote::hintText);
+                         }));
+        QCOMPARE(scalar(tables), schemaSql);
+
+        // Notes written before the counts existed are counted, each user's own, letter case aside.
+        addNote("1");
+        addNote("2", "2024-05-06 12:00:00", "ADMIN");
+        addNote("3", "2024-05-06 12:00:00", "mary");
+        execute("DROP TABLE MyNotesCount; DROP TRIGGER MyNotes_count_insert; DROP TRIGGER MyNotes_count_delete");
+        {
+            frmMemoNote w;
+            QCOMPARE(status(w), QStringLiteral("当前共有 2 则备忘，1/1页"));
+        }
+        QCOMPARE(scalar(tables), schemaSql);
+        QVERIFY(m_folder->messages.shown.isEmpty());
+        addNote("4");
+        execute("UPDATE MyNotes SET username='admin' WHERE username='mary'");
+        execute("DELETE FROM MyNotes WHERE noteContent='1'");
+        QCOMPARE(scalar("SELECT group_concat(lower(username)||n) FROM MyNotesCount ORDER BY username"),
+                 QStringLiteral("admin3,mary0"));
+    }
+
+    void pagesOfThirtyNewestFirstOwnNotesOnly()
+    {
+        addNotes(30);
+        addNote("mary's", "2030-01-01 00:00:00", "mary");
+        {
+            frmMemoNote w;
+            QCOMPARE(status(w) + pager(w), QStringLiteral("当前共有 30 则备忘，1/1页----"));
+            QCOMPARE(notes(w).first(), QStringLiteral("30"));
+            QCOMPARE(w.ListView1->topLevelItem(0)->text(0), QStringLiteral("2024年05月06日 08点30分"));
+        }
+        // Same moment as note 1: the later note first. 31 notes make two pages.
+        const qint64 twin = addNote("twin", "2024-05-06 08:01:00");
+        frmMemoNote w;
+        QCOMPARE(status(w) + pager(w), QStringLiteral("当前共有 31 则备忘，1/2页--NL"));
+        w.BtnLast->click();
+        QCOMPARE(status(w) + pager(w), QStringLiteral("当前共有 31 则备忘，2/2页FP--"));
+        QCOMPARE(notes(w), QStringList{"1"});
+        w.BtnPre->click();
+        QCOMPARE(program::session().memoPage, 1);
+        QCOMPARE(notes(w).mid(28), (QStringList{"2", "twin"}));
+
+        // Deleting the last page's only note comes back to the new last page.
+        w.BtnNext->click();
+        check(w, 0);
+        m_folder->messages.answerNext(MsgAnswer::Ok);
+        w.mnDel->trigger();
+        QCOMPARE(m_folder->messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
+        QCOMPARE(status(w) + pager(w), QStringLiteral("当前共有 30 则备忘，1/1页----"));
+        QCOMPARE(program::session().memoPage, 1);
+
+        // A row whose key was crafted to name mary's note deletes nothing of hers.
+        Connection c(program::db());
+        const qint64 marys = c.db().count("SELECT ID FROM MyNotes WHERE username='mary'");
+        w.ListView1->topLevelItem(0)->setData(0, Qt::UserRole, "ID" + QString::number(marys));
+        check(w, 0);
+        check(w, 1);
+        w.mnDel->trigger();
+        QCOMPARE(c.db().count("SELECT COUNT(*) FROM MyNotes WHERE username='mary'"), 1);
+        QCOMPARE(status(w), QStringLiteral("当前共有 29 则备忘，1/1页"));
+        QVERIFY(!notes(w).contains("29"));
+        QVERIFY(notes(w).contains("twin"));
+        Q_UNUSED(twin);
+    }
+
+    void deletesAskAndTellWhatIsMissing()
+    {
+        auto &messages = m_folder->messages;
+        {
+            frmMemoNote empty;
+            empty.mnDel->trigger();
+            empty.popMnDel->trigger();
+            empty.mnEdit->trigger();
+            QVERIFY(messages.shown.isEmpty()); // an empty list answers nothing
+        }
+        addNotes(40);
+        frmMemoNote w;
+        w.mnDel->trigger();
+        QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请选择要删除记录系统提示"));
+        w.popMnDel->trigger();
+        QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("提示：未选择要删除的记录出错了"));
+        w.mnEdit->trigger();
+        QCOMPARE(messages.last().text, QStringLiteral("提示：未选择要修改的记录"));
+
+        // Cancel keeps the note; the pop-up delete lists all notes but the search stays for the pager.
+        quickSearch(w, "3");
+        QCOMPARE(status(w), QStringLiteral("当前共有 13 则备忘，1/1页")); // 3, 13, 23, 30..39
+        select(w, 0);
+        messages.answerNext(MsgAnswer::Cancel);
+        w.popMnDel->trigger();
+        QCOMPARE(status(w), QStringLiteral("当前共有 13 则备忘，1/1页"));
+        w.popMnDel->trigger();
+        QCOMPARE(status(w), QStringLiteral("当前共有 39 则备忘，1/2页"));
+        w.BtnFirst->setEnabled(true);
+        w.BtnFirst->click();
+        QCOMPARE(status(w), QStringLiteral("当前共有 12 则备忘，1/1页"));
+
+        // A failing load is told and leaves the list as it was.
+        messages.shown.clear();
+        w.memoList({" AND nosuchcolumn=1", {}}, 1);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.last().text.startsWith("操作失败"));
+        QCOMPARE(status(w) + QString::number(w.ListView1->topLevelItemCount()), QStringLiteral("当前共有 12 则备忘，1/1页12"));
+    }
+
+    // Blanks, quotes, braces, a no-break space and several lines come back exactly as typed.
+    void editorStoresTextAndStyleExactly()
+    {
+        const QString text = QStringLiteral("a  b 'q' {x} \u00a0%_;--\\\nsecond line\n");
+        auto &messages = m_folder->messages;
+        frmMemoNote w;
+        QVERIFY(runModal([&] { w.mnNew->trigger(); },
+                         [&](QDialog *d) {
+                             auto *e = static_cast<newMemoNoteDialog *>(d);
+                             QCOMPARE(e->windowTitle(), QStringLiteral("新备忘"));
+                             QCOMPARE(QApplication::focusWidget(), e->noteContent);
+                             e->OKButton->click();
+                             QCOMPARE(messages.last().text, QStringLiteral("请输入备忘内容！"));
+                             QVERIFY(e->isVisible());
+                             e->noteContent->setPlainText(text);
+                             e->DTPicker1->setDateTime(QDateTime(QDate(2024, 5, 6), QTime(9, 30, 15)));
+                             e->OKButton->click();
+                             QVERIFY(!e->isVisible());
+                         }));
+        QCOMPARE(notes(w), QStringList{QString(text).replace('\n', ' ')});
+        Connection c(program::db());
+        Query q = c.db().query("SELECT ID,noteContent,noteDateTime,fontName||fontBold||fontItalic||fontSize||foreColor "
+                               "FROM MyNotes");
+        QVERIFY(q.next());
+        const qint64 id = q.int64(0);
+        QCOMPARE(q.text(1), text);
+        QCOMPARE(q.text(2), QStringLiteral("2024-05-06 09:30:15"));
+        QCOMPARE(q.text(3), QStringLiteral("N/AN/AN/AN/AN/A"));
+        q = {};
+
+        // Bold italic 12 pt in red; then black is applied too, and a cancelled dialog changes nothing.
+        QFont chosen(w.font().family());
+        chosen.setPointSizeF(12);
+        chosen.setBold(true);
+        chosen.setItalic(true);
+        m_folder->fontAnswers = {chosen};
+        m_folder->colorAnswers = {QColor(255, 0, 0)};
+        select(w, 0);
+        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
+                         [&](QDialog *d) {
+                             auto *e = static_cast<newMemoNoteDialog *>(d);
+                             QCOMPARE(e->windowTitle() + e->modifyID->text(), "编辑备忘" + QString::number(id));
+                             QCOMPARE(typedText(e->noteContent), text);
+                             QVERIFY(!e->noteContent->font().bold());
+                             e->Command2->click();
+                             e->Command1->click();
+                             e->Command1->click(); // cancelled
+                             QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
+                             e->OKButton->click();
+                         }));
+        QCOMPARE(scalar("SELECT fontName||'|'||fontBold||fontItalic||fontSize||'|'||foreColor||noteContent FROM MyNotes"),
+                 chosen.family() + "|TrueTrue12|255" + text);
+
+        chosen.setPointSizeF(10.5);
+        chosen.setBold(false);
+        m_folder->fontAnswers = {chosen};
+        m_folder->colorAnswers = {QColor(0, 0, 0)};
+        select(w, 0);
+        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
+                         [&](QDialog *d) {
+                             auto *e = static_cast<newMemoNoteDialog *>(d);
+                             QVERIFY(e->noteContent->font().bold() && e->noteContent->font().italic());
+                             QCOMPARE(e->noteContent->font().pointSizeF(), 12.0);
+                             QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
+                             e->Command2->click();
+                             e->Command1->click();
+                             QCOMPARE(e->txtFontsize->text() + e->txtFontBold->text() + e->txtForeColor->text(),
+                                      QStringLiteral("10.5False0"));
+                             e->CancelButton->click();
+                         }));
+        QCOMPARE(c.db().count("SELECT COUNT(*) FROM MyNotes WHERE foreColor='255'"), 1); // cancelled: unchanged
+    }
+
+    // Saving an edit brings the list back to page 1 under the same search; a note deleted
+    // meanwhile is told, not written.
+    void savingReloadsTheFirstPageUnderTheSearch()
+    {
+        addNotes(70);
+        frmMemoNote w;
+        quickSearch(w, "1");
+        QCOMPARE(status(w), QStringLiteral("当前共有 16 则备忘，1/1页")); // 1, 10..19, 21, 31, 41, 51, 61
+        for (int i = 71; i <= 110; ++i)
+            addNote("x1", "2020-01-01 00:00:00");
+        w.BtnFirst->setEnabled(true);
+        w.BtnFirst->click();
+        w.BtnNext->click();
+        QCOMPARE(status(w), QStringLiteral("当前共有 56 则备忘，2/2页"));
+        select(w, 0);
+        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
+                         [&](QDialog *d) { static_cast<newMemoNoteDialog *>(d)->OKButton->click(); }));
+        QCOMPARE(status(w), QStringLiteral("当前共有 56 则备忘，1/2页"));
+
+        select(w, 0);
+        const qint64 id = w.ListView1->topLevelItem(0)->data(0, Qt::UserRole).toString().mid(2).toLongLong();
+        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
+                         [&](QDialog *d) {
+                             Connection(program::db()).db().execute("DELETE FROM MyNotes WHERE ID=?", {id});
+                             static_cast<newMemoNoteDialog *>(d)->OKButton->click();
+                             QVERIFY(!d->isVisible());
+                         }));
+        QCOMPARE(m_folder->messages.last().text, QStringLiteral("此备忘已不存在"));
+        QCOMPARE(status(w), QStringLiteral("当前共有 55 则备忘，1/2页"));
+    }
+
+    // Typed text is matched literally; a typed date keeps that whole day.
+    void quickSearchMatchesLiterallyAndByDay()
+    {
+        addNote("打折50%", "2024-05-06 00:00:00");
+        addNote("打折500", "2024-05-06 23:59:59");
+        addNote("a_b", "2024-05-07 00:00:00");
+        addNote("axb c'd", "2024-05-05 23:59:59");
+        frmMemoNote w;
+        QTest::mouseClick(w.searchBtn, Qt::LeftButton); // only empties the hint
+        QCOMPARE(w.searchText->text() + status(w), QStringLiteral("当前共有 4 则备忘，1/1页"));
+        const std::pair<const char *, QStringList> cases[] = {
+            {"50%", {"打折50%"}},           {"a_b", {"a_b"}},    {"b c'd", {"axb c'd"}},
+            {"2024-05-06", {"打折500", "打折50%"}}, {"2024年5月7日", {"a_b"}}, {"2024/5/5", {"axb c'd"}},
+            {"2024-02-30", {}}, // not a date: looked for as text
+        };
+        for (const auto &[typed, expected] : cases) {
+            quickSearch(w, QString::fromUtf8(typed));
+            QCOMPARE(notes(w), expected);
+        }
+        QVERIFY(m_folder->messages.shown.isEmpty());
+    }
+
+    void searchDialogNarrowsByWholeDaysAndText()
+    {
+        addNote("早饭 A", "2024-05-05 00:00:00");
+        addNote("午饭 A B", "2024-05-07 23:59:59");
+        addNote("晚饭 B", "2024-05-06 18:00:00");
+        addNote("夜宵 A B", "2024-05-08 00:00:00");
+        addNote("50% A", "2024-05-06 10:00:00");
+        frmMemoNote w;
+        auto &messages = m_folder->messages;
+        const auto search = [&](const std::function<void(memonoteSearchDialog *)> &fill, bool closes = true) {
+            QVERIFY(runModal([&] { w.mnSearch->trigger(); },
+                             [&](QDialog *d) {
+                                 auto *s = static_cast<memonoteSearchDialog *>(d);
+                                 fill(s);
+                                 s->OKButton->click();
+                                 QCOMPARE(!s->isVisible(), closes);
+                             }));
+        };
+        search([](memonoteSearchDialog *) {}, false);
+        QCOMPARE(messages.last().text, QStringLiteral("请选择要查询的项"));
+        search(
+            [&](memonoteSearchDialog *s) {
+                s->Check1->setChecked(true);
+                QVERIFY(s->DTPicker1->isEnabled() && s->DTPicker1->hasFocus());
+                s->DTPicker1->setDate(QDate(2024, 5, 6));
+                s->DTPicker2->setDate(QDate(2024, 5, 5));
+            },
+            false);
+        QCOMPARE(messages.last().text, QStringLiteral("目标日期不能小于选择日期"));
+        QVERIFY(program::session().memoWhere.isEmpty());
+
+        search([](memonoteSearchDialog *s) {
+            s->Check1->setChecked(true);
+            s->DTPicker1->setDate(QDate(2024, 5, 5));
+            s->DTPicker2->setDate(QDate(2024, 5, 7));
+        });
+        QCOMPARE(status(w), QStringLiteral("当前共有 4 则备忘，1/1页"));
+        search([](memonoteSearchDialog *s) {
+            s->Check2->setChecked(true);
+            s->Text1->setText("A");
+        });
+        QCOMPARE(notes(w), (QStringList{"午饭 A B", "50% A", "早饭 A"}));
+        // Text typed, then unticked, still counts; "%" stands for itself.
+        search([](memonoteSearchDialog *s) {
+            s->Check2->setChecked(true);
+            s->Text1->setText("50%");
+            s->Check2->setChecked(false);
+            s->Check1->setChecked(true);
+            s->DTPicker1->setDate(QDate(2024, 5, 6));
+            s->DTPicker2->setDate(QDate(2024, 5, 6));
+        });
+        QCOMPARE(notes(w), QStringList{"50% A"});
+        QCOMPARE(program::session().memoPage, 1);
+    }
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+};
+
+QTEST_MAIN(TestMemos)
+#include "tst_memos.moc"
