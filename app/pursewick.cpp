@@ -1,3 +1,4 @@
+#include "backup/Backup.h"
 #include "banks/Banks.h"
 #include "categories/Categories.h"
 #include "ledger/MainWindow.h"
@@ -9,6 +10,7 @@ int main(int argc, char **argv)
 {
     return ht::runPursewick(argc, argv, [] {
         // Each subsystem that answers commands of the main window attaches itself here.
-        ht::openMainWindow({ht::login::attach, ht::categories::attach, ht::banks::attach, ht::memos::attach});
+        ht::openMainWindow(
+            {ht::login::attach, ht::categories::attach, ht::banks::attach, ht::memos::attach, ht::backup::attach});
     });
 }

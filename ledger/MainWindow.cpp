@@ -193,6 +193,7 @@ void main::closeEvent(QCloseEvent *event)
 {
     const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
     program::ini().WriteString(QStringLiteral("client"), QStringLiteral("windowstate"), QString::number(state));
+    Q_EMIT closing();
     trimWorkingSet();
     event->accept();
     // Every other window goes with the main window.

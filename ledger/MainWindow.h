@@ -74,6 +74,11 @@ public:
     // A click on a header: sorts that list by the column, toggling on a second click.
     void sortByColumn(int cls, int column);
 
+Q_SIGNALS:
+    // The window is closing and the program ends after it: the last moment for work
+    // that must run at the end of every session.
+    void closing();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

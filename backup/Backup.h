@@ -1,0 +1,14 @@
+#pragma once
+
+namespace ht {
+
+class main;
+
+namespace backup {
+
+// Hooks backup and restore, export and printing to the main window's commands, and the
+// daily backup to its closing.
+void attach(main &window);
+
+} // namespace backup
+} // namespace ht

@@ -1,0 +1,77 @@
+#include "backup/printDialog.h"
+
+#include "backup/printpreviewDialog.h"
+
+#include "ledger/LedgerLists.h"
+#include "ledger/LedgerModel.h"
+
+#include "foundation/DialogKit.h"
+#include "foundation/Program.h"
+#include "foundation/ctrcls.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+
+namespace ht {
+namespace backup {
+
+QString periodText(const program::Session &session, const QDate &today)
+{
+    const QString year = QString::number(today.year());
+    switch (session.period) {
+    case 1: return QStringLiteral("全部记录");
+    case 2: return QStringLiteral("本年记录（%1年）").arg(year);
+    case 3: return QStringLiteral("本月记录（%1年%2月）").arg(year).arg(today.month());
+    case 4: return QStringLiteral("今日记录（%1）").arg(ctrcls::chsDate(today).trimmed());
+    default:
+        if (session.period >= 5 && session.period <= 16)
+            return QStringLiteral("%1年%2月记录").arg(year).arg(session.period - 4);
+        return QStringLiteral("查询结果");
+    }
+}
+
+ListPrintout printoutOf(const QTreeView &list, int cls)
+{
+    const program::Session &s = program::session();
+    const QDate today = program::today();
+    PrintHeading heading;
+    heading.title = cls ? QStringLiteral("收入清单") : QStringLiteral("支出清单");
+    heading.user = QStringLiteral("用户：") + s.userName;
+    heading.period = QStringLiteral("期间：") + periodText(s, today);
+    heading.printed = QStringLiteral("打印日期：") + ctrcls::chsDate(today).trimmed();
+    const auto *model = qobject_cast<const LedgerModel *>(list.model());
+    heading.total = LedgerText::amountText(model ? model->total() : Money());
+    return ListPrintout(takeList(list, false), heading);
+}
+
+} // namespace backup
+
+printDialog::printDialog(QWidget *parent)
+    : ChoiceDialog(parent,
+                   {"printDialog", QStringLiteral("打印账单"), QStringLiteral("请选择要打印的数据："),
+                    QStringLiteral("当前收入清单"), QStringLiteral("当前支出清单"), QStringLiteral("打印"),
+                    QStringLiteral("取消"), backup::incomeColour, backup::expenseColour})
+{
+    if (parent)
+        setWindowIcon(parent->windowIcon());
+    // Text captions here, not pictures.
+    pressOnEnter(OKButton);
+    pressOnEnter(CancelButton);
+    frameOverButtons(this, Frame1, OKButton, CancelButton);
+    trimWhenClosed(this);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(OKButton, &QPushButton::clicked, this, [this] {
+        const int cls = Option1->isChecked() ? 1 : 0;
+        program::session().frmStyle = qint16(cls);
+        LedgerLists *lists = LedgerLists::current();
+        if (!lists)
+            return reject();
+        printpreviewDialog preview(backup::printoutOf(*lists->list(program::session().frmStyle), cls), this);
+        preview.exec();
+        accept();
+    });
+}
+
+} // namespace ht

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace ht {
+
+// Whole database files: the copy a backup takes, the check a file must pass before it
+// may stand in for the database, and the swap that restores one. Each returns an empty
+// text on success, otherwise the reason in the program's words.
+
+// Copies the database at dbPath to target while holding its read lock, so no write of
+// another program lands halfway through. The copy is written beside target and renamed
+// into place: a failure leaves no half-written file under that name.
+QString copyDatabaseFile(const QString &dbPath, const QString &target);
+
+// A database of this program: it opens with the key for its own salt, passes the
+// engine's integrity check and holds the program's tables (an older database lacking
+// only what the upgrades add passes).
+QString checkDatabaseFile(const QString &path);
+
+// Puts a copy of source in place of the database at dbPath once the copy has passed
+// the check above; the database it replaces is kept as keptAs. Nothing changes on failure.
+QString replaceDatabaseFile(const QString &dbPath, const QString &source, const QString &keptAs);
+
+} // namespace ht
