@@ -134,13 +134,18 @@ void main::openRecordDialog(int cls, qint64 id)
 }
 
 namespace {
-// The ID behind the selected row, or 0 when no row is selected.
+// The ID behind the selected row (the current one among several), or 0 when no row is selected.
 qint64 selectedId(QTreeView *view)
 {
-    const QModelIndexList rows = view->selectionModel() ? view->selectionModel()->selectedRows() : QModelIndexList{};
+    QItemSelectionModel *selection = view->selectionModel();
+    const QModelIndexList rows = selection ? selection->selectedRows() : QModelIndexList{};
     if (rows.isEmpty())
         return 0;
-    const QString key = rows.first().data(LedgerModel::KeyRole).toString();
+    const QModelIndex current = view->currentIndex();
+    const QModelIndex row = current.isValid() && selection->isRowSelected(current.row(), current.parent())
+                                ? current.siblingAtColumn(0)
+                                : rows.first();
+    const QString key = row.data(LedgerModel::KeyRole).toString();
     bool ok = false;
     const qint64 id = key.mid(2).toLongLong(&ok);
     return ok ? id : 0;

@@ -45,7 +45,8 @@ QTreeView *ledgerView(QWidget *parent, const char *name, LedgerModel *model)
     v->setUniformRowHeights(true); // keeps a hundred thousand rows cheap to lay out
     v->setAllColumnsShowFocus(true);
     v->setAlternatingRowColors(true);
-    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be selected (Shift, Ctrl) for export; modify and delete act on the current one.
+    v->setSelectionMode(QAbstractItemView::ExtendedSelection);
     v->setSelectionBehavior(QAbstractItemView::SelectRows);
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
     v->setContextMenuPolicy(Qt::CustomContextMenu);

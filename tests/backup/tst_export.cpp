@@ -95,10 +95,13 @@ private Q_SLOTS:
         main *w = openMainWindow({backup::attach});
         QTreeView *list = w->ListView1;
         list->setColumnHidden(1, true);
-        list->selectionModel()->select(list->model()->index(2, 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        list->selectionModel()->select(list->model()->index(0, 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        // Selected as a user does: a click, then Ctrl and a click.
+        const auto click = [list](int row, Qt::KeyboardModifiers keys) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                              list->visualRect(list->model()->index(row, 0)).center());
+        };
+        click(2, Qt::NoModifier);
+        click(0, Qt::ControlModifier);
         m_answer = m_folder->path("收入.xlsx");
         m_opens = true;
         QVERIFY(runModal([&] { triggerAction(w, "mm_export"); },
