@@ -1,47 +1,37 @@
-// The download: what reaches the temporary file, whatever the server does.
+// The download (what reaches the temporary file, whatever the server does) and the
+// updater's readers of outside input: the answer head, the update list, the server
+// setting, the signature; and the request and progress texts it builds.
 #include "tests/update/UpdateServer.h"
 #include "update/Download.h"
+#include "update/HttpHead.h"
+#include "update/Minisign.h"
+#include "update/updateModule.h"
 
-#include <QFile>
-#include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTcpSocket>
 #include <QTest>
-#include <QTimer>
 
 using namespace ht;
 using namespace ht::update;
+using State = ResponseHeadReader::State;
 
-Q_DECLARE_METATYPE(ht::test::Served)
+Q_DECLARE_METATYPE(test::Served)
 
 namespace {
-const QByteArray path = "/down/update/pursewick";
 
-QByteArray program(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i * 7 + i / 251);
-    return bytes;
-}
-
-// Waits until the download ends one way or another; the signal's name.
+// Starts the download and waits until it ends one way or another: the signal's name, and a
+// failure's reason.
 QString outcome(Download &d)
 {
     QString seen;
-    QEventLoop loop;
-    const auto end = [&](const char *what) {
-        return [&, what] {
-            seen = QString::fromLatin1(what);
-            loop.quit();
-        };
-    };
-    QObject::connect(&d, &Download::finished, &loop, end("finished"));
-    QObject::connect(&d, &Download::failed, &loop, end("failed"));
-    QObject::connect(&d, &Download::notFound, &loop, end("notFound"));
-    QObject::connect(&d, &Download::connectFailed, &loop, end("connectFailed"));
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return seen;
+    QObject context;
+    const auto saw = [&seen](const char *what) { return [&seen, what] { seen = QLatin1String(what); }; };
+    QObject::connect(&d, &Download::finished, &context, saw("finished"));
+    QObject::connect(&d, &Download::failed, &context, [&seen](const QString &why) { seen = "failed: " + why; });
+    QObject::connect(&d, &Download::notFound, &context, saw("notFound"));
+    QObject::connect(&d, &Download::connectFailed, &context, saw("connectFailed"));
+    d.start();
+    return QTest::qWaitFor([&seen] { return !seen.isEmpty(); }, 30000) ? seen : QStringLiteral("no end in 30 s");
 }
 } // namespace
 
@@ -52,15 +42,14 @@ private Q_SLOTS:
     {
         test::UpdateServer server;
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
-        const QByteArray body = program(5000);
-        server.files[path] = {.body = body};
+        const QByteArray body = test::patterned(5000);
+        server.files[test::programPath] = {.body = body};
         Download d(parseServer(server.setting(), {}), folder.tempFile());
         // The rest goes out only once the download has taken the first part.
         connect(d.socket(), &QTcpSocket::readyRead, &server, &test::UpdateServer::sendRest);
         for (qsizetype split = -60; split <= 1; ++split) {
             server.splitAt = split;
             d.discard();
-            d.start();
             QCOMPARE(outcome(d), QStringLiteral("finished"));
             QCOMPARE(test::fileContents(folder.tempFile()), body);
         }
@@ -68,86 +57,148 @@ private Q_SLOTS:
         QCOMPARE(server.requests.last(), downloadRequest(parseServer(server.setting(), {}), 0));
     }
 
-    void resumeAppendsWhereTheFileEnds_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<bool>("tight");
-        QTest::newRow("206") << 0 << false;
-        QTest::newRow("200 starts over") << 200 << true;
-    }
-    void resumeAppendsWhereTheFileEnds()
-    {
-        QFETCH(int, status);
-        QFETCH(bool, tight);
-        test::UpdateServer server;
-        test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
-        // A leftover of an earlier run, longer than the new file.
-        QFile leftover(folder.tempFile());
-        QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write(QByteArray(900000, 'L')) == 900000);
-        leftover.close();
-
-        const QByteArray body = program(600000);
-        server.files[path] = {.body = body, .tightLength = tight, .closeAfter = 250000, .stall = true};
-        Download d(parseServer(server.setting(), {}), folder.tempFile());
-        d.start();
-        QTRY_COMPARE_WITH_TIMEOUT(d.received(), 250000, 20000);
-        QCOMPARE(d.total(), 600000);
-        QCOMPARE(d.position(), 250001);
-        d.stop();
-
-        server.files[path] = {.body = body, .status = status, .tightLength = tight};
-        d.start();
-        QCOMPARE(outcome(d), QStringLiteral("finished"));
-        QVERIFY(server.requests.last().contains("\r\nRange:bytes=250000-\r\n"));
-        QCOMPARE(test::fileContents(folder.tempFile()), body);
-    }
-
     void serverThatMisbehavesLeavesAClearState_data()
     {
         QTest::addColumn<test::Served>("served");
         QTest::addColumn<QString>("outcome");
-        QTest::addColumn<QString>("why");
-        const QByteArray body = program(3000);
-        QTest::newRow("closes early") << test::Served{.body = body, .closeAfter = 1000} << QStringLiteral("failed")
-                                      << QStringLiteral("网络连接已断开，下载未完成");
-        QTest::newRow("stalls") << test::Served{.body = body, .closeAfter = 1000, .stall = true} << QStringLiteral("failed")
-                                << QStringLiteral("网络连接超时，下载未完成");
-        QTest::newRow("error page") << test::Served{.body = body, .status = 500} << QStringLiteral("failed")
-                                    << QStringLiteral("服务器应答有误（HTTP 500），下载未完成");
+        const QByteArray body = test::patterned(3000);
+        QTest::newRow("closes early") << test::Served{.body = body, .closeAfter = 1000}
+                                      << QStringLiteral("failed: 网络连接已断开，下载未完成");
+        QTest::newRow("stalls") << test::Served{.body = body, .closeAfter = 1000, .stall = true}
+                                << QStringLiteral("failed: 网络连接超时，下载未完成");
+        QTest::newRow("error page") << test::Served{.body = body, .status = 500}
+                                    << QStringLiteral("failed: 服务器应答有误（HTTP 500），下载未完成");
+        QTest::newRow("not found") << test::Served{} << QStringLiteral("notFound");
+        QTest::newRow("no server") << test::Served{.status = -1} << QStringLiteral("connectFailed");
         QTest::newRow("more than announced")
-            << test::Served{.body = body, .stall = true, .trailing = QByteArray(100000, 'X')} << QStringLiteral("finished") << QString();
+            << test::Served{.body = body, .stall = true, .trailing = QByteArray(100000, 'X')}
+            << QStringLiteral("finished");
     }
     void serverThatMisbehavesLeavesAClearState()
     {
         QFETCH(test::Served, served);
         QFETCH(QString, outcome);
-        QFETCH(QString, why);
         test::UpdateServer server;
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
-        server.files[path] = served;
+        if (!served.body.isEmpty())
+            server.files[test::programPath] = served;
+        if (served.status < 0) // no server at all
+            server.setListening(false);
         Download d(parseServer(server.setting(), {}), folder.tempFile());
         d.stallTimeoutMs = 500;
-        QSignalSpy failed(&d, &Download::failed);
-        d.start();
         QCOMPARE(::outcome(d), outcome);
-        QCOMPARE(failed.value(0).value(0).toString(), why);
+        // What arrived is in place, and nothing else.
         const QByteArray file = test::fileContents(folder.tempFile());
-        QCOMPARE(file, served.body.left(file.size()));
-        QCOMPARE(file.size(), outcome == QLatin1String("finished") ? served.body.size() : served.closeAfter < 0 ? 0 : served.closeAfter);
+        QCOMPARE(file,
+                 outcome == QLatin1String("finished") ? served.body
+                                                      : served.body.left(qMax<qint64>(0, served.closeAfter)));
         QCOMPARE(d.socket()->state(), QAbstractSocket::UnconnectedState);
     }
 
-    void notFoundAndNoServerWriteNothing()
+    // Every place the first chunk can end, then one byte at a time: the same head, and the
+    // body from its first byte. Heads that cannot be read are refused.
+    void responseHeads()
     {
-        test::UpdateServer server;
-        test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
-        Download d(parseServer(server.setting(), {}), folder.tempFile());
-        d.start();
-        QCOMPARE(outcome(d), QStringLiteral("notFound"));
-        server.setListening(false);
-        d.start();
-        QCOMPARE(outcome(d), QStringLiteral("connectFailed"));
-        QVERIFY(test::fileContents(folder.tempFile()).isEmpty());
+        const QList<std::pair<QByteArray, QList<qint64>>> good{
+            // status, length, first byte of the range
+            {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", {200, 1000, -1}},
+            {"HTTP/1.0 200 OK\r\nserver: t\r\ncontent-length:7\r\n\r\n", {200, 7, -1}},
+            {"HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 5000000000-5000000009/5000000010\r\n"
+             "Content-Length: 10\r\n\r\n",
+             {206, 10, 5000000000}},
+            {"HTTP/1.1 404\r\n\r\n", {404, -1, -1}},
+            {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length:5\r\n\r\n", {200, 5, -1}},
+        };
+        for (const auto &[head, parsed] : good) {
+            const QByteArray answer = head + "BODY";
+            for (qsizetype cut = 0; cut <= answer.size() + 1; ++cut) {
+                const bool bytewise = cut > answer.size();
+                ResponseHeadReader reader;
+                qsizetype fed = 0, last = 0, start = -1;
+                while (reader.state() == State::NeedMore && fed < answer.size()) {
+                    last = fed;
+                    fed += bytewise ? 1 : fed < cut ? cut - fed : answer.size() - fed;
+                    reader.feed(answer.mid(last, fed - last), &start);
+                }
+                QVERIFY2(reader.state() == State::Done, head.constData());
+                QCOMPARE(answer.mid(last + start), QByteArray("BODY"));
+                QCOMPARE((QList<qint64>{reader.head().status, reader.head().contentLength, reader.head().rangeFirst}),
+                         parsed);
+            }
+        }
+        const QList<QByteArray> bad{
+            "garbage\r\n\r\n",
+            "HTTP/1.1 20 OK\r\n\r\n",
+            "HTTP/1.1 200 OK\r\nContent-Length: 12x\r\n\r\n",
+            "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n",
+            "HTTP/1.1 200 OK\r\nContent-Length: 9999999999999999999\r\n\r\n",
+            "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\n",
+            "HTTP/1.1 200 OK\r\nX: " + QByteArray(ResponseHeadReader::maxHeadBytes, 'x'),
+        };
+        for (const QByteArray &head : bad) {
+            ResponseHead parsed;
+            QCOMPARE(parseResponseHead(head, &parsed), State::Bad);
+        }
+    }
+
+    void updateList()
+    {
+        const auto offered = [](const QString &text) { return offeredVersion(QStringEncoder("GB2312")(text)); };
+        QCOMPARE(offered(QStringLiteral("<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<update><files><file><version>"
+                                        "1.3.0 测试版</version></file></files><version>2.0</version></update>")),
+                 QStringLiteral("1.3.0 测试版"));
+        // A trailing blank is part of the version: it differs from the installed one.
+        QCOMPARE(offered(QStringLiteral("<files><version>1.2.8 </version></files>")), QStringLiteral("1.2.8 "));
+        QCOMPARE(offered(QStringLiteral("<list><version>1.3.0</version></list>")), std::nullopt);
+        for (const char *empty : {"<files><name>pursewick</name></files>", "<files><version>1.3.0</version>",
+                                  "<files><version>1.3.0</version></files><x>"})
+            QCOMPARE(offered(QString::fromLatin1(empty)), QString());
+    }
+
+    // The server setting, the request it leads to, and the progress text.
+    void serverRequestAndProgress()
+    {
+        const Server fallback{QStringLiteral("update.example.com"), 80};
+        const auto parsed = [&](const char *text) {
+            return parseServer(QString::fromLatin1(text), fallback).authority();
+        };
+        QCOMPARE(parsed(""), QStringLiteral("update.example.com"));
+        QCOMPARE(parsed("127.0.0.1"), QStringLiteral("127.0.0.1"));
+        QCOMPARE(parsed(" mirror.example.org:8080 "), QStringLiteral("mirror.example.org:8080"));
+        for (const char *bad : {"host:0", "host:65536", "host:", "host:x", "a b", "host\r\nX: y", "[::1]:80"})
+            QCOMPARE(parsed(bad), QStringLiteral("update.example.com"));
+
+        QCOMPARE(downloadRequest(Server{QStringLiteral("update.example.com"), 80}, 0),
+                 QByteArray("GET /down/update/pursewick HTTP/1.0\r\nRange:bytes=0-\r\nHost:update.example.com\r\n"
+                            "Accept: */*\r\nReferer:/down/update/pursewick\r\n"
+                            "User-Agent: Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)\r\n"
+                            "Pragma: no-cache\r\nCache-Control: no-cache\r\nConnection:Close\r\n\r\n"));
+        QVERIFY(downloadRequest(Server{QStringLiteral("127.0.0.1"), 8080}, 5000000000)
+                    .contains("\r\nRange:bytes=5000000000-\r\nHost:127.0.0.1:8080\r\n"));
+        QCOMPARE(progressText(0, 307200), QStringLiteral("0.00KB/300.00KB"));
+        QCOMPARE(progressText(12800, 307199), QStringLiteral("12.50KB/300.00KB"));
+        QCOMPARE(progressText(5368709121, 5368709120), QStringLiteral("5242880.00KB/5242880.00KB"));
+    }
+
+    // The readers refuse what is not a key or a signature; the verdicts on signatures are
+    // the install's, tested through the window.
+    void signatureTexts()
+    {
+        const QByteArray key = test::vendorKey().publicKey;
+        QVERIFY(readMinisignKey(key));
+        QVERIFY(!readMinisignKey("untrusted comment: x\n" + key.left(20)));
+        QVERIFY(!readMinisignKey(QByteArray()));
+        const QByteArray good = test::vendorKey().sign("program", "version:1.3.0");
+        const QList<QByteArray> lines = good.split('\n');
+        for (const QByteArray &bad : {good.left(good.size() - 10), lines.mid(1).join('\n'),
+                                      lines.value(0) + '\n' + lines.value(1).left(40) + '\n' + lines.mid(2).join('\n'),
+                                      good + "more\n", QByteArray("<html>404</html>")})
+            QVERIFY(!readMinisignSignature(bad));
+        QVERIFY(readMinisignSignature(QByteArray(good).replace("\n", "\r\n")));
+
+        QVERIFY(namesVersion("timestamp:1\tfile:pursewick\tversion:1.3.0", QStringLiteral("1.3.0")));
+        QVERIFY(!namesVersion("version:1.3.01", QStringLiteral("1.3.0")));
+        QVERIFY(!namesVersion("version:1.3.0", QStringLiteral("1.3")));
     }
 };
 
