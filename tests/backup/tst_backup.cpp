@@ -1,23 +1,39 @@
+// Backup and restore of the data, and the lists written out: to an .xlsx file read back from
+// its XML, and printed to a PDF read back with pdftotext.
 #include "tests/support/TestSupport.h"
 
 #include "backup/AutoBackup.h"
 #include "backup/Backup.h"
+#include "backup/PreviewLayout.h"
+#include "backup/XlsxExport.h"
+#include "backup/exportDialog.h"
+#include "backup/printDialog.h"
+#include "backup/printpreviewDialog.h"
 
 #include "ledger/MainWindow.h"
 
 #include "foundation/DbFile.h"
+#include "foundation/FileDialog.h"
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
+#include "foundation/ctrcls.h"
 
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
+#include <QLocale>
+#include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
+#include <QXmlStreamReader>
 
 using namespace ht;
 using namespace ht::test;
+using backup::PreviewLayout;
 
 namespace {
 
@@ -34,11 +50,54 @@ void write(const QString &path, const QByteArray &data)
     f.write(data);
 }
 
-// A database of the program's key holding the given tables.
-void makeKeyed(const QString &path, const QString &schema)
+// What a tool writes to its standard output.
+QByteArray run(const QString &program, const QStringList &args)
 {
-    QFile::remove(path);
-    clsADO::createDatabase(path, schema);
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished();
+    return p.readAllStandardOutput();
+}
+
+// Opens the export dialog from the main window and presses its buttons in turn; checks
+// that it then closed, unless told it may stay.
+bool exportWith(QWidget *w, const QStringList &buttons, bool closes = true)
+{
+    return runModal([&] { triggerAction(w, "mm_export"); },
+                    [&](QDialog *d) {
+                        for (const QString &name : buttons)
+                            d->findChild<QAbstractButton *>(name)->click();
+                        if (closes)
+                            QVERIFY(!d->isVisible());
+                    });
+}
+
+QByteArray member(const QString &xlsx, const QString &name)
+{
+    return run("unzip", {"-p", xlsx, name});
+}
+
+// Sheet1's cells row by row; a number cell reads "=value|style".
+QList<QStringList> sheetRows(const QString &xlsx)
+{
+    QList<QStringList> rows;
+    QXmlStreamReader xml(member(xlsx, "xl/worksheets/sheet1.xml"));
+    QString style;
+    bool number = false;
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"row")
+            rows.append(QStringList());
+        else if (xml.name() == u"c") {
+            style = xml.attributes().value("s").toString();
+            number = xml.attributes().value("t").isEmpty();
+        } else if (xml.name() == u"t")
+            rows.last() << xml.readElementText();
+        else if (xml.name() == u"v" && number)
+            rows.last() << "=" + xml.readElementText() + "|" + style;
+    }
+    return rows;
 }
 
 } // namespace
@@ -52,7 +111,12 @@ private Q_SLOTS:
         program::session().userName = "admin";
         m_db = m_folder->path("syslibs.dll");
     }
-    void cleanup() { m_folder.reset(); }
+    void cleanup()
+    {
+        setFileOpener({});
+        backup::setPrinterChooser({});
+        m_folder.reset();
+    }
 
     // Back up through the dialog, change the data, restore: the database is the backup
     // byte for byte, the replaced one kept beside it, the lists show the restored rows.
@@ -106,17 +170,23 @@ private Q_SLOTS:
         delete w;
     }
 
-    // Files that are not databases of this program are refused before anything changes.
-    void foreignFilesAreRefused()
+    // Files that are not databases of this program are refused before anything changes; a
+    // database from before the upgrades (no memo table, older categories and remembered
+    // logins) is a good backup, its upgrades run later as usual.
+    void foreignFilesAreRefusedOlderOnesAccepted()
     {
         addRecord(0, QDateTime::currentDateTime(), 3, "午饭");
         const QByteArray original = bytes(m_db);
         const QString dir = m_folder->dir();
-        const QString empty = dir + "/empty.dbk", truncated = dir + "/half.dbk", text = dir + "/text.dbk",
-                      plain = dir + "/plain.dbk", other = dir + "/other.dbk";
-        write(empty, {});
-        write(truncated, original.left(original.size() / 2));
-        write(text, QByteArray("这不是数据库\r\n").repeated(400));
+        const QString plain = dir + "/plain.dbk", other = dir + "/other.dbk", old = dir + "/old.dbk";
+        QStringList refused{plain, other};
+        const QList<std::pair<QString, QByteArray>> broken{{"empty", {}},
+                                                           {"half", original.left(original.size() / 2)},
+                                                           {"text", QByteArray("这不是数据库\r\n").repeated(400)}};
+        for (const auto &[name, content] : broken) {
+            refused << dir + "/" + name + ".dbk";
+            write(refused.last(), content);
+        }
         // The program's tables, but without the key.
         QCOMPARE(QProcess::execute("sqlcipher",
                                    {plain,
@@ -124,11 +194,9 @@ private Q_SLOTS:
                                     "CREATE TABLE pursewicks(a);CREATE TABLE types(a);"
                                     "CREATE TABLE banks(a);"}),
                  0);
-        makeKeyed(other, "CREATE TABLE users(a); CREATE TABLE ledger(b);");
-
-        for (const QString &candidate : {empty, truncated, text, plain, other}) {
-            const QString why = replaceDatabaseFile(m_db, candidate, m_db + ".bak");
-            QVERIFY2(!why.isEmpty(), qPrintable(candidate));
+        clsADO::createDatabase(other, "CREATE TABLE users(a); CREATE TABLE ledger(b);");
+        for (const QString &candidate : refused) {
+            QVERIFY2(!replaceDatabaseFile(m_db, candidate, m_db + ".bak").isEmpty(), qPrintable(candidate));
             QCOMPARE(bytes(m_db), original);
         }
         QCOMPARE(QDir(dir).entryList({"syslibs.dll*"}, QDir::Files), QStringList{"syslibs.dll"});
@@ -149,20 +217,15 @@ private Q_SLOTS:
         QCOMPARE(shown.icon, MsgIcon::None);
         QCOMPARE(bytes(m_db), original);
         delete w;
-    }
 
-    // A database from before the upgrades (no memo table, older categories and
-    // remembered logins) is a good backup; its upgrades run later as usual.
-    void olderDatabaseIsAccepted()
-    {
-        const QString old = m_folder->path("old.dbk");
-        makeKeyed(old,
-                  "CREATE TABLE users(ID INTEGER PRIMARY KEY, username TEXT, userpwd TEXT, logintimes INT);"
-                  "CREATE TABLE autouser(username TEXT, userpwd TEXT);"
-                  "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY, username TEXT, typeid INT, postdate TEXT,"
-                  " money REAL, style INT, memo TEXT);"
-                  "CREATE TABLE types(ID INTEGER PRIMARY KEY, typename TEXT, class INT);"
-                  "CREATE TABLE banks(ID INTEGER PRIMARY KEY, username TEXT);");
+        clsADO::createDatabase(
+            old,
+            "CREATE TABLE users(ID INTEGER PRIMARY KEY, username TEXT, userpwd TEXT, logintimes INT);"
+            "CREATE TABLE autouser(username TEXT, userpwd TEXT);"
+            "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY, username TEXT, typeid INT, postdate TEXT,"
+            " money REAL, style INT, memo TEXT);"
+            "CREATE TABLE types(ID INTEGER PRIMARY KEY, typename TEXT, class INT);"
+            "CREATE TABLE banks(ID INTEGER PRIMARY KEY, username TEXT);");
         QCOMPARE(replaceDatabaseFile(m_db, old, m_db + ".bak"), QString());
         QCOMPARE(bytes(m_db), bytes(old));
     }
@@ -206,6 +269,188 @@ private Q_SLOTS:
         }
         QCOMPARE(m_folder->messages.shown.size(), 1);
         QVERIFY(m_folder->messages.last().text.contains(QStringLiteral("未能自动备份")));
+    }
+
+    // The selected rows in list order, the visible columns only, amounts as numbers that
+    // show the list's text; the file proposed under the documented name, then opened.
+    void exportsSelectedRowsOfVisibleColumns()
+    {
+        const QDateTime day(QDate(2026, 12, 3), QTime(9, 0));
+        program::setToday(day.date());
+        addRecord(1, day, 1234.5, "工资");
+        addRecord(1, day.addSecs(60), 8, "红包");
+        addRecord(1, day.addSecs(120), 0.25, "利息");
+        QStringList opened;
+        bool opens = true;
+        QList<FileDialogRequest> requests;
+        QString answer;
+        setFileOpener([&](const QString &path) {
+            opened << path;
+            return opens;
+        });
+        setFileDialogHandler([&](const FileDialogRequest &r) {
+            requests << r;
+            return answer;
+        });
+        main *w = openMainWindow({backup::attach});
+        QTreeView *list = w->ListView1;
+        list->setColumnHidden(1, true);
+        // Selected as a user does: a click, then Ctrl and a click.
+        const auto click = [list](int row, Qt::KeyboardModifiers keys) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                              list->visualRect(list->model()->index(row, 0)).center());
+        };
+        click(2, Qt::NoModifier);
+        click(0, Qt::ControlModifier);
+        answer = m_folder->path("收入.xlsx");
+        QVERIFY(exportWith(w, {"OKButton"}));
+        QString date = QLocale().toString(day.date(), QLocale::ShortFormat);
+        QCOMPARE(QFileInfo(requests.value(0).proposed).fileName(),
+                 "当前收入记录_" + ctrcls::makeFilename(date) + ".xlsx");
+        QCOMPARE(opened, QStringList{answer});
+        const QList<QStringList> rows = sheetRows(answer);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0], (QStringList{"日期", "金额", "备注"}));
+        const QString money = rows[1].value(1).section('|', 1);
+        QCOMPARE(rows[1], (QStringList{"2026年12月03日 ", "=1234.5|" + money, "工资"}));
+        QCOMPARE(rows[2], (QStringList{"2026年12月03日 ", "=0.25|" + money, "利息"}));
+        QVERIFY(member(answer, "xl/styles.xml").contains("formatCode=\"&quot;￥&quot;#,##0.00"));
+        QVERIFY(m_folder->messages.shown.isEmpty());
+
+        // Nothing can open it: the user learns where it is.
+        opens = false;
+        answer = m_folder->path("又一份.xlsx");
+        QVERIFY(exportWith(w, {"OKButton"}));
+        QVERIFY(QFile::exists(answer));
+        QCOMPARE(m_folder->messages.last().title, QStringLiteral("Excel失败"));
+        QVERIFY(m_folder->messages.last().text.startsWith(QStringLiteral("您的系统未检测到Office办公软件的Excel")));
+        QVERIFY(m_folder->messages.last().text.contains(answer));
+
+        // Nothing selected in the expense list: no file dialog, the dialog closes.
+        const qsizetype asked = requests.size();
+        QVERIFY(exportWith(w, {"Option2", "OKButton"}));
+        QCOMPARE(requests.size(), asked);
+        QCOMPARE(m_folder->messages.last().text, QStringLiteral("当前没有任何可导出的数据。"));
+        QCOMPARE(m_folder->messages.last().title, QStringLiteral("导出失败"));
+        QCOMPARE(m_folder->messages.last().icon, MsgIcon::Critical);
+
+        // A folder that does not exist: the writer's reason in the documented form.
+        answer = m_folder->path("无此文件夹/x.xlsx");
+        QVERIFY(exportWith(w, {"OKButton"}, false));
+        QVERIFY(m_folder->messages.last().text.startsWith(QStringLiteral("导出失败，原因如下：\r\n\r\n")));
+        QVERIFY(m_folder->messages.last().text.contains(":   "));
+        delete w;
+    }
+
+    // A cancelled export leaves neither the file nor its part; column widths count wide
+    // characters twice; a text that only looks like money stays text.
+    void cancelWidthsAndTexts()
+    {
+        backup::ListTable table;
+        table.headers = {"金额", "note"};
+        for (int i = 0; i < 5000; ++i)
+            table.rows.push_back({"￥1,000.00", "x"});
+        table.rows.push_back({"￥1000.00", "一二三四五六七八九十"});
+        const QString path = m_folder->path("out.xlsx");
+        const QStringList before = QDir(m_folder->dir()).entryList(QDir::Files);
+        int calls = 0;
+        const auto cancelled = backup::writeXlsx(path, table, [&](qsizetype, qsizetype) { return ++calls < 2; });
+        QCOMPARE(cancelled.kind, backup::ExportOutcome::Cancelled);
+        QCOMPARE(QDir(m_folder->dir()).entryList(QDir::Files), before);
+
+        QCOMPARE(backup::writeXlsx(path, table).kind, backup::ExportOutcome::Written);
+        const QList<QStringList> rows = sheetRows(path);
+        QCOMPARE(rows.size(), 5002);
+        QVERIFY(rows[1].value(0).startsWith("=1000|"));
+        QCOMPARE(rows.last(), (QStringList{"￥1000.00", "一二三四五六七八九十"}));
+        const QByteArray sheet = member(path, "xl/worksheets/sheet1.xml");
+        QVERIFY(sheet.contains("width=\"22.7109375\"")); // 20 wide + 2, as the writer stores it
+        QCOMPARE(backup::displayWidth("￥12ab"), 6);
+    }
+
+    void scrollArithmetic()
+    {
+        // Narrower than the page: centred at a negative left; one page fits in a tall window.
+        auto l = PreviewLayout::compute(9000, 20000, 600, 255, 255, 11907, 16840);
+        QCOMPARE(l.pageLeft, (9000 - 11907) / 2);
+        QCOMPARE(l.area, QRect(0, 600, 9000, 19400));
+        QCOMPARE(l.vbar, QRect(9000 - 255 - 50, 0, 255, 19400 - 255));
+        QCOMPARE(l.hbar, QRect(0, 19400 - 255, 9000, 255));
+        QVERIFY(l.vMax <= 1);
+        QCOMPARE(l.hMax, 27); // (11907 - 9000 + 255) / 120 + 1 = 27.35
+        // Halves go to the even neighbour: 1.5 -> 2, 2.5 -> 2.
+        QCOMPARE(PreviewLayout::compute(12000, 17000, 0, 100, 100, 11907, 16840 + 120).vMax, 2);
+        QCOMPARE(PreviewLayout::compute(12000, 17000, 0, 100, 100, 11907, 16840 + 240).vMax, 2);
+        // Down one step, back to 0: the top margin again, not 0.
+        QCOMPARE(PreviewLayout::topAt(0), 120);
+        QCOMPARE(PreviewLayout::topAt(1), -120);
+        // Far down a long list the position no longer fits 16 bits of twips.
+        QCOMPARE(PreviewLayout::topAt(1000), -120000);
+    }
+
+    // Print the expense list: frmStyle set, the preview maximised on A4 pages, "打印…"
+    // writes a PDF with the rows in list order, the total and the right page count;
+    // closing the preview closes the choice.
+    void previewAndPrintToPdf()
+    {
+        const QDateTime first(program::today().addDays(-program::today().day() + 1), QTime(8, 0));
+        for (int i = 0; i < 100; ++i)
+            addRecord(0, first.addSecs(60 * i), i + 1, QStringLiteral("第%1笔").arg(i + 1));
+        addRecord(1, first, 5000, "工资");
+        main *w = openMainWindow({backup::attach});
+        w->sortByColumn(0, 2); // by amount
+        w->sortByColumn(0, 2); // descending
+        const QString pdf = m_folder->path("账单.pdf");
+        backup::setPrinterChooser([&](QPrinter &printer, QWidget *) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        int pages = 0;
+        QVERIFY(runModal([&] { triggerAction(w, "mm_print"); },
+                         [&](QDialog *d) {
+                             d->findChild<QAbstractButton *>("Option2")->click();
+                             QVERIFY(runModal([&] { d->findChild<QAbstractButton *>("OKButton")->click(); },
+                                              [&](QDialog *p) {
+                                                  QCOMPARE(program::session().frmStyle, 0);
+                                                  auto *preview = qobject_cast<printpreviewDialog *>(p);
+                                                  QVERIFY(preview && preview->isMaximized());
+                                                  pages = preview->printout().pageCount();
+                                                  QCOMPARE(preview->picTarget->width(), qRound(11907 / 15.0));
+                                                  QCOMPARE(preview->picTarget->y(), 8);
+                                                  QVERIFY(!preview->hscScroll->isEnabled());
+                                                  preview->vscScroll->setValue(1);
+                                                  QCOMPARE(preview->picTarget->y(), -8);
+                                                  preview->vscScroll->setValue(0);
+                                                  QCOMPARE(preview->picTarget->y(), 8);
+                                                  preview->Command1->click();
+                                                  preview->Command2->click();
+                                                  QVERIFY(!p->isVisible());
+                                              }));
+                             QVERIFY(!d->isVisible());
+                         }));
+        QVERIFY(pages > 2);
+        QCOMPARE(QString(run("pdfinfo", {pdf})).section("Pages:", 1).section('\n', 0, 0).trimmed().toInt(), pages);
+        const QString text = QString::fromUtf8(run("pdftotext", {"-layout", pdf, "-"}));
+        QVERIFY(text.contains(QStringLiteral("支出清单")));
+        QVERIFY(text.contains(QStringLiteral("合计：￥5,050.00")));
+        QVERIFY(!text.contains(QStringLiteral("工资")));
+        QVERIFY(text.indexOf(QStringLiteral("第100笔")) < text.indexOf(QStringLiteral("第99笔")));
+        QVERIFY(text.indexOf(QStringLiteral("第99笔"))
+                < text.indexOf(QRegularExpression(QStringLiteral("第1笔(?!\\d)"))));
+        QVERIFY(text.contains(QStringLiteral("第 %1 页，共 %1 页").arg(pages)));
+        QVERIFY(m_folder->messages.shown.isEmpty());
+
+        // Cancelled after the first page: no file is left.
+        QFile::remove(pdf);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        const auto outcome = backup::printList(printer, backup::printoutOf(*w->ListView2, 0),
+                                               [](int page, int) { return page < 1; });
+        QCOMPARE(outcome, backup::PrintOutcome::Cancelled);
+        QVERIFY(!QFile::exists(pdf));
+        delete w;
     }
 
 private:
