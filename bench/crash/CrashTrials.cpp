@@ -4,7 +4,9 @@
 #include "ledger/RecordStore.h"
 #include "login/LoginStore.h"
 #include "memos/MemoStore.h"
+#include "update/Install.h"
 
+#include "foundation/DbFile.h"
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
@@ -14,6 +16,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -99,6 +102,55 @@ void notes(ht::clsADO &db)
     }
 }
 
+QString inFolder(const QString &dir, const char *name)
+{
+    return QDir(dir).filePath(QString::fromLatin1(name));
+}
+
+// Restores, in turn, two backups that differ in their one memo note ("A" or "B").
+void restores(ht::clsADO &db, const QString &dir)
+{
+    if (!QFile::exists(inFolder(dir, "B.dbk"))) {
+        for (const char *name : {"A", "B"}) {
+            {
+                ht::Connection c(db);
+                db.execute(QStringLiteral("DELETE FROM MyNotes"));
+                ht::MemoNote note;
+                note.when = QDateTime(QDate(2024, 1, 1), QTime(8, 0));
+                note.content = QString::fromLatin1(name);
+                ht::MemoStore::add(db, user, note);
+            }
+            ht::copyDatabaseFile(db.dbDir(), inFolder(dir, name) + QStringLiteral(".dbk"));
+        }
+    }
+    for (int i = 0;; ++i) {
+        const QString why = ht::replaceDatabaseFile(db.dbDir(), inFolder(dir, i % 2 ? "A.dbk" : "B.dbk"),
+                                                    db.dbDir() + QStringLiteral(".bak"));
+        if (!why.isEmpty())
+            throw ht::DbError(ht::DbErrorKind::Other, 0, why);
+        done();
+    }
+}
+
+// Installs, in turn, two working programs in place of the program file.
+void installs(const QString &dir)
+{
+    const QString programs[] = {QStandardPaths::findExecutable(QStringLiteral("true")),
+                                QStandardPaths::findExecutable(QStringLiteral("echo"))};
+    const QString target = inFolder(dir, "pursewick");
+    if (!QFile::exists(target))
+        QFile::copy(programs[0], target);
+    for (int i = 1;; ++i) {
+        const QString downloaded = inFolder(dir, "pursewick.tmp");
+        QFile::remove(downloaded);
+        QFile::copy(programs[i % 2], downloaded);
+        QString why;
+        if (!ht::update::replaceProgram(downloaded, target, &why))
+            throw ht::DbError(ht::DbErrorKind::Other, 0, why);
+        done();
+    }
+}
+
 QString firstText(ht::clsADO &db, const QString &sql)
 {
     ht::Query q = db.query(sql);
@@ -110,7 +162,7 @@ QString firstText(ht::clsADO &db, const QString &sql)
 QStringList kinds()
 {
     return {QStringLiteral("transfers"), QStringLiteral("batchdelete"), QStringLiteral("login"),
-            QStringLiteral("memos")};
+            QStringLiteral("memos"),     QStringLiteral("restore"),     QStringLiteral("update")};
 }
 
 int work(const QString &kind, const QString &programDir)
@@ -126,6 +178,10 @@ int work(const QString &kind, const QString &programDir)
             logins(db);
         else if (kind == QLatin1String("memos"))
             notes(db);
+        else if (kind == QLatin1String("restore"))
+            restores(db, programDir);
+        else if (kind == QLatin1String("update"))
+            installs(programDir);
     } catch (const ht::DbError &e) {
         std::fprintf(stderr, "%s\n", e.what());
     }
@@ -134,6 +190,24 @@ int work(const QString &kind, const QString &programDir)
 
 QString check(const QString &kind, const QString &programDir)
 {
+    if (kind == QLatin1String("update")) {
+        // Whole and runnable, whichever of the two it is.
+        QFile program(inFolder(programDir, "pursewick"));
+        if (!(program.permissions() & QFile::ExeOwner) || !program.open(QIODevice::ReadOnly))
+            return QStringLiteral("the program file is missing or cannot run");
+        const QByteArray bytes = program.readAll();
+        for (const char *name : {"true", "echo"}) {
+            QFile known(QStandardPaths::findExecutable(QString::fromLatin1(name)));
+            if (known.open(QIODevice::ReadOnly) && known.readAll() == bytes) {
+                QProcess run;
+                run.setStandardOutputFile(QProcess::nullDevice());
+                run.start(program.fileName(), {});
+                const bool ran = run.waitForFinished() && run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0;
+                return ran ? QString() : QStringLiteral("it does not run");
+            }
+        }
+        return QStringLiteral("the program file is neither the old nor the new one");
+    }
     ht::clsADO db(QDir(programDir).filePath(QStringLiteral("syslibs.dll")));
     try {
         ht::Connection c(db);
@@ -152,6 +226,11 @@ QString check(const QString &kind, const QString &programDir)
             broken = firstText(db, QStringLiteral("SELECT 'count '||u.logintime||' focus '||a.focusUser FROM users u "
                                                   "JOIN autouser a ON a.username=u.username WHERE u.username='admin' "
                                                   "AND (u.logintime%2)<>a.focusUser"));
+        else if (kind == QLatin1String("restore"))
+            broken = QStringList{QStringLiteral("A"), QStringLiteral("B")}.contains(
+                         firstText(db, QStringLiteral("SELECT group_concat(noteContent) FROM MyNotes")))
+                         ? QString()
+                         : QStringLiteral("neither backup");
         else if (kind == QLatin1String("memos"))
             broken = firstText(db, QStringLiteral("SELECT 'counted '||c.n||' of '||(SELECT COUNT(*) FROM MyNotes "
                                                   "WHERE username='admin') FROM MyNotesCount c WHERE c.username='admin' "
