@@ -64,11 +64,6 @@ void click(QDialog *d, std::initializer_list<const char *> names)
         d->findChild<QAbstractButton *>(name)->click();
 }
 
-void execute(const QString &sql)
-{
-    Connection(program::db()).db().execute(sql);
-}
-
 
 QStringList items(const QListWidget *list)
 {
@@ -193,7 +188,7 @@ private Q_SLOTS:
         QCOMPARE(w.List2->count(), 10);
         w.findChild<QAction *>("Toolbar2_3")->trigger();
         QCOMPARE(w.List2->count(), 9);
-        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM types"), 15);
+        QCOMPARE(test::scalar("SELECT COUNT(*) FROM types"), QStringLiteral("15"));
     }
 
     void theMainWindowsCommandOpensTheManager()
@@ -311,7 +306,7 @@ private Q_SLOTS:
             QCOMPARE(messages.last().title, QStringLiteral("系统错误"));
             QCOMPARE(count(), 4);
             QCOMPARE(w->ListView1->model()->rowCount(), 1);
-            Connection(program::db()).db().execute("DROP TRIGGER no");
+            test::execute("DROP TRIGGER no");
             click(d, {"OKButton"});
             QCOMPARE(columnTexts(w->ListView2->model(), 3), QStringList{"留"});
             QCOMPARE(w->ListView1->model()->rowCount(), 0);

@@ -73,7 +73,7 @@ private Q_SLOTS:
         addRecord(0, today(), 40.25);
         addRecord(0, today().addYears(-1), 999);
         addRecord(1, today(), 5000, "别人的", 1, "mary");
-        Connection(program::db()).db().execute("UPDATE users SET logintime=41");
+        test::execute("UPDATE users SET logintime=41");
         main *w = logIn("ADMIN");
         QCOMPARE(w->ListView1->model()->rowCount(), 1);
         QCOMPARE(w->Label2->text(), QStringLiteral("￥100.00"));
@@ -169,7 +169,7 @@ private Q_SLOTS:
         QCOMPARE(m_folder->messages.shown.size(), 1);
         QCOMPARE(columnTexts(w->ListView2->model(), 1), QStringList({"日常"}));
         QCOMPARE(w->Label6->text(), QStringLiteral("￥12.50"));
-        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM pursewicks WHERE memo=?", {"午饭 含\u00a0汤"}), 1);
+        QCOMPARE(test::scalar("SELECT COUNT(*) FROM pursewicks WHERE memo=?", {"午饭 含\u00a0汤"}), QStringLiteral("1"));
     }
     void addChangeAndValidate()
     {
@@ -234,7 +234,7 @@ private Q_SLOTS:
         triggerAction(w, "popDel2");
         QCOMPARE(columnTexts(model, 2), QStringList({"￥999.00"}));
         QCOMPARE(w->Label4->text(), QStringLiteral("￥-999.00"));
-        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM pursewicks WHERE ID=?", {marys}), 1);
+        QCOMPARE(test::scalar("SELECT COUNT(*) FROM pursewicks WHERE ID=?", {marys}), QStringLiteral("1"));
     }
 
 private:

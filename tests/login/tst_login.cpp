@@ -17,6 +17,8 @@
 #include <thread>
 
 using namespace ht;
+using ht::test::execute;
+using ht::test::scalar;
 using ht::test::ProgramFolder;
 
 namespace {
@@ -24,11 +26,6 @@ namespace {
 qint64 logins(const QString &name)
 {
     return Connection(program::db()).db().count(QStringLiteral("SELECT logintime FROM users WHERE username=?"), {name});
-}
-
-void execute(const QString &sql)
-{
-    Connection(program::db()).db().execute(sql);
 }
 
 // A login window loaded and shown, as a user sees it.
@@ -113,7 +110,7 @@ private Q_SLOTS:
         QTest::mouseClick(w.window.cmdCancel, Qt::LeftButton);
         QVERIFY(!w.window.isVisible());
         QCOMPARE(logins("admin"), 0);
-        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM autouser"), 0);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM autouser"), QStringLiteral("0"));
         QVERIFY(program::session().userName.isEmpty());
     }
     void rememberingFillsInAndForgetting()
@@ -142,7 +139,7 @@ private Q_SLOTS:
         LoginWindow w;
         QCOMPARE(w.name->count(), 2);
         QVERIFY(w.name->currentText().isEmpty() && w.password->text().isEmpty() && !w.remember->isChecked());
-        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM autouser WHERE userpwd=''"), 1);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM autouser WHERE userpwd=''"), QStringLiteral("1"));
     }
     // Enter in either box logs in once, with exactly the name typed: never completed from the list.
     void enterLogsInOnceWithTheTypedName()
@@ -171,7 +168,7 @@ private Q_SLOTS:
         execute("INSERT INTO autouser VALUES('admin','admin'),('mary','x')");
         QCOMPARE(LoginWindow().name->currentText(), QStringLiteral("admin"));
         QVERIFY(folder.messages.shown.isEmpty());
-        QCOMPARE(Connection(program::db()).db().count("SELECT COUNT(*) FROM autouser WHERE focusUser=0"), 2);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM autouser WHERE focusUser=0"), QStringLiteral("2"));
     }
     // Another program locks the file even against readers for a moment: the login waits, then goes through.
     void aShortLockElsewhereDoesNotRefuseTheLogin()

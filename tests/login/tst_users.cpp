@@ -17,15 +17,10 @@
 #include <QTest>
 
 using namespace ht;
+using ht::test::execute;
+using ht::test::scalar;
 
 namespace {
-
-QString stored(const QString &sql, const QVariantList &values = {})
-{
-    Connection c(program::db());
-    Query q = c.db().query(sql, values);
-    return q.next() ? q.text(0) : QStringLiteral("<none>");
-}
 
 bool logsIn(const QString &name, const QString &password)
 {
@@ -51,7 +46,7 @@ private Q_SLOTS:
 
     void passwordIsStoredExactlyAsTyped()
     {
-        Connection(program::db()).db().execute("INSERT INTO autouser VALUES('admin','admin',1,'2024')");
+        execute("INSERT INTO autouser VALUES('admin','admin',1,'2024')");
         frmPassword w;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -70,7 +65,7 @@ private Q_SLOTS:
         QCOMPARE(messages.last().text, QStringLiteral("提示：密码修改成功"));
         QCOMPARE(messages.last().icon, MsgIcon::Information);
         QVERIFY(!w.isVisible());
-        QCOMPARE(stored("SELECT userpwd FROM autouser"), QStringLiteral("admin")); // the remembered login stays
+        QCOMPARE(scalar("SELECT userpwd FROM autouser"), QStringLiteral("admin")); // the remembered login stays
         QVERIFY(logsIn("admin", typed));
     }
 
@@ -104,8 +99,8 @@ private Q_SLOTS:
 
     void deleteKeepsRecordsAndRefusesWhatItCannot()
     {
-        Connection(program::db()).db().execute("INSERT INTO users(username,userpwd) VALUES('mary','pw')");
-        Connection(program::db()).db().execute("INSERT INTO autouser VALUES('mary','pw',1,'2024')");
+        execute("INSERT INTO users(username,userpwd) VALUES('mary','pw')");
+        execute("INSERT INTO autouser VALUES('mary','pw',1,'2024')");
         test::addRecord(1, QDateTime::currentDateTime(), 5, {}, 10, "mary");
         usersDialog w;
         auto &messages = m_folder->messages;
@@ -119,8 +114,8 @@ private Q_SLOTS:
         w.delBtn->click();
         QCOMPARE(messages.last().text, QStringLiteral("用户【MARY】删除成功！"));
         QCOMPARE(test::comboItems(w.Combo1), QStringList{"admin"});
-        QCOMPARE(stored("SELECT COUNT(*) FROM autouser WHERE username='mary'"), QStringLiteral("0"));
-        QCOMPARE(stored("SELECT COUNT(*) FROM pursewicks WHERE username='mary'"), QStringLiteral("1"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM autouser WHERE username='mary'"), QStringLiteral("0"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM pursewicks WHERE username='mary'"), QStringLiteral("1"));
     }
 
     void theMainWindowsCommandsOpenThem()

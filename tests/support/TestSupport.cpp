@@ -167,4 +167,16 @@ QStringList comboItems(const QComboBox *combo)
     return items;
 }
 
+void execute(const QString &sql, const QVariantList &values)
+{
+    Connection(program::db()).db().execute(sql, values);
+}
+
+QString scalar(const QString &sql, const QVariantList &values)
+{
+    Connection c(program::db());
+    Query q = c.db().query(sql, values);
+    return q.next() ? q.text(0) : QStringLiteral("(no row)");
+}
+
 } // namespace ht::test

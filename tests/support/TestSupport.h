@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 #include <functional>
 #include <optional>
@@ -75,6 +76,11 @@ void resumeAfterQuit();
 
 // Triggers the window's action of that object name; false (with a warning) when it has none.
 bool triggerAction(QWidget *window, const QString &name);
+
+// Straight to the shared store, to set a case up or read it back.
+void execute(const QString &sql, const QVariantList &values = {});
+// The first column of the first row as text; "(no row)" when there is none.
+QString scalar(const QString &sql, const QVariantList &values = {});
 
 // Copies the pristine shipped database to path.
 void copyTemplateDatabase(const QString &path);
