@@ -241,6 +241,43 @@ QString check(const QString &kind, const QString &programDir)
     }
 }
 
+QStringList blindChecks(const QString &templateDb)
+{
+    const char *const transfer = "INSERT INTO pursewicks(username,typeid,postdate,money,style,memo) "
+                                 "VALUES('admin',1,'2024-01-01 12:00:00',0.07,0,'transfer')";
+    const std::tuple<const char *, const char *, const char *> halves[] = {
+        {"transfers", nullptr, transfer},
+        {"batchdelete", nullptr, "UPDATE pursewicks SET memo='batch1-1;' WHERE ID=(SELECT MAX(ID) FROM pursewicks)"},
+        {"login", nullptr, "UPDATE users SET logintime=logintime+1 WHERE username='admin'"},
+        {"memos", nullptr, "UPDATE MyNotesCount SET n=n+1"},
+        {"restore", "UPDATE MyNotes SET noteContent='A'", "UPDATE MyNotes SET noteContent='A B'"}};
+    QStringList blind;
+    for (const auto &[kind, before, half] : halves) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("syslibs.dll"));
+        QFile::copy(templateDb, path);
+        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        ht::clsADO db(path);
+        {
+            ht::Connection c(db);
+            db.execute(QStringLiteral("INSERT INTO autouser(username,userpwd,focusUser) VALUES('admin','',0)"));
+            db.execute(QStringLiteral("INSERT INTO MyNotes(username,noteDateTime,noteContent) VALUES('admin','2024-01-01','x')"));
+            db.execute(QString::fromLatin1(transfer));
+            db.execute(QString::fromLatin1(transfer).replace(QStringLiteral(",0,'transfer'"), QStringLiteral(",1,'transfer'")));
+            if (before)
+                db.execute(QString::fromLatin1(before));
+        }
+        const bool consistent = check(QString::fromLatin1(kind), dir.path()).isEmpty();
+        {
+            ht::Connection c(db);
+            db.execute(QString::fromLatin1(half));
+        }
+        if (!consistent || check(QString::fromLatin1(kind), dir.path()).isEmpty())
+            blind << QString::fromLatin1(kind);
+    }
+    return blind;
+}
+
 Result trials(const QString &workerPath, const QString &templateDb, const QString &kind, int runs, quint32 seed)
 {
     Result result;
