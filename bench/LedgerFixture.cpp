@@ -110,14 +110,20 @@ static void fillLedger(ht::clsADO &db)
     t.commit();
 }
 
-ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out)
+ht::clsADO &openShippedStore(const QTemporaryDir &dir)
 {
     ht::program::setDir(dir.path());
     const QString path = ht::program::pathIn(QStringLiteral("syslibs.dll"));
     if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path))
         qFatal("cannot copy the template database to %s", qPrintable(path));
     QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    ht::clsADO &db = ht::program::db();
+    return ht::program::db();
+}
+
+ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out)
+{
+    ht::clsADO &db = openShippedStore(dir);
+    const QString path = db.dbDir();
     db.OpenDB();
     QElapsedTimer timer;
     timer.start();

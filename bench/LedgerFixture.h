@@ -24,6 +24,9 @@ constexpr int perClass = 100'000;
 // The median time of work in milliseconds; prepare runs untimed before each repetition.
 double medianMs(int repetitions, const std::function<void()> &work, const std::function<void()> &prepare = {});
 
+// A program folder in dir holding a fresh copy of the shipped database, as the shared store.
+ht::clsADO &openShippedStore(const QTemporaryDir &dir);
+
 // A program folder in dir holding the shipped database filled with the household, the
 // store left open; says how long filling took. Ends the run when it cannot be made.
 ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out);

@@ -1,5 +1,7 @@
 // Cost of the bank account list with 2,000 accounts of the user beside 1,000 of another:
 // the whole reload the window does (fresh connection, query, rows, sort), and the query alone.
+#include "bench/LedgerFixture.h"
+
 #include "banks/BankStore.h"
 #include "banks/frmBanks.h"
 
@@ -21,19 +23,6 @@ namespace {
 
 constexpr int accounts = 2'000;
 const QString user = QStringLiteral("bench");
-
-double medianMs(int repetitions, const std::function<void()> &work)
-{
-    std::vector<double> ms;
-    QElapsedTimer timer;
-    for (int i = 0; i < repetitions; ++i) {
-        timer.start();
-        work();
-        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
 
 void fill(ht::clsADO &db)
 {
@@ -63,24 +52,17 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    ht::program::setDir(dir.path());
-    const QString path = ht::program::pathIn(QStringLiteral("syslibs.dll"));
-    if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path)) {
-        out << "cannot copy the template database\n";
-        return 1;
-    }
-    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    ht::clsADO &db = ht::program::db();
+    ht::clsADO &db = bench::openShippedStore(dir);
     fill(db);
     ht::program::session().userName = user;
 
     size_t rows = 0;
-    const double storeMs = medianMs(7, [&] {
+    const double storeMs = bench::medianMs(7, [&] {
         ht::Connection c(db);
         rows = ht::BankStore::list(db, user).size();
     });
     ht::frmBanks window; // loads once: the key is derived before the timing
-    const double loadMs = medianMs(7, [&] { window.bankLists(); });
+    const double loadMs = bench::medianMs(7, [&] { window.bankLists(); });
     out << "banks_load_ms=" << QString::number(loadMs, 'f', 2) << " (" << window.ListView1->topLevelItemCount()
         << " rows shown)" << Qt::endl;
     out << "banks_query_ms=" << QString::number(storeMs, 'f', 2) << " (" << rows << " rows read)" << Qt::endl;

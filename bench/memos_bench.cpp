@@ -71,14 +71,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    ht::program::setDir(dir.path());
-    const QString path = ht::program::pathIn(QStringLiteral("syslibs.dll"));
-    if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path)) {
-        out << "cannot copy the template database\n";
-        return 1;
-    }
-    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    ht::clsADO &db = ht::program::db();
+    ht::clsADO &db = bench::openShippedStore(dir);
     fill(db);
     ht::program::session().userName = user;
 
