@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace crash {
 namespace {
@@ -127,7 +128,7 @@ void restores(ht::clsADO &db, const QString &dir)
         const QString why = ht::replaceDatabaseFile(db.dbDir(), inFolder(dir, i % 2 ? "A.dbk" : "B.dbk"),
                                                     db.dbDir() + QStringLiteral(".bak"));
         if (!why.isEmpty())
-            throw ht::DbError(ht::DbErrorKind::Other, 0, why);
+            throw std::runtime_error(why.toStdString());
         done();
     }
 }
@@ -146,9 +147,16 @@ void installs(const QString &dir)
         QFile::copy(programs[i % 2], downloaded);
         QString why;
         if (!ht::update::replaceProgram(downloaded, target, &why))
-            throw ht::DbError(ht::DbErrorKind::Other, 0, why);
+            throw std::runtime_error(why.toStdString());
         done();
     }
+}
+
+// A writable copy of the shipped database.
+void copyDatabase(const QString &templateDb, const QString &path)
+{
+    QFile::copy(templateDb, path);
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 }
 
 QString firstText(ht::clsADO &db, const QString &sql)
@@ -182,7 +190,7 @@ int work(const QString &kind, const QString &programDir)
             restores(db, programDir);
         else if (kind == QLatin1String("update"))
             installs(programDir);
-    } catch (const ht::DbError &e) {
+    } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
     }
     return 2; // the work ends only when it is killed
@@ -255,8 +263,7 @@ QStringList blindChecks(const QString &templateDb)
     for (const auto &[kind, before, half] : halves) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("syslibs.dll"));
-        QFile::copy(templateDb, path);
-        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        copyDatabase(templateDb, path);
         ht::clsADO db(path);
         {
             ht::Connection c(db);
@@ -283,8 +290,7 @@ Result trials(const QString &workerPath, const QString &templateDb, const QStrin
     Result result;
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("syslibs.dll"));
-    QFile::copy(templateDb, db);
-    QFile(db).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    copyDatabase(templateDb, db);
     QRandomGenerator random(seed);
     for (int run = 0; run < runs; ++run) {
         const int killAfter = int(random.bounded(1, 21));
