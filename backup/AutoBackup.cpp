@@ -14,11 +14,6 @@ const QString failureKey = QStringLiteral("lastfailure");
 
 } // namespace
 
-QString dailyBackupFolder(const QString &dbPath)
-{
-    return QFileInfo(dbPath).dir().filePath(QStringLiteral("backups"));
-}
-
 QString writeDailyBackup(const QString &dbPath, const QDate &today)
 {
     QDir folder(dailyBackupFolder(dbPath));

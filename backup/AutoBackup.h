@@ -5,11 +5,10 @@
 
 namespace ht::backup {
 
-// The daily copies left when the main window closes: "backups" beside the database,
-// one file a day named by its date, the newest ten kept.
+// The daily copies left when the main window closes, in dailyBackupFolder: one file a
+// day named by its date, the newest ten kept.
 constexpr int keptDailyBackups = 10;
 
-QString dailyBackupFolder(const QString &dbPath);
 // Writes today's copy unless there is one already; then drops all but the newest ten.
 // Empty text, or the reason it failed.
 QString writeDailyBackup(const QString &dbPath, const QDate &today);

@@ -7,6 +7,7 @@
 
 #include "ledger/MainWindow.h"
 
+#include "foundation/DbFile.h"
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"

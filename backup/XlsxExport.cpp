@@ -1,6 +1,7 @@
 #include "backup/XlsxExport.h"
 
 #include "foundation/Money.h"
+#include "foundation/SystemError.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -49,9 +50,15 @@ struct Workbook {
     }
 };
 
+// Called right after the failed call, while errno still tells why: a full disk is
+// worth telling in plain words.
 ExportOutcome failed(lxw_error rc)
 {
-    return {ExportOutcome::Failed, int(rc), QString::fromUtf8(lxw_strerror(rc))};
+    const int err = errno;
+    QString why = QString::fromUtf8(lxw_strerror(rc));
+    if (isDiskFull(err))
+        why = systemErrorText(err) + QStringLiteral("（") + why + QStringLiteral("）");
+    return {ExportOutcome::Failed, int(rc), why};
 }
 
 } // namespace
@@ -116,7 +123,7 @@ ExportOutcome writeXlsx(const QString &path, const ListTable &table, const Expor
                                 | QFile::ReadGroup | QFile::ReadOther);
     // rename() replaces an existing file in one step.
     if (std::rename(partName.constData(), QFile::encodeName(path).constData()) != 0)
-        return {ExportOutcome::Failed, errno, QString::fromLocal8Bit(std::strerror(errno))};
+        return {ExportOutcome::Failed, errno, systemErrorText(errno)};
     part.setAutoRemove(false);
     return {};
 }

@@ -54,7 +54,7 @@ void dataDialog::backUp()
         return;
     const QString why = copyDatabaseFile(program::db().dbDir(), target);
     if (!why.isEmpty())
-        return showReason(this, why);
+        return showReason(this, QStringLiteral("备份失败。\r\n\r\n") + why);
     showMessage(this, QStringLiteral("备份成功！"), caption, MsgButtons::Ok, MsgIcon::Information);
     accept();
 }

@@ -1,6 +1,10 @@
 #include "foundation/DbError.h"
 
+#include "foundation/SystemError.h"
+
 #include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
 
 namespace ht {
 
@@ -9,14 +13,16 @@ DbError::DbError(DbErrorKind kind, int engineCode, const QString &message)
 {
 }
 
-DbError DbError::fromEngine(int engineCode, const QString &message)
+DbError DbError::fromEngine(int engineCode, const QString &message, int systemError)
 {
     DbErrorKind kind = DbErrorKind::Other;
     if (message.startsWith(QLatin1String("no such column")))
         kind = DbErrorKind::NoSuchColumn;
     else if (message.startsWith(QLatin1String("no such table")))
         kind = DbErrorKind::NoSuchTable;
-    return DbError(kind, engineCode, message);
+    DbError error(kind, engineCode, message);
+    error.m_systemError = systemError;
+    return error;
 }
 
 int DbError::code() const
@@ -29,23 +35,50 @@ int DbError::code() const
     return m_engineCode;
 }
 
-QString DbError::userMessage() const
+namespace {
+
+// A plain reason for the common engine failures; empty for the rest.
+QString reasonFor(int engineCode, int systemError)
 {
-    if (m_kind != DbErrorKind::Other)
-        return m_message;
-    QString reason;
-    switch (m_engineCode & 0xff) {
-    case SQLITE_READONLY: reason = QStringLiteral("数据库文件是只读的，修改没有保存。"); break;
+    const int primary = engineCode & 0xff;
+    // The engine reports a full disk or a folder it may not write in only as an I/O
+    // failure; the system's error number says which. It may be stale after other
+    // failures, so it only refines these.
+    if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL) {
+        if (isDiskFull(systemError))
+            return QStringLiteral("磁盘空间已满，修改没有保存。");
+    }
+    // On an open connection the engine fails to open only the files it keeps beside the
+    // database, such as its journal.
+    if (primary == SQLITE_CANTOPEN)
+        return QStringLiteral("无法在数据库所在的文件夹中写入，修改没有保存。请检查该文件夹是否只读。");
+    switch (primary) {
+    case SQLITE_READONLY: return QStringLiteral("数据库文件是只读的，修改没有保存。");
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: reason = QStringLiteral("数据库正被其他程序使用，请稍后再试。"); break;
-    case SQLITE_FULL: reason = QStringLiteral("磁盘空间已满，修改没有保存。"); break;
+    case SQLITE_LOCKED: return QStringLiteral("数据库正被其他程序使用，请稍后再试。");
+    case SQLITE_FULL: return QStringLiteral("磁盘空间已满，修改没有保存。");
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: reason = QStringLiteral("数据库文件已损坏。"); break;
+    case SQLITE_NOTADB:
+        return QStringLiteral("数据库文件已损坏。");
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
-    case SQLITE_PERM: reason = QStringLiteral("无法读写数据库文件。"); break;
-    default: return m_message;
+    case SQLITE_PERM: return QStringLiteral("无法读写数据库文件。");
+    default: return {};
     }
+}
+
+} // namespace
+
+bool DbError::isReadOnly() const
+{
+    return m_kind == DbErrorKind::Other && (m_engineCode & 0xff) == SQLITE_READONLY;
+}
+
+QString DbError::userMessage() const
+{
+    const QString reason = m_kind == DbErrorKind::Other ? reasonFor(m_engineCode, m_systemError) : QString();
+    if (reason.isEmpty())
+        return m_message;
     return reason + QStringLiteral("\r\n（") + m_message + QStringLiteral("）");
 }
 

@@ -16,12 +16,15 @@ public:
 
     DbError(DbErrorKind kind, int engineCode, const QString &message);
 
-    // Classifies an engine message such as "no such column: x".
-    static DbError fromEngine(int engineCode, const QString &message);
+    // Classifies an engine message such as "no such column: x". systemError is the
+    // operating system's error number behind an I/O failure, when the engine kept one.
+    static DbError fromEngine(int engineCode, const QString &message, int systemError = 0);
 
     DbErrorKind kind() const { return m_kind; }
     // The error number: one of the two above for their kinds, the engine's own otherwise.
     int code() const;
+    // The database file may only be read.
+    bool isReadOnly() const;
     // The engine's own text.
     QString message() const { return m_message; }
     // What the user reads: a plain Chinese reason for the common engine failures
@@ -32,6 +35,7 @@ private:
     DbErrorKind m_kind;
     int m_engineCode;
     QString m_message;
+    int m_systemError = 0;
 };
 
 } // namespace ht

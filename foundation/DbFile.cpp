@@ -1,5 +1,6 @@
 #include "foundation/DbFile.h"
 
+#include "foundation/SystemError.h"
 #include "foundation/clsADO.h"
 
 #include <QDir>
@@ -21,10 +22,13 @@ constexpr qint64 chunkSize = 1 << 20;
 // The tables every database of this program has had; MyNotes comes later with an upgrade.
 const char *const requiredTables[] = {"users", "autouser", "pursewicks", "types", "banks"};
 
+// Called right after the failed call, while errno still tells why: a full disk is
+// worth telling in plain words.
 QString fileError(const QString &what, const QFileDevice &file)
 {
-    return what + QStringLiteral("：") + file.fileName() + QStringLiteral("（") + file.errorString()
-        + QStringLiteral("）");
+    const int err = errno;
+    const QString why = isDiskFull(err) ? systemErrorText(err) : file.errorString();
+    return what + QStringLiteral("：") + file.fileName() + QStringLiteral("（") + why + QStringLiteral("）");
 }
 
 // Streams every byte of in into out; empty text or the reason. The caller keeps in
@@ -163,9 +167,14 @@ QString replaceDatabaseFile(const QString &dbPath, const QString &source, const 
     }
     // rename() replaces the target in one step: the database is either old or new.
     if (std::rename(QFile::encodeName(copy.fileName()).constData(), QFile::encodeName(dbPath).constData()) != 0)
-        return QStringLiteral("无法替换数据文件：") + QString::fromLocal8Bit(std::strerror(errno));
+        return QStringLiteral("无法替换数据文件：") + systemErrorText(errno);
     copy.setAutoRemove(false);
     return {};
+}
+
+QString dailyBackupFolder(const QString &dbPath)
+{
+    return QFileInfo(dbPath).dir().filePath(QStringLiteral("backups"));
 }
 
 } // namespace ht

@@ -22,4 +22,7 @@ QString checkDatabaseFile(const QString &path);
 // the check above; the database it replaces is kept as keptAs. Nothing changes on failure.
 QString replaceDatabaseFile(const QString &dbPath, const QString &source, const QString &keptAs);
 
+// Where the daily automatic copies of the database at dbPath are kept: "backups" beside it.
+QString dailyBackupFolder(const QString &dbPath);
+
 } // namespace ht

@@ -12,7 +12,8 @@ namespace {
 [[noreturn]] void throwEngine(sqlite3 *db, int rc)
 {
     const char *msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    throw DbError::fromEngine(db ? sqlite3_extended_errcode(db) : rc, QString::fromUtf8(msg));
+    throw DbError::fromEngine(db ? sqlite3_extended_errcode(db) : rc, QString::fromUtf8(msg),
+                              db ? sqlite3_system_errno(db) : 0);
 }
 
 void bindValue(sqlite3 *db, sqlite3_stmt *stmt, int index, const QVariant &value)

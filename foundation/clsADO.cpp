@@ -41,7 +41,7 @@ void execRaw(sqlite3 *db, const char *sql)
     if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
         const QString message = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
         sqlite3_free(err);
-        throw DbError::fromEngine(sqlite3_extended_errcode(db), message);
+        throw DbError::fromEngine(sqlite3_extended_errcode(db), message, sqlite3_system_errno(db));
     }
 }
 
@@ -83,7 +83,7 @@ bool clsADO::tryOpen(QString *error)
     const QByteArray salt = file.read(saltSize);
     file.close();
     if (salt.size() != saltSize)
-        return fail(QStringLiteral("文件已损坏：") + path);
+        return fail(QStringLiteral("数据库文件已损坏：") + path);
 
     const QByteArray name = path.toUtf8();
     // Never create: a missing file must stay missing, not become an empty database.
@@ -99,7 +99,7 @@ bool clsADO::tryOpen(QString *error)
         // A wrong key or a damaged file shows here, not at the first later query.
         execRaw(m_db, "SELECT count(*) FROM sqlite_master");
     } catch (const DbError &e) {
-        return fail(e.message());
+        return fail(e.userMessage());
     }
     return true;
 }

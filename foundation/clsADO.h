@@ -25,7 +25,7 @@ public:
     // Larger pages than the engine's default make reading a long ledger much cheaper.
     static constexpr int pageSize = 4096;
     // How long a statement waits for another program's lock before it fails as busy.
-    static constexpr int busyTimeoutMs = 5000;
+    static constexpr int busyTimeoutMs = 3000;
 
     explicit clsADO(QString path);
     ~clsADO();

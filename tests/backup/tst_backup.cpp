@@ -233,7 +233,7 @@ private Q_SLOTS:
     // One copy a day, the newest ten kept; a failure is noted, told once at the next start.
     void dailyBackups()
     {
-        const QString folder = backup::dailyBackupFolder(m_db);
+        const QString folder = dailyBackupFolder(m_db);
         const QDate first(2026, 3, 1);
         for (int day = 0; day < 12; ++day)
             QCOMPARE(backup::writeDailyBackup(m_db, first.addDays(day)), QString());
