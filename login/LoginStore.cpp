@@ -36,6 +36,27 @@ RememberedUser rememberedRow(clsADO &db, const QString &name)
     return {q.text(0), q.text(1), q.int64(2) == 1};
 }
 
+namespace {
+
+void rememberUser(clsADO &db, const QString &user, const QString &password)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    if (db.count(QStringLiteral("SELECT COUNT(*) FROM [autouser] WHERE [username]=?"), {user}) != 0) {
+        db.execute(QStringLiteral("UPDATE [autouser] SET [userpwd]=?,[focusUser]=1,loginDateTime=? WHERE [username]=?"),
+                   {password, now, user});
+    } else {
+        db.execute(QStringLiteral("INSERT INTO autouser(username,userpwd,focusUser,loginDateTime) VALUES(?,?,1,?)"),
+                   {user, password, now});
+    }
+}
+
+void forgetUser(clsADO &db, const QString &user)
+{
+    db.execute(QStringLiteral("UPDATE [autouser] SET [userpwd]='',focusUser=0 WHERE [username]=?"), {user});
+}
+
+} // namespace
+
 LoginOutcome login(clsADO &db, const QString &name, const QString &password, bool remember)
 {
     LoginOutcome out;
@@ -53,22 +74,18 @@ LoginOutcome login(clsADO &db, const QString &name, const QString &password, boo
         out.userName = user.text(0);
         out.loginCount = qint32(user.int64(2));
     }
-    Transaction t(db);
-    db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"), {out.userName});
-    if (remember) {
-        const QDateTime now = QDateTime::currentDateTime();
-        if (db.count(QStringLiteral("SELECT COUNT(*) FROM [autouser] WHERE [username]=?"), {out.userName}) != 0) {
-            db.execute(QStringLiteral("UPDATE [autouser] SET [userpwd]=?,[focusUser]=1,loginDateTime=? WHERE [username]=?"),
-                       {password, now, out.userName});
-        } else {
-            db.execute(QStringLiteral("INSERT INTO autouser(username,userpwd,focusUser,loginDateTime) VALUES(?,?,1,?)"),
-                       {out.userName, password, now});
-        }
-    } else {
-        db.execute(QStringLiteral("UPDATE [autouser] SET [userpwd]='',focusUser=0 WHERE [username]=?"), {out.userName});
-    }
-    t.commit();
     out.result = LoginResult::Ok;
+    try {
+        Transaction t(db);
+        db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"),
+                   {out.userName});
+        remember ? rememberUser(db, out.userName, password) : forgetUser(db, out.userName);
+        t.commit();
+    } catch (const DbError &e) {
+        if (!e.isReadOnly())
+            throw;
+        out.readOnly = true;
+    }
     return out;
 }
 

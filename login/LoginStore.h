@@ -29,10 +29,12 @@ struct LoginOutcome {
     LoginResult result = LoginResult::NoSuchUser;
     QString userName;      // the name as stored for the user that matched, whatever was typed
     qint32 loginCount = 0; // logins before this one
+    bool readOnly = false; // the database could not be written: the user may still look
 };
 
 // Checks the name (cleaned, ignoring letter case) and the password (exactly); on
-// success counts the login and remembers or forgets the user, in one transaction.
+// success counts the login and remembers or forgets the user, in one transaction. A
+// database that may only be read still lets the user in, without those writes.
 LoginOutcome login(clsADO &db, const QString &name, const QString &password, bool remember);
 
 } // namespace LoginStore

@@ -168,6 +168,9 @@ void frmLogin::cmdOK_Click()
         return;
     }
 
+    if (outcome.readOnly)
+        showMessage(this, QStringLiteral("数据库文件是只读的：可以查看记录，但所做的修改无法保存。"),
+                    QString::fromLatin1(program::title), MsgButtons::Ok, MsgIcon::Warning);
     program::Session &s = program::session();
     s.userName = outcome.userName;
     s.loginCount = outcome.loginCount;
