@@ -1,0 +1,297 @@
+#include "tests/support/TestSupport.h"
+
+#include "banks/frmBanks.h"
+#include "banks/newbankDialog.h"
+#include "categories/frmTypes.h"
+#include "categories/newtypeDialog.h"
+#include "categories/searchDialog.h"
+#include "ledger/MainWindow.h"
+#include "ledger/newInDialog.h"
+#include "login/frmLogin.h"
+#include "login/frmPassword.h"
+#include "login/usersDialog.h"
+#include "memos/frmMemoNote.h"
+#include "memos/memonoteSearchDialog.h"
+#include "memos/newMemoNoteDialog.h"
+
+#include "foundation/DialogKit.h"
+#include "foundation/ListKit.h"
+#include "foundation/Program.h"
+#include "foundation/clsADO.h"
+#include "foundation/ctrcls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+
+using namespace ht;
+using namespace ht::test;
+
+namespace {
+
+// Typed into every box. Each also stands as a decoy for the others: mary owns a row of
+// every kind holding each of them.
+const QStringList hostile = {
+    QStringLiteral("O'Brien \"x\""), QStringLiteral("100%"), QStringLiteral("ma_y"), QStringLiteral("a -- b; DROP TABLE [users];"),
+    QStringLiteral("C:\\new\\t"), QStringLiteral("a_b"),
+    QString(10000, QChar(u'长')), QStringLiteral("家😀👨‍👩‍👧"), QStringLiteral("\u200F\u202Eabc\u202C"), QStringLiteral("  Pad  ")};
+
+QString other(const QString &t)
+{
+    return t.toUpper() != t ? t.toUpper() : t.toLower();
+}
+
+// As a user types: ASCII key by key; anything else as one key event carrying the text,
+// as an input method commits it.
+void type(QWidget *box, const QString &text)
+{
+    if (auto *combo = qobject_cast<QComboBox *>(box))
+        box = combo->lineEdit();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 32 && c.unicode() < 127; });
+    if (ascii)
+        QTest::keyClicks(box, text);
+    else
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text, {});
+    auto *plain = qobject_cast<QPlainTextEdit *>(box);
+    QCOMPARE(plain ? typedText(plain) : static_cast<QLineEdit *>(box)->text(), text);
+}
+
+// Every row of mary's, every column, in a fixed order.
+QString maryRows()
+{
+    QString dump;
+    Connection c(program::db());
+    for (const char *table : {"users", "autouser", "pursewicks", "types", "banks", "MyNotes", "MyNotesCount"}) {
+        for (Query q = c.db().query(QStringLiteral("SELECT * FROM [%1] WHERE username='mary' ORDER BY rowid").arg(table)); q.next();)
+            for (int i = 0; i < q.columnCount(); ++i)
+                dump += q.value(i).toString() + QChar(1);
+    }
+    return dump;
+}
+
+QStringList containing(const QStringList &texts, const QString &t)
+{
+    QStringList out;
+    for (const QString &s : texts)
+        if (s.contains(t, Qt::CaseInsensitive))
+            out << s;
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+class TestHostile : public QObject {
+    Q_OBJECT
+    std::unique_ptr<ProgramFolder> m_folder;
+    QString m_mary;
+
+    QStringList said()
+    {
+        QStringList texts;
+        for (const MessageRecord &m : std::as_const(m_folder->messages.shown))
+            texts << m.text;
+        m_folder->messages.shown.clear();
+        return texts;
+    }
+    static qint64 newest(const char *table) { return scalar(QStringLiteral("SELECT max(ID) FROM [%1]").arg(table)).toLongLong(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<ProgramFolder>();
+        Connection c(program::db());
+        c.db().execute("INSERT INTO users(username,userpwd) VALUES('mary','pw')");
+        c.db().execute("INSERT INTO autouser(username,userpwd,focusUser) VALUES('mary','pw',1)");
+        for (const QString &t : hostile) {
+            addRecord(0, QDateTime::currentDateTime(), 1, t, 1, "mary");
+            c.db().insert("types", {{"typename", ctrcls::SQLCut(t)}, {"class", 0}, {"username", "mary"}});
+            c.db().insert("banks", {{"username", "mary"}, {"bankID", ctrcls::SQLCut(t)}, {"bankMemo", t}});
+            c.db().insert("MyNotes", {{"username", "mary"}, {"noteDateTime", "2024-05-06 12:00:00"}, {"noteContent", t}});
+        }
+        m_mary = maryRows();
+        program::session().userName = "admin";
+    }
+    void cleanup()
+    {
+        QCOMPARE(maryRows(), m_mary);
+        m_folder.reset();
+    }
+
+    // A name is cleaned and checked trimmed, a password kept exactly; the name in
+    // other letter case is the same user.
+    void usersLoginAndPassword()
+    {
+        usersDialog users;
+        const auto logIn = [&](const QString &name, const QString &password) {
+            frmLogin login;
+            QVERIFY(login.load());
+            type(login.txtUserName, name);
+            type(login.txtPassword, password);
+            login.cmdOK->click();
+        };
+        for (const QString &t : hostile) {
+            const QString name = ctrcls::SQLCut(t), checked = ctrcls::SQLCut(t.trimmed());
+            for (auto [box, text] : {std::pair{users.Text1, t}, {users.Text2, t}, {users.Text3, t}})
+                type(box, text);
+            users.BtnOk->click();
+            const bool tooLong = checked.size() > 50;
+            QCOMPARE(said(), QStringList{tooLong ? QStringLiteral("登录用户名过长，请重新输入")
+                                                 : "新用户注册成功！\r\n登录用户名：" + name + "  登录密码：" + t});
+            if (!tooLong) {
+                QCOMPARE(scalar("SELECT userpwd FROM users WHERE username=?", {name}), t);
+                for (QLineEdit *box : {users.Text1, users.Text2, users.Text3})
+                    type(box, box == users.Text1 ? other(t) : t);
+                users.BtnOk->click();
+                QCOMPARE(said(), QStringList{"用户名【" + ctrcls::SQLCut(other(t)) + "】已经存在"});
+            }
+            logIn(other(t), t);
+            QCOMPARE(said(), tooLong ? QStringList{"用户名或密码错误"} : QStringList{});
+            QCOMPARE(program::session().userName, tooLong ? QStringLiteral("admin") : name);
+
+            program::session().userName = "admin";
+            frmPassword change;
+            type(change.Text1, t);
+            type(change.Text2, t);
+            change.OKButton->click();
+            QCOMPARE(said(), QStringList{"提示：密码修改成功"});
+            QCOMPARE(scalar("SELECT userpwd FROM users WHERE username='admin'"), t);
+            logIn("admin", t.trimmed() != t ? t.trimmed() : t + "x");
+            QCOMPARE(said(), QStringList{"用户名密码错误"});
+            logIn("ADMIN", t);
+            QCOMPARE(said(), QStringList{});
+            program::session().userName = "admin";
+
+            type(users.Combo1, t);
+            users.delBtn->click();
+            QCOMPARE(said(), QStringList{"用户【" + name + (tooLong ? "】尚未注册" : "】删除成功！")});
+        }
+    }
+
+    // Remarks are kept exactly; a query or batch delete finds what holds the text literally.
+    void recordEditorAndQuery()
+    {
+        std::unique_ptr<main> w(openMainWindow());
+        program::session().frmStyle = 0;
+        newInDialog record(w.get());
+        record.Combo1->setCurrentIndex(0);
+        for (const QString &t : hostile) {
+            type(record.Text1, t);
+            record.OKButton->click();
+            QCOMPARE(said(), QStringList{"提示：请正确输入金额"});
+            type(record.Text1, "1.00");
+            type(record.Text2, t);
+            record.OKButton->click();
+            QCOMPARE(said(), QStringList{});
+            QCOMPARE(scalar("SELECT memo FROM pursewicks WHERE ID=?", {newest("pursewicks")}), t);
+        }
+        QStringList left = hostile;
+        for (const QString &t : hostile) {
+            for (int deleting : {0, 1}) {
+                program::session().frmStyle = deleting;
+                searchDialog query(w.get());
+                query.Check3->setChecked(true); // an amount that is no number adds nothing
+                query.Check4->setChecked(true);
+                type(query.Text2, t);
+                type(query.Text1, t);
+                query.OKButton->click();
+                const QStringList found = containing(left, t);
+                if (deleting) {
+                    QCOMPARE(said(), QStringList{QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除").arg(found.size())});
+                    for (const QString &gone : found)
+                        left.removeOne(gone);
+                } else {
+                    QStringList shown = columnTexts(w->ListView2->model(), 3);
+                    shown.sort();
+                    QCOMPARE(shown, found);
+                    QCOMPARE(said(), QStringList{});
+                }
+            }
+        }
+        QCOMPARE(scalar("SELECT COUNT(*) FROM pursewicks WHERE username='admin'"), QString::number(left.size()));
+    }
+
+    // Names are cleaned, untrimmed; the same name in other letter case is taken.
+    void categoryNames()
+    {
+        frmTypes manager;
+        program::session().frmStyle = 0;
+        for (const QString &t : hostile) {
+            for (bool again : {false, true}) {
+                const QString typed = again ? other(t) : t;
+                newtypeDialog d(&manager);
+                type(d.Text1, typed);
+                d.OKButton->click();
+                QCOMPARE(said(), !again ? QStringList{} : QStringList{"您输入的类别名称【" + ctrcls::SQLCut(typed) + "】已经存在"});
+            }
+            QCOMPARE(scalar("SELECT typename FROM types WHERE ID=?", {newest("types")}), ctrcls::SQLCut(t));
+        }
+    }
+
+    // Account and card numbers are cleaned; every other text is kept exactly.
+    void bankAccounts()
+    {
+        frmBanks list;
+        newbankDialog d(&list);
+        for (const QString &t : hostile) {
+            for (bool again : {false, true}) {
+                for (QLineEdit *box : {d.Text1, d.Text2, d.Text4, d.Text5, d.Text6})
+                    type(box, t);
+                type(d.Text3, again ? other(t) : t);
+                type(d.Text7, t);
+                d.OKButton->click();
+                QCOMPARE(said(), QStringList{"请正确输入银行余额"});
+                type(d.Text6, "1.00");
+                d.OKButton->click();
+                QCOMPARE(said(), !again ? QStringList{} : QStringList{"此银行账户已存在"});
+            }
+            QCOMPARE(scalar("SELECT bankAddr||'|'||bankName||'|'||bankID||'|'||bankUsername||'|'||bankCardID||'|'||bankMemo "
+                            "FROM banks WHERE ID=?", {newest("banks")}),
+                     QStringList({t, t, ctrcls::SQLCut(t), t, ctrcls::SQLCut(t), t}).join('|'));
+        }
+    }
+
+    // Notes are kept exactly; the quick search and the search dialog find them literally.
+    void memoNotes()
+    {
+        frmMemoNote w;
+        program::session().editId = 0;
+        for (const QString &t : hostile) {
+            newMemoNoteDialog editor(&w);
+            type(editor.noteContent, t);
+            editor.OKButton->click();
+            QCOMPARE(scalar("SELECT noteContent FROM MyNotes WHERE ID=?", {newest("MyNotes")}), t);
+        }
+        const auto shown = [&] {
+            QStringList notes;
+            for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i)
+                notes << scalar("SELECT noteContent FROM MyNotes WHERE ID=?", {rowKeyId(w.ListView1->topLevelItem(i))});
+            notes.sort();
+            return notes;
+        };
+        for (const QString &t : hostile) {
+            type(w.searchText, t);
+            w.searchBtn->click();
+            QCOMPARE(shown(), containing(hostile, t));
+            program::session().memoWhere = {};
+            memonoteSearchDialog s(&w);
+            s.Check2->setChecked(true);
+            type(s.Text1, t);
+            s.OKButton->click();
+            QCOMPARE(shown(), containing(hostile, t));
+        }
+        QCOMPARE(said(), QStringList{});
+    }
+};
+
+QTEST_MAIN(TestHostile)
+#include "tst_hostile.moc"
