@@ -26,7 +26,7 @@ SqlFilter common(const SearchConditions &c)
             f.add(QStringLiteral(" AND CAST(round(A.money*100) AS INTEGER)=?"), {qint64(m->cents())});
     }
     if (c.byMemo && !c.memo.isEmpty())
-        f.add(QStringLiteral(" AND A.memo LIKE ? ESCAPE '\\'"), {likeContaining(c.memo)});
+        f.add(containingText(QStringLiteral("A.memo"), c.memo));
     return f;
 }
 

@@ -11,12 +11,11 @@ SqlFilter dayRange(const QString &column, const QDate &first, const QDate &last)
     return f;
 }
 
-QString likeContaining(QString text)
+SqlFilter containingText(const QString &column, const QString &text)
 {
-    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + text + QLatin1Char('%');
+    SqlFilter f;
+    f.add(QStringLiteral(" AND instr(lower(%1),lower(?))>0").arg(column), {text});
+    return f;
 }
 
 } // namespace ht

@@ -27,9 +27,10 @@ struct SqlFilter {
 // both whole: from the first day's 00:00 to just before the day after the last.
 SqlFilter dayRange(const QString &column, const QDate &first, const QDate &last);
 
-// A LIKE pattern (used with ESCAPE '\') finding the text anywhere, its "%", "_" and "\"
-// standing for themselves.
-QString likeContaining(QString text);
+// The clause keeping the rows whose text column holds the text anywhere, literally, with
+// the letter case of A to Z ignored. Unlike LIKE it reads both texts whole: LIKE stops at
+// a NUL, so "a_b" + NUL + "x" would find every text ending in "a_b".
+SqlFilter containingText(const QString &column, const QString &text);
 
 
 } // namespace ht

@@ -225,9 +225,7 @@ SqlFilter quickSearch(const QString &typed)
 
 SqlFilter containing(const QString &text)
 {
-    SqlFilter f;
-    f.add(QStringLiteral(" AND noteContent LIKE ? ESCAPE '\\'"), {likeContaining(text)});
-    return f;
+    return containingText(QStringLiteral("noteContent"), text);
 }
 
 SqlFilter days(const QDate &first, const QDate &last)
