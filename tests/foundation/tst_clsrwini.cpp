@@ -48,7 +48,6 @@ private slots:
             clsRWIni none;
             none.SpecifyIni(path);
             QCOMPARE(none.ReadString(QStringLiteral("config"), QStringLiteral("Version"), 256), QString());
-            QCOMPARE(none.ErrorMsg, QStringLiteral("没有指定 INI 文件"));
             QVERIFY(!none.WriteString(QStringLiteral("config"), QStringLiteral("Version"), QStringLiteral("1")));
             QCOMPARE(none.ErrorMsg, QStringLiteral("没有指定 INI 文件"));
         }
@@ -58,7 +57,6 @@ private slots:
     {
         for (const QByteArray &start : {QByteArray(), QByteArray("")}) { // no file yet, an empty file
             clsRWIni file = ini(start);
-            QCOMPARE(file.fileName(), m_path);
             QVERIFY(file.WriteString(QStringLiteral("client"), QStringLiteral("windowstate"), QStringLiteral("2")));
             QVERIFY(file.WriteString(QStringLiteral("Client"), QStringLiteral("left"), QStringLiteral("15")));
             QCOMPARE(contents(), QByteArray("[client]\r\nwindowstate=2\r\nleft=15\r\n"));
