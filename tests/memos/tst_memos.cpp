@@ -97,7 +97,6 @@ private Q_SLOTS:
         const QString tables = "SELECT group_concat(sql,';') FROM (SELECT sql FROM sqlite_master "
                                "WHERE tbl_name LIKE 'MyNotes%' ORDER BY name)";
         const QString schemaSql = scalar(tables);
-        QVERIFY(schemaSql.contains("CREATE TRIGGER [MyNotes_count_owner]"));
         execute("DROP TABLE MyNotes");
         execute("DROP TABLE MyNotesCount");
         std::unique_ptr<main> window(openMainWindow({memos::attach}));
@@ -108,7 +107,6 @@ private Q_SLOTS:
                              auto *w = qobject_cast<frmMemoNote *>(d);
                              QVERIFY(w);
                              QCOMPARE(status(*w) + pager(*w), QStringLiteral("当前共有 0 则备忘，1/1页----"));
-                             QCOMPARE(w->searchText->text(), frmMemoNote::hintText);
                          }));
         QCOMPARE(scalar(tables), schemaSql);
 
@@ -131,8 +129,9 @@ private Q_SLOTS:
                  QStringLiteral("admin3,mary0"));
     }
 
-    void pagesOfThirtyNewestFirstOwnNotesOnly()
+    void pagesOfThirtyNewestFirstOwnNotesOnlyAndDeletes()
     {
+        auto &messages = m_folder->messages;
         addNotes(30);
         addNote("mary's", "2030-01-01 00:00:00", "mary");
         // Same moment as note 1: the later note first. 31 notes make two pages.
@@ -148,13 +147,14 @@ private Q_SLOTS:
         QCOMPARE(notes(w).mid(28), (QStringList{"2", "twin"}));
 
         // Deleting the last page's only note comes back to the new last page.
+        w.mnDel->trigger();
+        QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请选择要删除记录系统提示"));
         w.BtnNext->click();
         check(w, 0);
-        m_folder->messages.answerNext(MsgAnswer::Ok);
+        messages.answerNext(MsgAnswer::Ok);
         w.mnDel->trigger();
-        QCOMPARE(m_folder->messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
+        QCOMPARE(messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
         QCOMPARE(status(w) + pager(w), QStringLiteral("当前共有 30 则备忘，1/1页----"));
-        QCOMPARE(program::session().memoPage, 1);
 
         // A row whose key was crafted to name mary's note deletes nothing of hers.
         Connection c(program::db());
@@ -167,39 +167,26 @@ private Q_SLOTS:
         QCOMPARE(status(w), QStringLiteral("当前共有 29 则备忘，1/1页"));
         QVERIFY(!notes(w).contains("29"));
         QVERIFY(notes(w).contains("twin"));
-    }
-
-    void deletesAskAndTellWhatIsMissing()
-    {
-        auto &messages = m_folder->messages;
-        addNotes(40);
-        frmMemoNote w;
-        w.mnDel->trigger();
-        QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请选择要删除记录系统提示"));
-        w.popMnDel->trigger();
-        QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("提示：未选择要删除的记录出错了"));
-        w.mnEdit->trigger();
-        QCOMPARE(messages.last().text, QStringLiteral("提示：未选择要修改的记录"));
 
         // Cancel keeps the note; the pop-up delete lists all notes but the search stays for the pager.
         quickSearch(w, "3");
-        QCOMPARE(status(w), QStringLiteral("当前共有 13 则备忘，1/1页")); // 3, 13, 23, 30..39
+        QCOMPARE(status(w), QStringLiteral("当前共有 4 则备忘，1/1页")); // 3, 13, 23, 30
         select(w, 0);
         messages.answerNext(MsgAnswer::Cancel);
         w.popMnDel->trigger();
-        QCOMPARE(status(w), QStringLiteral("当前共有 13 则备忘，1/1页"));
+        QCOMPARE(status(w), QStringLiteral("当前共有 4 则备忘，1/1页"));
         w.popMnDel->trigger();
-        QCOMPARE(status(w), QStringLiteral("当前共有 39 则备忘，1/2页"));
+        QCOMPARE(status(w), QStringLiteral("当前共有 28 则备忘，1/1页"));
         w.BtnFirst->setEnabled(true);
         w.BtnFirst->click();
-        QCOMPARE(status(w), QStringLiteral("当前共有 12 则备忘，1/1页"));
+        QCOMPARE(notes(w), (QStringList{"23", "13", "3"}));
 
         // A failing load is told and leaves the list as it was.
         messages.shown.clear();
         w.memoList({" AND nosuchcolumn=1", {}}, 1);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.last().text.startsWith("操作失败"));
-        QCOMPARE(status(w) + QString::number(w.ListView1->topLevelItemCount()), QStringLiteral("当前共有 12 则备忘，1/1页12"));
+        QCOMPARE(status(w) + notes(w).join(','), QStringLiteral("当前共有 3 则备忘，1/1页23,13,3"));
     }
 
     // Blanks, quotes, braces, a no-break space and several lines come back exactly as typed.
@@ -211,8 +198,6 @@ private Q_SLOTS:
         QVERIFY(runModal([&] { w.mnNew->trigger(); },
                          [&](QDialog *d) {
                              auto *e = static_cast<newMemoNoteDialog *>(d);
-                             QCOMPARE(e->windowTitle(), QStringLiteral("新备忘"));
-                             QCOMPARE(QApplication::focusWidget(), e->noteContent);
                              e->OKButton->click();
                              QCOMPARE(messages.last().text, QStringLiteral("请输入备忘内容！"));
                              QVERIFY(e->isVisible());
@@ -226,7 +211,8 @@ private Q_SLOTS:
                  "2024-05-06 09:30:15N/AN/AN/AN/AN/A" + text);
         const QString id = scalar("SELECT ID FROM MyNotes");
 
-        // Bold italic 12 pt in red; then black is applied too, and a cancelled dialog changes nothing.
+        // Bold italic 12 pt in red, a cancelled colour dialog aside; the style comes back in the
+        // editor, and a change in a cancelled editor is not saved.
         QFont chosen(w.font().family());
         chosen.setPointSizeF(12);
         chosen.setBold(true);
@@ -239,7 +225,6 @@ private Q_SLOTS:
                              auto *e = static_cast<newMemoNoteDialog *>(d);
                              QCOMPARE(e->windowTitle() + e->modifyID->text(), "编辑备忘" + id);
                              QCOMPARE(typedText(e->noteContent), text);
-                             QVERIFY(!e->noteContent->font().bold());
                              e->Command2->click();
                              e->Command1->click();
                              e->Command1->click(); // cancelled
@@ -249,9 +234,6 @@ private Q_SLOTS:
         QCOMPARE(scalar("SELECT fontName||'|'||fontBold||fontItalic||fontSize||'|'||foreColor||noteContent FROM MyNotes"),
                  chosen.family() + "|TrueTrue12|255" + text);
 
-        chosen.setPointSizeF(10.5);
-        chosen.setBold(false);
-        m_folder->fontAnswers = {chosen};
         m_folder->colorAnswers = {QColor(0, 0, 0)};
         select(w, 0);
         QVERIFY(runModal([&] { w.mnEdit->trigger(); },
@@ -260,10 +242,7 @@ private Q_SLOTS:
                              QVERIFY(e->noteContent->font().bold() && e->noteContent->font().italic());
                              QCOMPARE(e->noteContent->font().pointSizeF(), 12.0);
                              QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
-                             e->Command2->click();
                              e->Command1->click();
-                             QCOMPARE(e->txtFontsize->text() + e->txtFontBold->text() + e->txtForeColor->text(),
-                                      QStringLiteral("10.5False0"));
                              e->CancelButton->click();
                          }));
         QCOMPARE(scalar("SELECT foreColor FROM MyNotes"), QStringLiteral("255")); // cancelled: unchanged
@@ -300,37 +279,22 @@ private Q_SLOTS:
         QCOMPARE(status(w), QStringLiteral("当前共有 55 则备忘，1/2页"));
     }
 
-    // Typed text is matched literally; a typed date keeps that whole day.
-    void quickSearchMatchesLiterallyAndByDay()
+    // Typed text is matched literally; a typed date, or the dialog's dates, keep whole days.
+    // The dialog narrows what is shown; the quick search starts afresh.
+    void searchesMatchLiterallyAndByWholeDays()
     {
+        addNote("早饭", "2024-05-05 00:00:00");
+        addNote("axb c'd", "2024-05-05 23:59:59");
         addNote("打折50%", "2024-05-06 00:00:00");
         addNote("打折500", "2024-05-06 23:59:59");
         addNote("a_b", "2024-05-07 00:00:00");
-        addNote("axb c'd", "2024-05-05 23:59:59");
-        frmMemoNote w;
-        QTest::mouseClick(w.searchBtn, Qt::LeftButton); // only empties the hint
-        QCOMPARE(w.searchText->text() + status(w), QStringLiteral("当前共有 4 则备忘，1/1页"));
-        const std::pair<const char *, QStringList> cases[] = {
-            {"50%", {"打折50%"}},           {"a_b", {"a_b"}},    {"b c'd", {"axb c'd"}},
-            {"2024-05-06", {"打折500", "打折50%"}}, {"2024年5月7日", {"a_b"}}, {"2024/5/5", {"axb c'd"}},
-            {"2024-02-30", {}}, // not a date: looked for as text
-        };
-        for (const auto &[typed, expected] : cases) {
-            quickSearch(w, QString::fromUtf8(typed));
-            QCOMPARE(notes(w), expected);
-        }
-        QVERIFY(m_folder->messages.shown.isEmpty());
-    }
-
-    void searchDialogNarrowsByWholeDaysAndText()
-    {
-        addNote("早饭 A", "2024-05-05 00:00:00");
-        addNote("午饭 A B", "2024-05-07 23:59:59");
-        addNote("晚饭 B", "2024-05-06 18:00:00");
-        addNote("夜宵 A B", "2024-05-08 00:00:00");
-        addNote("50% A", "2024-05-06 10:00:00");
+        addNote("午饭", "2024-05-07 23:59:59");
+        addNote("夜宵", "2024-05-08 00:00:00");
         frmMemoNote w;
         auto &messages = m_folder->messages;
+        QTest::mouseClick(w.searchBtn, Qt::LeftButton); // only empties the hint
+        QCOMPARE(w.searchText->text() + status(w), QStringLiteral("当前共有 7 则备忘，1/1页"));
+
         const auto search = [&](const std::function<void(memonoteSearchDialog *)> &fill, bool closes = true) {
             QVERIFY(runModal([&] { w.mnSearch->trigger(); },
                              [&](QDialog *d) {
@@ -345,25 +309,18 @@ private Q_SLOTS:
         search(
             [&](memonoteSearchDialog *s) {
                 s->Check1->setChecked(true);
-                QVERIFY(s->DTPicker1->isEnabled() && s->DTPicker1->hasFocus());
                 s->DTPicker1->setDate(QDate(2024, 5, 6));
                 s->DTPicker2->setDate(QDate(2024, 5, 5));
             },
             false);
         QCOMPARE(messages.last().text, QStringLiteral("目标日期不能小于选择日期"));
         QVERIFY(program::session().memoWhere.isEmpty());
-
         search([](memonoteSearchDialog *s) {
             s->Check1->setChecked(true);
             s->DTPicker1->setDate(QDate(2024, 5, 5));
             s->DTPicker2->setDate(QDate(2024, 5, 7));
         });
-        QCOMPARE(status(w), QStringLiteral("当前共有 4 则备忘，1/1页"));
-        search([](memonoteSearchDialog *s) {
-            s->Check2->setChecked(true);
-            s->Text1->setText("A");
-        });
-        QCOMPARE(notes(w), (QStringList{"午饭 A B", "50% A", "早饭 A"}));
+        QCOMPARE(status(w), QStringLiteral("当前共有 6 则备忘，1/1页"));
         // Text typed, then unticked, still counts; "%" stands for itself.
         search([](memonoteSearchDialog *s) {
             s->Check2->setChecked(true);
@@ -373,8 +330,22 @@ private Q_SLOTS:
             s->DTPicker1->setDate(QDate(2024, 5, 6));
             s->DTPicker2->setDate(QDate(2024, 5, 6));
         });
-        QCOMPARE(notes(w), QStringList{"50% A"});
+        QCOMPARE(notes(w), QStringList{"打折50%"});
         QCOMPARE(program::session().memoPage, 1);
+
+        const std::pair<const char *, QStringList> cases[] = {
+            {"50%", {"打折50%"}},
+            {"a_b", {"a_b"}},
+            {"2024-05-06", {"打折500", "打折50%"}},
+            {"2024年5月7日", {"午饭", "a_b"}},
+            {"2024/5/5", {"axb c'd", "早饭"}},
+            {"2024-02-30", {}}, // not a date: looked for as text
+        };
+        for (const auto &[typed, expected] : cases) {
+            quickSearch(w, QString::fromUtf8(typed));
+            QCOMPARE(notes(w), expected);
+        }
+        QCOMPARE(messages.shown.size(), 2);
     }
 
 private:
