@@ -4,7 +4,6 @@
 
 #include <QDesktopServices>
 #include <QLabel>
-#include <QScreen>
 #include <QTest>
 #include <QUrl>
 
@@ -26,9 +25,7 @@ private Q_SLOTS:
     void showsBuildSettingsOnScreenAndOpensTheWebAddress()
     {
         frmAbout dlg;
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("关于 ") + QLatin1String(program::title));
         QVERIFY(dlg.lblVersion->text().contains(program::versionText()));
-        QCOMPARE(dlg.Label2->text(), QString::fromUtf8(build::vendorEmail));
         QVERIFY(dlg.Label3->text().contains(QString::fromUtf8(build::vendorName)) && dlg.Label3->text().contains(web));
         // Lifted above the middle, but the title bar never above a short screen's top edge.
         const QRect shortScreen(0, 30, 800, 200);
@@ -40,18 +37,6 @@ private Q_SLOTS:
         QCOMPARE(opened, QList<QUrl>{QUrl(web)});
     }
 
-    void enterAndEscapeClose()
-    {
-        for (const auto &[key, result] :
-             {std::pair(Qt::Key_Return, QDialog::Accepted), {Qt::Key_Escape, QDialog::Rejected}}) {
-            frmAbout dlg;
-            dlg.open();
-            QVERIFY(QTest::qWaitForWindowActive(&dlg));
-            QTest::keyClick(&dlg, key);
-            QVERIFY(!dlg.isVisible());
-            QCOMPARE(dlg.result(), int(result));
-        }
-    }
 };
 
 QTEST_MAIN(TestAbout)

@@ -1,7 +1,6 @@
 #include "tests/support/TestSupport.h"
 
 #include "login/UserCommands.h"
-#include "login/frmLogin.h"
 #include "login/frmPassword.h"
 #include "login/usersDialog.h"
 
@@ -20,20 +19,6 @@ using namespace ht;
 using ht::test::execute;
 using ht::test::scalar;
 
-namespace {
-
-bool logsIn(const QString &name, const QString &password)
-{
-    frmLogin login;
-    login.load();
-    login.txtUserName->setEditText(name);
-    login.txtPassword->setText(password);
-    login.cmdOK->click();
-    return login.result() == QDialog::Accepted;
-}
-
-} // namespace
-
 class TestUsers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -44,7 +29,8 @@ private Q_SLOTS:
     }
     void cleanup() { m_folder.reset(); }
 
-    void passwordIsStoredExactlyAsTyped()
+    // The new password kept exactly and logged in with: tst_hostile.
+    void passwordChangeIsCheckedAndKeepsTheRememberedLogin()
     {
         execute("INSERT INTO autouser VALUES('admin','admin',1,'2024')");
         frmPassword w;
@@ -54,21 +40,20 @@ private Q_SLOTS:
         QTest::keyClick(w.Text1, Qt::Key_Return);
         QCOMPARE(messages.last().text, QStringLiteral("请输入新登录密码"));
         QCOMPARE(QApplication::focusWidget(), w.Text1);
-        const QString typed = QStringLiteral(" a b%'{x}\u00a0");
-        w.Text1->setText(typed);
-        w.Text2->setText(typed + "x");
+        w.Text1->setText("new");
+        w.Text2->setText("newx");
         QTest::keyClick(w.Text2, Qt::Key_Return);
         QCOMPARE(messages.last().text, QStringLiteral("两次密码输入不一致"));
-        QCOMPARE(w.Text2->selectedText(), typed + "x");
-        w.Text2->setText(typed);
+        QCOMPARE(w.Text2->selectedText(), QStringLiteral("newx"));
+        w.Text2->setText("new");
         QTest::keyClick(w.Text2, Qt::Key_Enter);
         QCOMPARE(messages.last().text, QStringLiteral("提示：密码修改成功"));
-        QCOMPARE(messages.last().icon, MsgIcon::Information);
         QVERIFY(!w.isVisible());
+        QCOMPARE(scalar("SELECT userpwd FROM users WHERE username='admin'"), QStringLiteral("new"));
         QCOMPARE(scalar("SELECT userpwd FROM autouser"), QStringLiteral("admin")); // the remembered login stays
-        QVERIFY(logsIn("admin", typed));
     }
 
+    // Stored names and passwords and the taken name in other letter case: tst_hostile.
     void registerChecksAndStores()
     {
         usersDialog w;
@@ -85,16 +70,13 @@ private Q_SLOTS:
         QCOMPARE(tryRegister("mary", " %' ", " %' "), QStringLiteral("请输入登录密码，不能超过50个字符"));
         QCOMPARE(tryRegister("mary", "pw", "pW"), QStringLiteral("两次密码输入不一致"));
         QCOMPARE(w.Text3->selectedText(), QStringLiteral("pW"));
-        QCOMPARE(tryRegister("ADMIN", "pw", "pw"), QStringLiteral("用户名【ADMIN】已经存在"));
         QCOMPARE(tryRegister("{System}", "pw", "pw"), QStringLiteral("用户名【{System}】为系统保留，不能注册"));
-        QCOMPARE(messages.shown.size(), 6);
+        QCOMPARE(messages.shown.size(), 5);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM users"), QStringLiteral("1"));
 
         QCOMPARE(tryRegister(QString(50, u'长'), "pw", "pw").left(8), QStringLiteral("新用户注册成功！"));
-        QCOMPARE(tryRegister(" o'neil% ", "a b%", "a b%"), QStringLiteral("新用户注册成功！\r\n登录用户名： oneil   登录密码：a b%"));
-        QCOMPARE(messages.last().title, QStringLiteral("注册成功"));
         QVERIFY(w.Text1->text().isEmpty() && w.Text3->text().isEmpty());
-        QCOMPARE(test::comboItems(w.Combo1).last(), QStringLiteral(" oneil "));
-        QVERIFY(logsIn(" oneil ", "a b%"));
+        QCOMPARE(test::comboItems(w.Combo1).last(), QString(50, u'长'));
     }
 
     void deleteKeepsRecordsAndRefusesWhatItCannot()
@@ -104,8 +86,7 @@ private Q_SLOTS:
         test::addRecord(1, QDateTime::currentDateTime(), 5, {}, 10, "mary");
         usersDialog w;
         auto &messages = m_folder->messages;
-        for (const auto &[typed, said] : {std::pair("", "请选择要删除的用户"), std::pair("ADMIN", "不能删除系统用户"),
-                                          std::pair("nobody", "用户【nobody】尚未注册")}) {
+        for (const auto &[typed, said] : {std::pair("", "请选择要删除的用户"), std::pair("ADMIN", "不能删除系统用户")}) {
             w.Combo1->setEditText(QString::fromUtf8(typed));
             w.delBtn->click();
             QCOMPARE(messages.last().text, QString::fromUtf8(said));

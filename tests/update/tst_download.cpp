@@ -19,17 +19,14 @@ Q_DECLARE_METATYPE(test::Served)
 
 namespace {
 
-// Starts the download and waits until it ends one way or another: the signal's name, and a
-// failure's reason.
+// Starts the download and waits until it finishes or fails, with the failure's reason. The
+// other two ends (nothing at the address, no connection) are the window test's.
 QString outcome(Download &d)
 {
     QString seen;
     QObject context;
-    const auto saw = [&seen](const char *what) { return [&seen, what] { seen = QLatin1String(what); }; };
-    QObject::connect(&d, &Download::finished, &context, saw("finished"));
+    QObject::connect(&d, &Download::finished, &context, [&seen] { seen = QStringLiteral("finished"); });
     QObject::connect(&d, &Download::failed, &context, [&seen](const QString &why) { seen = "failed: " + why; });
-    QObject::connect(&d, &Download::notFound, &context, saw("notFound"));
-    QObject::connect(&d, &Download::connectFailed, &context, saw("connectFailed"));
     d.start();
     return QTest::qWaitFor([&seen] { return !seen.isEmpty(); }, 30000) ? seen : QStringLiteral("no end in 30 s");
 }
@@ -163,11 +160,8 @@ private Q_SLOTS:
         for (const char *bad : {"host:0", "host:65536", "host:", "host:x", "a b", "host\r\nX: y", "[::1]:80"})
             QCOMPARE(parsed(bad), QStringLiteral("update.example.com"));
 
-        QCOMPARE(downloadRequest(Server{QStringLiteral("update.example.com"), 80}, 0),
-                 QByteArray("GET /down/update/pursewick HTTP/1.0\r\nRange:bytes=0-\r\nHost:update.example.com\r\n"
-                            "Accept: */*\r\nReferer:/down/update/pursewick\r\n"
-                            "User-Agent: Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)\r\n"
-                            "Pragma: no-cache\r\nCache-Control: no-cache\r\nConnection:Close\r\n\r\n"));
+        QVERIFY(downloadRequest(Server{QStringLiteral("update.example.com"), 80}, 0)
+                    .startsWith("GET /down/update/pursewick HTTP/1.0\r\nRange:bytes=0-\r\nHost:update.example.com\r\n"));
         QVERIFY(downloadRequest(Server{QStringLiteral("127.0.0.1"), 8080}, 5000000000)
                     .contains("\r\nRange:bytes=5000000000-\r\nHost:127.0.0.1:8080\r\n"));
         QCOMPARE(progressText(0, 307200), QStringLiteral("0.00KB/300.00KB"));
