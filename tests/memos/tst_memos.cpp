@@ -62,14 +62,16 @@ QStringList notes(const frmMemoNote &w)
     return columnTexts(w.ListView1->model(), 1);
 }
 
-void check(frmMemoNote &w, int row)
-{
-    w.ListView1->topLevelItem(row)->setCheckState(0, Qt::Checked);
-}
-
 void select(frmMemoNote &w, int row)
 {
     w.ListView1->setCurrentItem(w.ListView1->topLevelItem(row));
+}
+
+// Opens a dialog with an action and works in it; true when it was shown.
+template<typename Dialog>
+bool inDialog(QAction *opener, const std::function<void(Dialog *)> &work)
+{
+    return runModal([&] { opener->trigger(); }, [&](QDialog *d) { work(static_cast<Dialog *>(d)); });
 }
 
 void quickSearch(frmMemoNote &w, const QString &text)
@@ -100,9 +102,7 @@ private Q_SLOTS:
         execute("DROP TABLE MyNotes");
         execute("DROP TABLE MyNotesCount");
         std::unique_ptr<main> window(openMainWindow({memos::attach}));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QVERIFY(runModal([&] { QTest::keyClick(window.get(), Qt::Key_F8); },
+        QVERIFY(runModal([&] { triggerAction(window.get(), "mm_memoNote"); },
                          [](QDialog *d) {
                              auto *w = qobject_cast<frmMemoNote *>(d);
                              QVERIFY(w);
@@ -116,10 +116,7 @@ private Q_SLOTS:
         addNote("3", "2024-05-06 12:00:00", "mary");
         for (const char *sql : {"DROP TABLE MyNotesCount", "DROP TRIGGER MyNotes_count_insert", "DROP TRIGGER MyNotes_count_delete"})
             execute(sql);
-        {
-            frmMemoNote w;
-            QCOMPARE(status(w), QStringLiteral("当前共有 2 则备忘，1/1页"));
-        }
+        QCOMPARE(status(frmMemoNote()), QStringLiteral("当前共有 2 则备忘，1/1页"));
         QCOMPARE(scalar(tables), schemaSql);
         QVERIFY(m_folder->messages.shown.isEmpty());
         addNote("4");
@@ -129,7 +126,7 @@ private Q_SLOTS:
                  QStringLiteral("admin3,mary0"));
     }
 
-    void pagesOfThirtyNewestFirstOwnNotesOnlyAndDeletes()
+    void pagesOfThirtyNewestFirstOwnNotesOnlyDeletesAndEdits()
     {
         auto &messages = m_folder->messages;
         addNotes(30);
@@ -143,14 +140,13 @@ private Q_SLOTS:
         QCOMPARE(status(w) + pager(w), QStringLiteral("当前共有 31 则备忘，2/2页FP--"));
         QCOMPARE(notes(w), QStringList{"1"});
         w.BtnPre->click();
-        QCOMPARE(program::session().memoPage, 1);
         QCOMPARE(notes(w).mid(28), (QStringList{"2", "twin"}));
 
         // Deleting the last page's only note comes back to the new last page.
         w.mnDel->trigger();
         QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请选择要删除记录系统提示"));
         w.BtnNext->click();
-        check(w, 0);
+        w.ListView1->topLevelItem(0)->setCheckState(0, Qt::Checked);
         messages.answerNext(MsgAnswer::Ok);
         w.mnDel->trigger();
         QCOMPARE(messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
@@ -160,8 +156,8 @@ private Q_SLOTS:
         Connection c(program::db());
         const qint64 marys = c.db().count("SELECT ID FROM MyNotes WHERE username='mary'");
         w.ListView1->topLevelItem(0)->setData(0, Qt::UserRole, "ID" + QString::number(marys));
-        check(w, 0);
-        check(w, 1);
+        for (int row : {0, 1})
+            w.ListView1->topLevelItem(row)->setCheckState(0, Qt::Checked);
         w.mnDel->trigger();
         QCOMPARE(c.db().count("SELECT COUNT(*) FROM MyNotes WHERE username='mary'"), 1);
         QCOMPARE(status(w), QStringLiteral("当前共有 29 则备忘，1/1页"));
@@ -177,16 +173,37 @@ private Q_SLOTS:
         QCOMPARE(status(w), QStringLiteral("当前共有 4 则备忘，1/1页"));
         w.popMnDel->trigger();
         QCOMPARE(status(w), QStringLiteral("当前共有 28 则备忘，1/1页"));
+        // Thirty older notes that match make a second page under the search.
+        for (int i = 0; i < 30; ++i)
+            addNote("x3", "2020-01-01 00:00:00");
         w.BtnFirst->setEnabled(true);
         w.BtnFirst->click();
-        QCOMPARE(notes(w), (QStringList{"23", "13", "3"}));
+        QCOMPARE(notes(w).first(3), (QStringList{"23", "13", "3"}));
+
+        // Saving an edit brings the list back to page 1 under the same search; a note deleted
+        // meanwhile is told, not written.
+        w.BtnNext->click();
+        QCOMPARE(status(w), QStringLiteral("当前共有 33 则备忘，2/2页"));
+        select(w, 0);
+        QVERIFY(inDialog<newMemoNoteDialog>(w.mnEdit, [](newMemoNoteDialog *e) { e->OKButton->click(); }));
+        QCOMPARE(status(w), QStringLiteral("当前共有 33 则备忘，1/2页"));
+        select(w, 0);
+        const qint64 id = w.ListView1->topLevelItem(0)->data(0, Qt::UserRole).toString().mid(2).toLongLong();
+        QVERIFY(inDialog<newMemoNoteDialog>(w.mnEdit, [&](newMemoNoteDialog *e) {
+            execute("DELETE FROM MyNotes WHERE ID=?", {id});
+            e->OKButton->click();
+            QVERIFY(!e->isVisible());
+        }));
+        QCOMPARE(messages.last().text, QStringLiteral("此备忘已不存在"));
+        QCOMPARE(status(w), QStringLiteral("当前共有 32 则备忘，1/2页"));
 
         // A failing load is told and leaves the list as it was.
         messages.shown.clear();
+        const QString shown = status(w) + notes(w).join(',');
         w.memoList({" AND nosuchcolumn=1", {}}, 1);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.last().text.startsWith("操作失败"));
-        QCOMPARE(status(w) + notes(w).join(','), QStringLiteral("当前共有 3 则备忘，1/1页23,13,3"));
+        QCOMPARE(status(w) + notes(w).join(','), shown);
     }
 
     // Blanks, quotes, braces, a no-break space and several lines come back exactly as typed.
@@ -195,17 +212,15 @@ private Q_SLOTS:
         const QString text = QStringLiteral("a  b 'q' {x} \u00a0%_;--\\\nsecond line\n");
         auto &messages = m_folder->messages;
         frmMemoNote w;
-        QVERIFY(runModal([&] { w.mnNew->trigger(); },
-                         [&](QDialog *d) {
-                             auto *e = static_cast<newMemoNoteDialog *>(d);
-                             e->OKButton->click();
-                             QCOMPARE(messages.last().text, QStringLiteral("请输入备忘内容！"));
-                             QVERIFY(e->isVisible());
-                             e->noteContent->setPlainText(text);
-                             e->DTPicker1->setDateTime(QDateTime(QDate(2024, 5, 6), QTime(9, 30, 15)));
-                             e->OKButton->click();
-                             QVERIFY(!e->isVisible());
-                         }));
+        QVERIFY(inDialog<newMemoNoteDialog>(w.mnNew, [&](newMemoNoteDialog *e) {
+            e->OKButton->click();
+            QCOMPARE(messages.last().text, QStringLiteral("请输入备忘内容！"));
+            QVERIFY(e->isVisible());
+            e->noteContent->setPlainText(text);
+            e->DTPicker1->setDateTime(QDateTime(QDate(2024, 5, 6), QTime(9, 30, 15)));
+            e->OKButton->click();
+            QVERIFY(!e->isVisible());
+        }));
         QCOMPARE(notes(w), QStringList{QString(text).replace('\n', ' ')});
         QCOMPARE(scalar("SELECT noteDateTime||fontName||fontBold||fontItalic||fontSize||foreColor||noteContent FROM MyNotes"),
                  "2024-05-06 09:30:15N/AN/AN/AN/AN/A" + text);
@@ -220,63 +235,28 @@ private Q_SLOTS:
         m_folder->fontAnswers = {chosen};
         m_folder->colorAnswers = {QColor(255, 0, 0)};
         select(w, 0);
-        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
-                         [&](QDialog *d) {
-                             auto *e = static_cast<newMemoNoteDialog *>(d);
-                             QCOMPARE(e->windowTitle() + e->modifyID->text(), "编辑备忘" + id);
-                             QCOMPARE(typedText(e->noteContent), text);
-                             e->Command2->click();
-                             e->Command1->click();
-                             e->Command1->click(); // cancelled
-                             QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
-                             e->OKButton->click();
-                         }));
+        QVERIFY(inDialog<newMemoNoteDialog>(w.mnEdit, [&](newMemoNoteDialog *e) {
+            QCOMPARE(e->windowTitle() + e->modifyID->text(), "编辑备忘" + id);
+            QCOMPARE(typedText(e->noteContent), text);
+            e->Command2->click();
+            e->Command1->click();
+            e->Command1->click(); // cancelled
+            QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
+            e->OKButton->click();
+        }));
         QCOMPARE(scalar("SELECT fontName||'|'||fontBold||fontItalic||fontSize||'|'||foreColor||noteContent FROM MyNotes"),
                  chosen.family() + "|TrueTrue12|255" + text);
 
         m_folder->colorAnswers = {QColor(0, 0, 0)};
         select(w, 0);
-        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
-                         [&](QDialog *d) {
-                             auto *e = static_cast<newMemoNoteDialog *>(d);
-                             QVERIFY(e->noteContent->font().bold() && e->noteContent->font().italic());
-                             QCOMPARE(e->noteContent->font().pointSizeF(), 12.0);
-                             QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
-                             e->Command1->click();
-                             e->CancelButton->click();
-                         }));
+        QVERIFY(inDialog<newMemoNoteDialog>(w.mnEdit, [&](newMemoNoteDialog *e) {
+            QVERIFY(e->noteContent->font().bold() && e->noteContent->font().italic());
+            QCOMPARE(e->noteContent->font().pointSizeF(), 12.0);
+            QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
+            e->Command1->click();
+            e->CancelButton->click();
+        }));
         QCOMPARE(scalar("SELECT foreColor FROM MyNotes"), QStringLiteral("255")); // cancelled: unchanged
-    }
-
-    // Saving an edit brings the list back to page 1 under the same search; a note deleted
-    // meanwhile is told, not written.
-    void savingReloadsTheFirstPageUnderTheSearch()
-    {
-        addNotes(70);
-        frmMemoNote w;
-        quickSearch(w, "1");
-        QCOMPARE(status(w), QStringLiteral("当前共有 16 则备忘，1/1页")); // 1, 10..19, 21, 31, 41, 51, 61
-        for (int i = 71; i <= 110; ++i)
-            addNote("x1", "2020-01-01 00:00:00");
-        w.BtnFirst->setEnabled(true);
-        w.BtnFirst->click();
-        w.BtnNext->click();
-        QCOMPARE(status(w), QStringLiteral("当前共有 56 则备忘，2/2页"));
-        select(w, 0);
-        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
-                         [&](QDialog *d) { static_cast<newMemoNoteDialog *>(d)->OKButton->click(); }));
-        QCOMPARE(status(w), QStringLiteral("当前共有 56 则备忘，1/2页"));
-
-        select(w, 0);
-        const qint64 id = w.ListView1->topLevelItem(0)->data(0, Qt::UserRole).toString().mid(2).toLongLong();
-        QVERIFY(runModal([&] { w.mnEdit->trigger(); },
-                         [&](QDialog *d) {
-                             execute("DELETE FROM MyNotes WHERE ID=?", {id});
-                             static_cast<newMemoNoteDialog *>(d)->OKButton->click();
-                             QVERIFY(!d->isVisible());
-                         }));
-        QCOMPARE(m_folder->messages.last().text, QStringLiteral("此备忘已不存在"));
-        QCOMPARE(status(w), QStringLiteral("当前共有 55 则备忘，1/2页"));
     }
 
     // Typed text is matched literally; a typed date, or the dialog's dates, keep whole days.
@@ -296,13 +276,11 @@ private Q_SLOTS:
         QCOMPARE(w.searchText->text() + status(w), QStringLiteral("当前共有 7 则备忘，1/1页"));
 
         const auto search = [&](const std::function<void(memonoteSearchDialog *)> &fill, bool closes = true) {
-            QVERIFY(runModal([&] { w.mnSearch->trigger(); },
-                             [&](QDialog *d) {
-                                 auto *s = static_cast<memonoteSearchDialog *>(d);
-                                 fill(s);
-                                 s->OKButton->click();
-                                 QCOMPARE(!s->isVisible(), closes);
-                             }));
+            QVERIFY(inDialog<memonoteSearchDialog>(w.mnSearch, [&](memonoteSearchDialog *s) {
+                fill(s);
+                s->OKButton->click();
+                QCOMPARE(!s->isVisible(), closes);
+            }));
         };
         search([](memonoteSearchDialog *) {}, false);
         QCOMPARE(messages.last().text, QStringLiteral("请选择要查询的项"));
@@ -331,7 +309,6 @@ private Q_SLOTS:
             s->DTPicker2->setDate(QDate(2024, 5, 6));
         });
         QCOMPARE(notes(w), QStringList{"打折50%"});
-        QCOMPARE(program::session().memoPage, 1);
 
         const std::pair<const char *, QStringList> cases[] = {
             {"50%", {"打折50%"}},
