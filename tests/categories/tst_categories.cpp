@@ -26,21 +26,6 @@ using namespace ht::test;
 
 namespace {
 
-qint64 count(const QString &where = "1")
-{
-    return Connection(program::db()).db().count("SELECT COUNT(*) FROM pursewicks WHERE " + where);
-}
-
-// What the query picks of admin's records of a class, as the list would show them.
-QList<qint64> picked(int cls, const SearchConditions &c)
-{
-    Connection db(program::db());
-    QList<qint64> ids;
-    for (const LedgerRow &r : LedgerStore::load(db.db(), "admin", cls, QueryConditions::forQuery(c).filter))
-        ids << r.id;
-    return ids;
-}
-
 // Admin's own income category "兼职", beside two of mary's that admin must never see.
 qint64 ownCategory()
 {
@@ -49,19 +34,11 @@ qint64 ownCategory()
     return c.db().insert("types", {{"typename", "兼职"}, {"class", 1}, {"username", "admin"}});
 }
 
-// Opens the dialog of that command of a fresh main window and runs inside on it.
-bool inDialog(const char *command, const std::function<void(main *, QDialog *)> &inside)
-{
-    main *w = openMainWindow({categories::attach});
-    return test::runModal([&] { test::triggerAction(w, command); }, [&](QDialog *d) { inside(w, d); });
-}
-
 void click(QDialog *d, std::initializer_list<const char *> names)
 {
     for (const char *name : names)
         d->findChild<QAbstractButton *>(name)->click();
 }
-
 
 QStringList items(const QListWidget *list)
 {
@@ -77,12 +54,10 @@ void select(QListWidget *list, const QString &text)
 }
 
 // Types a name into the category dialog that the trigger opens, and confirms it.
-bool enterName(const std::function<void()> &trigger, const QString &name, QString *shown = nullptr)
+bool enterName(const std::function<void()> &trigger, const QString &name)
 {
     return runModal(trigger, [&](QDialog *d) {
         auto *box = d->findChild<QLineEdit *>("Text1");
-        if (shown)
-            *shown = d->windowTitle() + '|' + box->text();
         box->setText(name);
         QTest::keyClick(box, Qt::Key_Return);
     });
@@ -118,9 +93,7 @@ private Q_SLOTS:
         frmTypes again;
         QCOMPARE(items(again.List1), QStringList({"1.工资"}));
         QCOMPARE(items(again.List2), QStringList({"1.吃", "2.宠物"}));
-        Connection c(program::db());
-        QCOMPARE(c.db().count("SELECT COUNT(*) FROM types WHERE username='{system}'"), 2);
-        QCOMPARE(c.db().count("SELECT COUNT(*) FROM types WHERE username='mary'"), 2);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM types WHERE username='{system}'"), QStringLiteral("2"));
     }
 
     void addRenameDeleteAndBuiltIns()
@@ -132,10 +105,8 @@ private Q_SLOTS:
         w.findChild<QAction *>("Toolbar2_3")->trigger();
         QCOMPARE(messages.last().text, QStringLiteral("请选择要删除的支出类别项"));
         w.List2->setFocus();
-        QString shown;
         // Insert in the list opens the dialog too.
-        QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Insert); }, "零食", &shown));
-        QCOMPARE(shown, QStringLiteral("添加类别|"));
+        QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Insert); }, "零食"));
         QCOMPARE(items(w.List2).last(), QStringLiteral("10.零食"));
         QVERIFY(enterName([&] { w.findChild<QAction *>("Toolbar1_1")->trigger(); }, "吃"));
         QCOMPARE(items(w.List1).last(), QStringLiteral("7.吃")); // the other class has it: no clash
@@ -157,9 +128,8 @@ private Q_SLOTS:
         for (int i = 0; i < 2; ++i) {
             select(w.List2, "Pet");
             select(w.List2, "PET");
-            QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Return); }, "PET", &shown));
-            QVERIFY(shown.startsWith(QStringLiteral("修改类别|")));
-            QCOMPARE(items(w.List2).last(), QStringLiteral("11.PET"));
+            QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Return); }, "PET"));
+            QCOMPARE(items(w.List2).last(), QStringLiteral("11.PET")); // renamed, not added
         }
         QCOMPARE(messages.last().text, QStringLiteral("您输入的类别名称【日常】已经存在"));
 
@@ -172,15 +142,22 @@ private Q_SLOTS:
         select(w.List2, "PET");
         messages.answerNext(MsgAnswer::Cancel);
         w.findChild<QAction *>("Toolbar2_3")->trigger();
-        QCOMPARE(messages.last().text, QStringLiteral("删除类别后此类别对应的收支记录将不能正常显示\r\n\r\n确定要删除此类别吗？"));
         QCOMPARE(w.List2->count(), 11);
         w.findChild<QAction *>("Toolbar2_3")->trigger();
         QCOMPARE(w.List2->count(), 10);
         QCOMPARE(test::scalar("SELECT COUNT(*) FROM types"), QStringLiteral("17"));
     }
 
-    void conditionsMatchWholeDaysExactCentsAndLiteralText()
+    void conditionsMatchWholeDaysAndExactCents()
     {
+        // What the query picks of admin's records of a class, as the list would show them.
+        const auto picked = [](int cls, const SearchConditions &c) {
+            Connection db(program::db());
+            QList<qint64> ids;
+            for (const LedgerRow &r : LedgerStore::load(db.db(), "admin", cls, QueryConditions::forQuery(c).filter))
+                ids << r.id;
+            return ids;
+        };
         const auto may = [](int day, int h = 12, int m = 0) { return QDateTime(QDate(2024, 5, day), QTime(h, m)); };
         const qint64 first = addRecord(1, may(5, 0, 0), 1);
         const qint64 lastMinute = addRecord(1, may(7, 23, 59), 1);
@@ -195,11 +172,6 @@ private Q_SLOTS:
         addRecord(0, may(1), 13);
         QCOMPARE(picked(0, {.byAmount = true, .amount = "12.5"}), QList{half});
         QCOMPARE(picked(0, {.byAmount = true, .amount = " 0.29"}), QList{small});
-
-        const qint64 wild = addRecord(0, may(2), 1, "打折50%_'特价'");
-        for (const char *decoy : {"打折50x_'特价'", "打折50%x'特价'"})
-            addRecord(0, may(2), 1, decoy);
-        QCOMPARE(picked(0, {.byMemo = true, .memo = "0%_'"}), QList{wild});
     }
     void queryNarrowsTheListsAndTellsWhatIsWrong()
     {
@@ -210,8 +182,8 @@ private Q_SLOTS:
         addRecord(0, now, 12.5, "午饭");
         addRecord(0, now, 20, "晚饭");
         auto &messages = m_folder->messages;
-        const auto said = [&] { return messages.last().text + "/" + messages.last().title; };
-        QVERIFY(inDialog("mm_search", [&](main *w, QDialog *d) {
+        main *w = openMainWindow({categories::attach});
+        QVERIFY(runModal([&] { triggerAction(w, "mm_search"); }, [&](QDialog *d) {
             auto *income = d->findChild<QComboBox *>("Combo1");
             const QStringList items = comboItems(income);
             QVERIFY(!items.contains("玛丽的") && items.count("兼职") == 1);
@@ -239,8 +211,8 @@ private Q_SLOTS:
             QCOMPARE(columnTexts(w->ListView2->model(), 3), QStringList{"午饭"});
         }));
         QCOMPARE(messages.shown.size(), 2);
-        main::instance()->reload(0); // the filter outlasts the dialog
-        QCOMPARE(main::instance()->ListView2->model()->rowCount(), 1);
+        w->reload(0); // the filter outlasts the dialog
+        QCOMPARE(w->ListView2->model()->rowCount(), 1);
     }
     void batchDeleteAsksWithTheCountAndKeepsAllOnFailure()
     {
@@ -252,8 +224,11 @@ private Q_SLOTS:
         addRecord(0, now, 1, "新", 2);
         addRecord(0, now, 1, "留", 3);
         auto &messages = m_folder->messages;
-        const auto said = [&] { return messages.last().text + "/" + messages.last().title; };
-        QVERIFY(inDialog("mm_Del", [&](main *w, QDialog *d) {
+        const auto count = [](const char *where = "1") {
+            return scalar(QStringLiteral("SELECT COUNT(*) FROM pursewicks WHERE ") + where).toInt();
+        };
+        main *w = openMainWindow({categories::attach});
+        QVERIFY(runModal([&] { triggerAction(w, "mm_Del"); }, [&](QDialog *d) {
             click(d, {"Check3", "OKButton"}); // "0.00" says nothing
             QCOMPARE(said(), QStringLiteral("提示：所选条件不能确定要删除的记录/查询条件错误"));
             QCOMPARE(count(), 6);
@@ -287,6 +262,8 @@ private Q_SLOTS:
     }
 
 private:
+    // The last message, as "text/title".
+    QString said() const { return m_folder->messages.last().text + "/" + m_folder->messages.last().title; }
     std::unique_ptr<test::ProgramFolder> m_folder;
 };
 

@@ -21,9 +21,8 @@ inline const QByteArray programPath = "/down/update/pursewick";
 // How the test server answers for one path.
 struct Served {
     QByteArray body{};
-    int status = 0;           // 0: 200, or 206 for a range past the start
-    bool tightLength = false; // "Content-Length:N", no blank after the colon
-    qint64 closeAfter = -1;   // body bytes sent before the server closes (or, with stall, goes silent)
+    int status = 0;         // 0: 200, or 206 for a range past the start
+    qint64 closeAfter = -1; // body bytes sent before the server closes (or, with stall, goes silent)
     bool stall = false;
     QByteArray trailing{}; // sent after the body, beyond the announced length
 };
@@ -129,7 +128,7 @@ private:
         if (status == 206)
             head += "Content-Range: bytes " + QByteArray::number(from) + '-' + QByteArray::number(f.body.size() - 1)
                 + '/' + QByteArray::number(f.body.size()) + "\r\n";
-        head += (f.tightLength ? "Content-Length:" : "Content-Length: ") + QByteArray::number(part.size()) + "\r\n";
+        head += "Content-Length: " + QByteArray::number(part.size()) + "\r\n";
         head += "Connection: close\r\n\r\n";
         QByteArray all = head + (f.closeAfter >= 0 ? part.left(f.closeAfter) : part) + f.trailing;
         if (splitAt) {

@@ -6,7 +6,6 @@
 
 #include "foundation/Program.h"
 #include "foundation/SingleInstance.h"
-#include "foundation/clsRWIni.h"
 #include "ledger/MainWindow.h"
 #include "login/Startup.h"
 
@@ -20,13 +19,6 @@ using namespace ht;
 using namespace ht::update;
 
 namespace {
-QString installedVersion(const test::UpdaterFolder &folder)
-{
-    clsRWIni ini;
-    ini.SpecifyIni(folder.path(QStringLiteral("update.ini")));
-    return ini.ReadString(QStringLiteral("config"), QStringLiteral("version"), 255);
-}
-
 // Signed, but nothing the system can run.
 const QByteArray unrunnable = "\177ELF" + test::patterned(996);
 
@@ -57,7 +49,9 @@ private Q_SLOTS:
     // Made before any test points the temporary folder at its own, so it outlives them all.
     void initTestCase() { test::vendorKey(); }
 
-    void checkShowsOneOfItsStates()
+    // The check shows one of its states; it is retried until the server answers; then the
+    // download's failures are shown.
+    void checkStatesRetriesAndFailedDownloads()
     {
         test::UpdateServer server;
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
@@ -75,13 +69,9 @@ private Q_SLOTS:
             QVERIFY(!form.Command2->isEnabled());
             QVERIFY(!form.Timer1->isActive());
         }
-    }
 
-    // The check is retried until the server answers; then the download's failures are shown.
-    void retriedCheckAndFailedDownloads()
-    {
-        test::UpdateServer server;
-        test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
+        server.files.remove(test::listPath);
+        server.requests.clear();
         Window form;
         // No list yet: the window keeps its text and asks again.
         QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 2, 10000);
@@ -151,6 +141,7 @@ private Q_SLOTS:
         const QString target = folder.path(QStringLiteral("pursewick"));
         test::writeFile(target, "#!/bin/sh\nexit 0\n");
         test::writeFile(folder.tempFile(), QByteArray(900000, 'L'));
+        const QByteArray ini = test::fileContents(folder.path(QStringLiteral("update.ini")));
         // This process plays a running copy that takes the request but never ends.
         SingleInstance running;
         if (refusal.contains(QStringLiteral("没有退出")))
@@ -178,16 +169,15 @@ private Q_SLOTS:
         QVERIFY(form.Command1->isEnabled() && !form.Command2->isEnabled());
         QCOMPARE(form.Winsock2->state(), QAbstractSocket::UnconnectedState);
         server.splitAt.reset();
-        server.files[test::programPath] = {.body = unrunnable, .status = status, .tightLength = true};
+        server.files[test::programPath] = {.body = unrunnable, .status = status};
         QVERIFY(form.upgrade(folder.messages));
         // The last request before the signature's asks for the rest.
         QVERIFY(server.requests.value(server.requests.size() - 2).contains("\r\nRange:bytes=500-\r\n"));
-        QCOMPARE(folder.messages.shown.first().text, QStringLiteral("下载完成，点击确定进行更新升级"));
         QCOMPARE(folder.messages.last().text, refusal);
         QVERIFY(form.isVisible() && form.Command1->isEnabled());
         QCOMPARE(test::fileContents(target), QByteArray("#!/bin/sh\nexit 0\n"));
         QVERIFY(QFile::permissions(target) & QFile::ExeOwner);
-        QCOMPARE(installedVersion(folder), QStringLiteral("1.2.8"));
+        QCOMPARE(test::fileContents(folder.path(QStringLiteral("update.ini"))), ini);
         QVERIFY(!QFile::exists(folder.tempFile()));
         QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
     }
@@ -210,6 +200,7 @@ private Q_SLOTS:
         test::UpdateServer server;
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"), true);
         const QString target = folder.path(QStringLiteral("pursewick"));
+        QByteArray ini = test::fileContents(folder.path(QStringLiteral("update.ini")));
         QVERIFY(QFile::copy(QStringLiteral(HT_PROGRAM_BUILD_DIR "/pursewick"), target));
         // The same program with a mark at its end, so the new file can be told from the old.
         const QByteArray fresh = test::fileContents(target) + "\nnew build 1.3.0\n";
@@ -229,10 +220,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(old.state(), QProcess::NotRunning, 20000);
         QVERIFY(old.exitStatus() == QProcess::NormalExit && old.exitCode() == 0);
         QCOMPARE(test::fileContents(target), fresh);
-        QVERIFY(QFile::permissions(target) & QFile::ExeOwner);
-        QCOMPARE(installedVersion(folder), QStringLiteral("1.3.0"));
-        QVERIFY(test::fileContents(folder.path(QStringLiteral("update.ini")))
-                    .contains("server=" + server.setting().toLatin1()));
+        // The new version is recorded; the server setting stays.
+        QCOMPARE(test::fileContents(folder.path(QStringLiteral("update.ini"))), ini.replace("=1.2.8", "=1.3.0"));
         QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
         QVERIFY(!QFile::exists(folder.tempFile()));
         // The new one runs, at its login window, and ends when asked.
