@@ -36,11 +36,12 @@ using namespace ht::test;
 namespace {
 
 // Typed into every box. Each also stands as a decoy for the others: mary owns a row of
-// every kind holding each of them, and "a_b" is the NUL text's head.
+// every kind holding each of them, "a_b" is the NUL text's head, and the padded text is what
+// a "%" or "_" read as a wildcard would find.
 const QStringList hostile = {
     QStringLiteral("O'Brien \"x\""), QStringLiteral("100%"), QStringLiteral("ma_y"), QStringLiteral("a -- b; DROP TABLE [users];"),
     QStringLiteral("C:\\new\\t"), QStringLiteral("a_b") + QChar(0) + QStringLiteral("tail"), QStringLiteral("a_b"),
-    QString(10000, QChar(u'长')), QStringLiteral("家😀👨‍👩‍👧"), QStringLiteral("\u200F\u202Eabc\u202C"), QStringLiteral("  Pad  ")};
+    QString(10000, QChar(u'长')), QStringLiteral("家😀👨‍👩‍👧"), QStringLiteral("\u200F\u202Eabc\u202C"), QStringLiteral("  Pad 1000 mazy a.b  ")};
 
 QString other(const QString &t)
 {
