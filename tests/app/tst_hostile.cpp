@@ -79,14 +79,11 @@ QString maryRows()
     return dump;
 }
 
-QStringList containing(const QStringList &texts, const QString &t)
+QStringList containing(QStringList texts, const QString &t)
 {
-    QStringList out;
-    for (const QString &s : texts)
-        if (s.contains(t, Qt::CaseInsensitive))
-            out << s;
-    out.sort();
-    return out;
+    texts = texts.filter(t, Qt::CaseInsensitive);
+    texts.sort();
+    return texts;
 }
 
 } // namespace
