@@ -27,19 +27,6 @@ using ht::test::triggerAction;
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void write(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 // Permissions bind root only through another identity (user and group "nogroup"): the
 // suite runs as root on CI.
 struct AsOtherUser {
@@ -109,7 +96,7 @@ private Q_SLOTS:
     {
         const auto othersMayEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
         QFile::setPermissions(m_folder->dir(), othersMayEnter | QFile::WriteOwner);
-        const QByteArray before = contents(m_db);
+        const QByteArray before = test::fileContents(m_db);
         QFile::setPermissions(m_db, QFile::ReadOwner | QFile::ReadOther);
         {
             AsOtherUser other;
@@ -127,7 +114,7 @@ private Q_SLOTS:
             SAID(QStringLiteral("数据库文件是只读的，修改没有保存。"));
             delete w;
         }
-        QCOMPARE(contents(m_db), before);
+        QCOMPARE(test::fileContents(m_db), before);
 
         // The file may be written, the folder may not: no room for the engine's journal.
         QVERIFY(chown(QFile::encodeName(m_db).constData(), 65534, 65534) == 0);
@@ -141,7 +128,7 @@ private Q_SLOTS:
             delete w;
         }
         QFile::setPermissions(m_folder->dir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(contents(m_db), before);
+        QCOMPARE(test::fileContents(m_db), before);
     }
 
     void busyDatabaseWaitsThenSaysSo()
@@ -160,7 +147,7 @@ private Q_SLOTS:
     void fullDiskLosesNothing()
     {
         main *w = openMainWindow({backup::attach});
-        const QByteArray before = contents(m_db);
+        const QByteArray before = test::fileContents(m_db);
         const QStringList files = QDir(m_folder->dir()).entryList(QDir::Files);
         const QString copy = m_folder->path("备份.dbk");
         {
@@ -183,18 +170,18 @@ private Q_SLOTS:
             QVERIFY(!QFile::exists(sheet));
         }
         QCOMPARE(QDir(m_folder->dir()).entryList(QDir::Files), files);
-        QCOMPARE(contents(m_db), before);
+        QCOMPARE(test::fileContents(m_db), before);
         QCOMPARE(test::scalar("PRAGMA integrity_check"), QStringLiteral("ok"));
     }
 
     void damagedDatabaseIsNamed()
     {
-        const QByteArray good = contents(m_db);
+        const QByteArray good = test::fileContents(m_db);
         program::db().CloseDB();
         QVERIFY(QDir().mkpath(m_folder->path("backups")));
-        write(m_folder->path("backups/syslibs-2026-12-01.dbk"), good);
+        test::writeFile(m_folder->path("backups/syslibs-2026-12-01.dbk"), good);
         for (const QByteArray &damaged : {QByteArray(), good.left(100), QByteArray(good.size(), '\x5a')}) {
-            write(m_db, damaged);
+            test::writeFile(m_db, damaged);
             frmLogin login;
             try {
                 login.load();
@@ -208,7 +195,7 @@ private Q_SLOTS:
         QByteArray torn = good;
         for (qsizetype at = 8192; at < torn.size(); ++at)
             torn[at] = char(at * 7);
-        write(m_db, torn);
+        test::writeFile(m_db, torn);
         main *w = openMainWindow({backup::attach});
         SAID(QStringLiteral("数据库文件已损坏。"));
         delete w;
@@ -219,8 +206,8 @@ private Q_SLOTS:
         QByteArray junk;
         for (int i = 0; i < 4096; ++i)
             junk += char((i * 131) ^ (i >> 3));
-        write(m_folder->path("config.ini"), "[client]\r\nwindowstate=2x\r\n" + junk + "\n[client\nwindowstate");
-        write(m_folder->path("update.ini"), junk + "\r\n[config]\r\nVersion=\xff\xfe\r\nserver=::::\r\n");
+        test::writeFile(m_folder->path("config.ini"), "[client]\r\nwindowstate=2x\r\n" + junk + "\n[client\nwindowstate");
+        test::writeFile(m_folder->path("update.ini"), junk + "\r\n[config]\r\nVersion=\xff\xfe\r\nserver=::::\r\n");
         main *w = openMainWindow({backup::attach});
         QCOMPARE(w->ListView2->model()->rowCount(), 1);
         QVERIFY(m_folder->messages.shown.isEmpty());

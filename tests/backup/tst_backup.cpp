@@ -34,19 +34,6 @@ using backup::PreviewLayout;
 
 namespace {
 
-QByteArray bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 // What a tool writes to its standard output.
 QByteArray run(const QString &program, const QStringList &args)
 {
@@ -120,7 +107,7 @@ private Q_SLOTS:
         auto &messages = m_folder->messages;
         // A larger file under the chosen name, which has no extension, is replaced whole.
         const QString copy = m_folder->path("备份一");
-        write(copy, QByteArray(8 << 20, 'x'));
+        test::writeFile(copy, QByteArray(8 << 20, 'x'));
 
         QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
                          [&](QDialog *d) {
@@ -134,21 +121,21 @@ private Q_SLOTS:
                              QVERIFY(!d->isVisible());
                          }));
         QCOMPARE(messages.last().text, QStringLiteral("备份成功！"));
-        const QByteArray backedUp = bytes(m_db);
-        QCOMPARE(bytes(copy), backedUp);
+        const QByteArray backedUp = test::fileContents(m_db);
+        QCOMPARE(test::fileContents(copy), backedUp);
         // A failed backup leaves the file under the chosen name as it was.
         QVERIFY(!copyDatabaseFile(m_folder->path("无此文件.dll"), copy).isEmpty());
-        QCOMPARE(bytes(copy), backedUp);
+        QCOMPARE(test::fileContents(copy), backedUp);
 
         addRecord(1, QDateTime::currentDateTime(), 99, "后来的");
         w->reload(1);
         QCOMPARE(w->ListView1->model()->rowCount(), 2);
-        const QByteArray before = bytes(m_db);
+        const QByteArray before = test::fileContents(m_db);
         // Empty, cut short, the program's tables without the key, a keyed file of other tables.
         const QString empty = m_folder->path("empty.dbk"), half = m_folder->path("half.dbk");
         const QString plain = m_folder->path("plain.dbk"), other = m_folder->path("other.dbk");
-        write(empty, {});
-        write(half, before.left(before.size() / 2));
+        test::writeFile(empty, {});
+        test::writeFile(half, before.left(before.size() / 2));
         QCOMPARE(QProcess::execute("sqlcipher",
                                    {plain,
                                     "CREATE TABLE users(a);CREATE TABLE autouser(a);"
@@ -165,7 +152,7 @@ private Q_SLOTS:
                                  d->findChild<QAbstractButton *>("OKButton")->click();
                                  QVERIFY2(d->isVisible(), qPrintable(candidate));
                                  QVERIFY(messages.last().text.startsWith(QStringLiteral("恢复失败，当前数据未作任何改动。")));
-                                 QCOMPARE(bytes(m_db), before);
+                                 QCOMPARE(test::fileContents(m_db), before);
                                  QVERIFY(!QFile::exists(m_db + ".bak"));
                              }
                              QVERIFY(messages.last().text.contains("autouser"));
@@ -174,8 +161,8 @@ private Q_SLOTS:
                          }));
         QVERIFY(messages.last().text.startsWith(QStringLiteral("恢复成功！")));
         QVERIFY(messages.last().text.contains("syslibs.dll.bak"));
-        QCOMPARE(bytes(m_db), backedUp);
-        QCOMPARE(bytes(m_db + ".bak"), before);
+        QCOMPARE(test::fileContents(m_db), backedUp);
+        QCOMPARE(test::fileContents(m_db + ".bak"), before);
         QCOMPARE(columnTexts(w->ListView1->model(), 3), QStringList{"工资"});
         delete w;
     }
@@ -194,7 +181,7 @@ private Q_SLOTS:
             "CREATE TABLE types(ID INTEGER PRIMARY KEY, typename TEXT, class INT);"
             "CREATE TABLE banks(ID INTEGER PRIMARY KEY, username TEXT);");
         QCOMPARE(replaceDatabaseFile(m_db, old, m_db + ".bak"), QString());
-        QCOMPARE(bytes(m_db), bytes(old));
+        QCOMPARE(test::fileContents(m_db), test::fileContents(old));
     }
 
     // One copy a day, the newest ten kept; a failure is noted, told once at the next start.
@@ -208,10 +195,10 @@ private Q_SLOTS:
         QCOMPARE(kept.size(), backup::keptDailyBackups);
         QCOMPARE(kept.first(), QStringLiteral("syslibs-2026-03-03.dbk"));
         QCOMPARE(kept.last(), QStringLiteral("syslibs-2026-03-12.dbk"));
-        const QByteArray morning = bytes(m_db);
+        const QByteArray morning = test::fileContents(m_db);
         addRecord(1, QDateTime::currentDateTime(), 1);
         QCOMPARE(backup::writeDailyBackup(m_db, first.addDays(11)), QString());
-        QCOMPARE(bytes(folder + "/" + kept.last()), morning);
+        QCOMPARE(test::fileContents(folder + "/" + kept.last()), morning);
 
         // Closing the main window writes today's copy.
         const auto startAndClose = [] {
@@ -222,11 +209,11 @@ private Q_SLOTS:
         };
         program::setToday(QDate(2026, 4, 1));
         startAndClose();
-        QCOMPARE(bytes(folder + "/syslibs-2026-04-01.dbk"), bytes(m_db));
+        QCOMPARE(test::fileContents(folder + "/syslibs-2026-04-01.dbk"), test::fileContents(m_db));
 
         // A folder that cannot be made: the program still closes, the next start tells it once.
         QDir(folder).removeRecursively();
-        write(folder, "挡住");
+        test::writeFile(folder, "挡住");
         startAndClose();
         QVERIFY(m_folder->messages.shown.isEmpty());
         for (int start = 0; start < 2; ++start) {

@@ -29,12 +29,6 @@ using ht::test::triggerAction;
 
 namespace {
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // Logs in through the real login window; the main window opens as in the program.
 main *logIn(const QString &user = QStringLiteral("admin"))
 {
@@ -77,14 +71,14 @@ private Q_SLOTS:
         QCOMPARE(w->Label6->text(), QStringLiteral("￥40.25"));
         QCOMPARE(w->Label4->text(), QStringLiteral("￥59.75"));
         QCOMPARE(w->statusPanel2->text(), QStringLiteral("当前用户：admin  第41次使用"));
-        QCOMPARE(fileBytes(m_folder->path("update.ini")), QByteArray("[config]\r\nVersion=1.2.8\r\n"));
+        QCOMPARE(test::fileContents(m_folder->path("update.ini")), QByteArray("[config]\r\nVersion=1.2.8\r\n"));
         QCOMPARE(program::readStoreValue("pursewickHwnd"), QString::number(quint64(w->winId())));
         w->showMaximized();
         QTRY_VERIFY(w->isMaximized());
         QTest::mouseClick(w->findChild<QToolButton *>("Toolbar1_12"), Qt::LeftButton); // "退出"
         QTRY_VERIFY(!main::instance());
         test::resumeAfterQuit();
-        QCOMPARE(fileBytes(m_folder->path("config.ini")), QByteArray("[client]\r\nwindowstate=2\r\n"));
+        QCOMPARE(test::fileContents(m_folder->path("config.ini")), QByteArray("[client]\r\nwindowstate=2\r\n"));
         w = logIn();
         QVERIFY(w->isMaximized());
     }

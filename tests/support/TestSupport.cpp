@@ -20,6 +20,19 @@
 
 namespace ht::test {
 
+QByteArray fileContents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 void copyTemplateDatabase(const QString &path)
 {
     QFile::remove(path);

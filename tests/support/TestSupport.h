@@ -82,6 +82,10 @@ void execute(const QString &sql, const QVariantList &values = {});
 // The first column of the first row as text; "(no row)" when there is none.
 QString scalar(const QString &sql, const QVariantList &values = {});
 
+// A file's bytes; empty when it cannot be read.
+QByteArray fileContents(const QString &path);
+// Writes the file whole, or ends the test run.
+void writeFile(const QString &path, const QByteArray &bytes);
 // Copies the pristine shipped database to path.
 void copyTemplateDatabase(const QString &path);
 

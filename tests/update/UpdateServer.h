@@ -27,13 +27,6 @@ struct Served {
     QByteArray trailing{}; // sent after the body, beyond the announced length
 };
 
-// A file's bytes; empty when it cannot be read.
-inline QByteArray fileContents(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Bytes that differ from their neighbours, so a piece out of place shows.
 inline QByteArray patterned(qsizetype size)
 {
@@ -41,15 +34,6 @@ inline QByteArray patterned(qsizetype size)
     for (qsizetype i = 0; i < size; ++i)
         bytes[i] = char(i * 7 + i / 251);
     return bytes;
-}
-
-// Writes an executable file, or ends the test run.
-inline void writeFile(const QString &file, const QByteArray &bytes)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(file));
-    f.setPermissions(f.permissions() | QFile::ExeOwner);
 }
 
 // A small HTTP server on 127.0.0.1 that serves the update folder.

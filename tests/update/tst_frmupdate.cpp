@@ -140,6 +140,7 @@ private Q_SLOTS:
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
         const QString target = folder.path(QStringLiteral("pursewick"));
         test::writeFile(target, "#!/bin/sh\nexit 0\n");
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner);
         test::writeFile(folder.tempFile(), QByteArray(900000, 'L'));
         const QByteArray ini = test::fileContents(folder.path(QStringLiteral("update.ini")));
         // This process plays a running copy that takes the request but never ends.
