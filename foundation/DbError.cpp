@@ -4,8 +4,6 @@
 
 #include <sqlcipher/sqlite3.h>
 
-#include <cerrno>
-
 namespace ht {
 
 DbError::DbError(DbErrorKind kind, int engineCode, const QString &message)
@@ -40,28 +38,23 @@ namespace {
 // A plain reason for the common engine failures; empty for the rest.
 QString reasonFor(int engineCode, int systemError)
 {
-    const int primary = engineCode & 0xff;
-    // The engine reports a full disk or a folder it may not write in only as an I/O
-    // failure; the system's error number says which. It may be stale after other
-    // failures, so it only refines these.
-    if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL) {
-        if (isDiskFull(systemError))
-            return QStringLiteral("磁盘空间已满，修改没有保存。");
-    }
-    // On an open connection the engine fails to open only the files it keeps beside the
-    // database, such as its journal.
-    if (primary == SQLITE_CANTOPEN)
-        return QStringLiteral("无法在数据库所在的文件夹中写入，修改没有保存。请检查该文件夹是否只读。");
+    int primary = engineCode & 0xff;
+    // The engine reports a full disk often only as an I/O failure; the system's error
+    // number says so. It may be stale after other failures, so it only refines these.
+    if ((primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN) && isDiskFull(systemError))
+        primary = SQLITE_FULL;
     switch (primary) {
     case SQLITE_READONLY: return QStringLiteral("数据库文件是只读的，修改没有保存。");
     case SQLITE_BUSY:
     case SQLITE_LOCKED: return QStringLiteral("数据库正被其他程序使用，请稍后再试。");
     case SQLITE_FULL: return QStringLiteral("磁盘空间已满，修改没有保存。");
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("数据库文件已损坏。");
-    case SQLITE_IOERR:
+    case SQLITE_NOTADB: return QStringLiteral("数据库文件已损坏。");
+    // On an open connection the engine fails to open only the files it keeps beside the
+    // database, such as its journal.
     case SQLITE_CANTOPEN:
+        return QStringLiteral("无法在数据库所在的文件夹中写入，修改没有保存。请检查该文件夹是否只读。");
+    case SQLITE_IOERR:
     case SQLITE_PERM: return QStringLiteral("无法读写数据库文件。");
     default: return {};
     }

@@ -2,7 +2,6 @@
 
 #include "foundation/DbFile.h"
 #include "foundation/MessageBox.h"
-#include "foundation/Program.h"
 #include "foundation/ProgramExit.h"
 
 #include <QDir>
@@ -16,10 +15,9 @@ void reportDbFailure(QWidget *parent, const DbError &error)
 
 void installDatabaseFailureHandling()
 {
-    clsADO::setOpenFailureHandler([](const QString &why) {
+    clsADO::setOpenFailureHandler([](const QString &dbPath, const QString &why) {
         QString text = QStringLiteral("数据库打开失败，请重新启动软件！\r\n\r\n") + why;
         // The program cannot start without its data, so the way back is told here.
-        const QString dbPath = program::db().dbDir();
         const QDir backups(dailyBackupFolder(dbPath));
         const QStringList copies = backups.entryList({QStringLiteral("*.dbk")}, QDir::Files, QDir::Name);
         if (!copies.isEmpty())

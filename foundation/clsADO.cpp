@@ -110,7 +110,7 @@ void clsADO::OpenDB()
     if (tryOpen(&why))
         return;
     if (g_openFailure)
-        g_openFailure(why);
+        g_openFailure(dbDir(), why);
     throw DbError(DbErrorKind::Other, SQLITE_CANTOPEN, why);
 }
 

@@ -57,7 +57,8 @@ public:
     // Writes a new encrypted database from the schema script (used by the build and tests).
     static void createDatabase(const QString &path, const QString &schemaSql);
 
-    using OpenFailureHandler = std::function<void(const QString &reason)>;
+    // Told which database could not be opened, and why.
+    using OpenFailureHandler = std::function<void(const QString &path, const QString &reason)>;
     static void setOpenFailureHandler(OpenFailureHandler handler);
 
 private:

@@ -79,7 +79,10 @@ LoginOutcome login(clsADO &db, const QString &name, const QString &password, boo
         Transaction t(db);
         db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"),
                    {out.userName});
-        remember ? rememberUser(db, out.userName, password) : forgetUser(db, out.userName);
+        if (remember)
+            rememberUser(db, out.userName, password);
+        else
+            forgetUser(db, out.userName);
         t.commit();
     } catch (const DbError &e) {
         if (!e.isReadOnly())
