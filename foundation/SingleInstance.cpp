@@ -120,6 +120,9 @@ SingleInstance::Closed SingleInstance::closeRunningCopy(int answerMs, int endMs)
     socket.write("close\n");
     if (!waitFor([&] { return socket.canReadLine(); }, answerMs) || socket.readLine().trimmed() != "ok")
         return Closed::NoAnswer;
+    // Answered in time: only now may the copy close.
+    socket.write("confirm\n");
+    socket.flush();
     const bool ended = waitFor([&] {
         socket.readAll();
         return socket.state() == QLocalSocket::UnconnectedState;
@@ -131,17 +134,20 @@ void SingleInstance::onConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        // A close waits for the asker's confirmation: one it gave up on while this copy was
+        // busy is read late, with nobody left to confirm it, and never done.
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, closeAsked = false]() mutable {
             while (socket->canReadLine()) {
                 const QByteArray request = socket->readLine().trimmed();
                 if (request == "raise")
                     emit raiseRequested();
-                else if (request == "close")
+                else if (request == "confirm" && closeAsked)
                     emit closeRequested();
-                else
-                    continue;
-                socket->write("ok\n");
-                socket->flush();
+                closeAsked = closeAsked || request == "close";
+                if (request == "raise" || request == "close") {
+                    socket->write("ok\n");
+                    socket->flush();
+                }
             }
         });
     }

@@ -24,14 +24,15 @@ public:
     // First: this process is now the running copy. Running: another copy answers.
     // Failed: the check itself could not be made; why says so.
     Claim claim(QString *why = nullptr);
-    // Sends a request ("raise" or "close") to the running copy; true when it answered.
+    // Sends a request ("raise") to the running copy; true when it answered. A close goes
+    // through closeRunningCopy, which confirms it.
     bool send(const QByteArray &request, int timeoutMs = 3000);
 
     enum class Closed { NotRunning, Ended, NoAnswer, StillRunning };
     // Asks the running copy to close and waits until its process has gone (its end closes
     // the connection). The caller's window keeps taking events while this waits.
-    // NoAnswer: a copy is there but did not take the request within answerMs;
-    // StillRunning: it took it but had not ended after endMs.
+    // NoAnswer: a copy is there but did not take the request within answerMs (it then never
+    // acts on it); StillRunning: it took it but had not ended after endMs.
     Closed closeRunningCopy(int answerMs, int endMs);
 
 signals:

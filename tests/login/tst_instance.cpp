@@ -7,6 +7,8 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
+#include <QSignalSpy>
+#include <QThread>
 
 using namespace ht;
 
@@ -62,7 +64,8 @@ private Q_SLOTS:
         QCOMPARE(SingleInstance().claim(), SingleInstance::Claim::First);
     }
 
-    void secondStartBringsTheRunningWindowForward()
+    // The running copy answers a second start, and a close request only while the updater waits.
+    void runningCopyComesForwardAndClosesOnlyWhileAsked()
     {
         // This process plays the running copy; the real program is the second start.
         RuntimeFolder runtime;
@@ -70,6 +73,18 @@ private Q_SLOTS:
         SingleInstance running;
         QCOMPARE(running.claim(), SingleInstance::Claim::First);
         connect(&running, &SingleInstance::raiseRequested, &raiseProgramWindows);
+        QSignalSpy closes(&running, &SingleInstance::closeRequested);
+        QList<SingleInstance::Closed> ends;
+        const auto ask = [&ends] { ends << SingleInstance().closeRunningCopy(300, 300); };
+        // The updater asks from a thread; this one stays busy until it has given up, then is free.
+        const std::unique_ptr<QThread> late(QThread::create(ask)), timely(QThread::create(ask));
+        late->start();
+        QVERIFY(late->wait(10000));
+        timely->start();
+        QTRY_VERIFY_WITH_TIMEOUT(timely->isFinished(), 10000);
+        QCOMPARE(ends, (QList{SingleInstance::Closed::NoAnswer, SingleInstance::Closed::StillRunning}));
+        QCOMPARE(closes.size(), 1);
+
         frmLogin login;
         QVERIFY(login.load());
         login.showMinimized();
