@@ -32,6 +32,7 @@
 namespace ht::update {
 namespace {
 const QString systemTitle = QStringLiteral("系统提示");
+const QString noKeyText = QStringLiteral("本程序没有可用的升级签名公钥，无法验证升级文件，未升级。");
 }
 
 frmUpdate::frmUpdate(const QByteArray &publicKey, QWidget *parent) : QDialog(parent), m_publicKey(publicKey)
@@ -71,7 +72,7 @@ frmUpdate::frmUpdate(const QByteArray &publicKey, QWidget *parent) : QDialog(par
     // Where the program lives and the version installed, beside the program.
     m_ini.SpecifyIni(program::pathIn(QStringLiteral("update.ini")));
     m_server = parseServer(m_ini.ReadString(QStringLiteral("config"), QStringLiteral("server"), 256),
-                           Server{QString::fromLatin1(build::updateHost), 80});
+                           QString::fromLatin1(build::updateHost));
 
     Winsock1 = named(new QTcpSocket(this), "Winsock1");
     m_download = new Download(m_server, tempFile(), this);
@@ -94,12 +95,7 @@ frmUpdate::frmUpdate(const QByteArray &publicKey, QWidget *parent) : QDialog(par
         installUpdate();
     });
 
-    connect(Command1, &QPushButton::clicked, this, [this] {
-        ProgressBar1->setValue(0);
-        setButtons(false, true);
-        Command2->setFocus();
-        startDownload();
-    });
+    connect(Command1, &QPushButton::clicked, this, &frmUpdate::startDownload);
     connect(Command2, &QPushButton::clicked, this, [this] {
         setButtons(true, false);
         Command1->setFocus();
@@ -151,7 +147,10 @@ bool frmUpdate::runCheck()
     if (!offered || !isVisible())
         return false;
     m_offered = *offered;
-    if (m_offered != installed) {
+    if (m_offered.isEmpty()) {
+        Label1->setText(QStringLiteral("服务器上的升级列表有误，无法升级。"));
+        setButtons(false, false);
+    } else if (isNewer(m_offered, installed)) {
         Label1->setText(QStringLiteral("最新版本：") + m_offered + QStringLiteral("  当前版本：") + installed);
         setButtons(true, false);
         Command1->setFocus();
@@ -182,6 +181,12 @@ bool frmUpdate::serverAnswers()
 
 void frmUpdate::startDownload()
 {
+    // Nothing fetched could be verified, so nothing is fetched.
+    if (!readMinisignKey(m_publicKey))
+        return refuse(noKeyText);
+    ProgressBar1->setValue(0);
+    setButtons(false, true);
+    Command2->setFocus();
     m_download->start();
 }
 
@@ -199,7 +204,7 @@ QString frmUpdate::verifyDownload()
 {
     const std::optional<MinisignKey> key = readMinisignKey(m_publicKey);
     if (!key)
-        return QStringLiteral("本程序没有可用的升级签名公钥，无法验证升级文件，未升级。");
+        return noKeyText;
     if (QFileInfo(m_download->filePath()).size() != m_download->total())
         return QStringLiteral("升级文件不完整，未升级。");
     bool fetched = false;

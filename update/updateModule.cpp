@@ -12,22 +12,27 @@ QString Server::authority() const
     return port == 80 ? host : host + QLatin1Char(':') + QString::number(port);
 }
 
-Server parseServer(const QString &setting, const Server &fallback)
+namespace {
+std::optional<Server> readServer(const QString &setting)
 {
     const QString text = setting.trimmed();
-    if (text.isEmpty())
-        return fallback;
     Server server{text, 80};
     if (const qsizetype colon = text.lastIndexOf(QLatin1Char(':')); colon >= 0) {
         bool ok = false;
         const uint port = text.mid(colon + 1).toUInt(&ok);
         if (!ok || port == 0 || port > 65535)
-            return fallback;
+            return std::nullopt;
         server = {text.left(colon), quint16(port)};
     }
     // A host name or address, nothing that could leave the request line or the Host line.
     static const QRegularExpression hostName(QStringLiteral("^[A-Za-z0-9.-]+$"));
-    return hostName.match(server.host).hasMatch() ? server : fallback;
+    return hostName.match(server.host).hasMatch() ? std::optional(server) : std::nullopt;
+}
+} // namespace
+
+Server parseServer(const QString &setting, const QString &builtIn)
+{
+    return readServer(setting).value_or(readServer(builtIn).value_or(Server{}));
 }
 
 QString getNodeText(QXmlStreamReader &node, const QString &name, const QString &fallback)
@@ -52,6 +57,9 @@ QString getNodeText(QXmlStreamReader &node, const QString &name, const QString &
 
 std::optional<QString> offeredVersion(const QByteArray &listBytes)
 {
+    // GB2312 leaves ASCII as it is, so the marker can be looked for undecoded.
+    if (listBytes.size() > maxListBytes)
+        return listBytes.contains("<files>") ? std::optional(QString()) : std::nullopt;
     QStringDecoder decode("GB2312");
     const QString text = decode(listBytes);
     if (!text.contains(QStringLiteral("<files>")))
@@ -59,11 +67,41 @@ std::optional<QString> offeredVersion(const QByteArray &listBytes)
     QXmlStreamReader xml(text);
     while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) {
     }
-    const QString version = getNodeText(xml, QStringLiteral("version"), QString());
+    const QString version = getNodeText(xml, QStringLiteral("version"), QString()).trimmed();
     // A document that is not XML offers nothing, however far it got.
     while (!xml.atEnd())
         xml.readNext();
-    return xml.hasError() ? QString() : version;
+    return xml.hasError() || !readVersion(version) ? QString() : version;
+}
+
+std::optional<QList<int>> readVersion(QStringView text)
+{
+    QList<int> numbers;
+    for (const QStringView part : text.split(QLatin1Char('.'))) {
+        if (part.isEmpty() || part.size() > 5 || numbers.size() == 4)
+            return std::nullopt;
+        int number = 0;
+        for (const QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return std::nullopt;
+            number = number * 10 + (c.unicode() - '0');
+        }
+        numbers.append(number);
+    }
+    return numbers;
+}
+
+bool isNewer(const QString &offered, const QString &installed)
+{
+    const std::optional<QList<int>> a = readVersion(offered);
+    const std::optional<QList<int>> b = readVersion(installed);
+    if (!a || !b)
+        return a.has_value();
+    for (qsizetype i = 0; i < std::max(a->size(), b->size()); ++i) {
+        if (a->value(i) != b->value(i))
+            return a->value(i) > b->value(i);
+    }
+    return false;
 }
 
 QByteArray downloadRequest(const Server &server, qint64 from)

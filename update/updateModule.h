@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -13,8 +14,8 @@ namespace ht::update {
 inline constexpr const char *programFile = "pursewick";
 inline constexpr const char *serverFolder = "/down/update/";
 
-// Where the update server is: the built-in host on port 80, unless update.ini names
-// another as "server=host[:port]".
+// Where the update server is: the built-in one, unless update.ini names another. Both are
+// written "host[:port]", port 80 when none is given.
 struct Server {
     QString host;
     quint16 port = 80;
@@ -22,13 +23,25 @@ struct Server {
     QString authority() const;
     QString url(const QString &path) const { return QStringLiteral("http://") + authority() + path; }
 };
-// "host" or "host:port"; the default for an empty, malformed or out-of-range setting.
-Server parseServer(const QString &setting, const Server &fallback);
+// The setting's server; for an empty, malformed or out-of-range setting the built-in one, and
+// no host at all when that is unusable too.
+Server parseServer(const QString &setting, const QString &builtIn);
+
+// A list names one short version; anything much longer is not read.
+inline constexpr qsizetype maxListBytes = 64 * 1024;
 
 // The version the update list (GB2312 bytes) offers: the text of the first "version"
-// element at any depth below the document element, empty when there is none or the
-// document is not XML. Nothing when the text lacks "<files>": not an update list at all.
+// element at any depth below the document element, without blanks around it. Nothing when
+// the text lacks "<files>": not an update list at all. Empty when the list is refused:
+// longer than maxListBytes, not XML, or without a version readVersion takes.
 std::optional<QString> offeredVersion(const QByteArray &listBytes);
+
+// A version: one to four numbers of at most five digits, joined by dots. Nothing for
+// anything else.
+std::optional<QList<int>> readVersion(QStringView text);
+// Whether offered is a version later than installed, number by number (1.10 after 1.9), a
+// missing number counting 0. An installed version that cannot be read is older than any.
+bool isNewer(const QString &offered, const QString &installed);
 // The text of the first element of that name below the reader's current element, or
 // fallback. The reader is left past that element or at the end.
 QString getNodeText(QXmlStreamReader &node, const QString &name, const QString &fallback);

@@ -41,7 +41,7 @@ private Q_SLOTS:
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
         const QByteArray body = test::patterned(5000);
         server.files[test::programPath] = {.body = body};
-        Download d(parseServer(server.setting(), {}), folder.tempFile());
+        Download d(parseServer(server.setting(), QString()), folder.tempFile());
         d.stallTimeoutMs = 500;
         // The head split anywhere; the rest goes out only once the download has taken the first part.
         connect(d.socket(), &QTcpSocket::readyRead, &server, &test::UpdateServer::sendRest);
@@ -116,29 +116,36 @@ private Q_SLOTS:
     void checkAndDownloadTexts()
     {
         const auto offered = [](const QString &text) { return offeredVersion(QStringEncoder("GB2312")(text)); };
-        QCOMPARE(offered(QStringLiteral("<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<update><files><file><version>"
-                                        "1.3.0 测试版</version></file></files><version>2.0</version></update>")),
-                 QStringLiteral("1.3.0 测试版"));
+        QCOMPARE(offered(QStringLiteral(
+                     "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<update><files><file><version>"
+                     " 1.3.0\r\n</version><name>记账</name></file></files><version>2.0</version></update>")),
+                 QStringLiteral("1.3.0"));
         QCOMPARE(offered(QStringLiteral("<list><version>1.3.0</version></list>")), std::nullopt);
-        for (const char *empty : {"<files><name>pursewick</name></files>", "<files><version>1.3.0</version>",
-                                  "<files><version>1.3.0</version></files><x>"})
-            QCOMPARE(offered(QString::fromLatin1(empty)), QString());
+        for (const char *refused :
+             {"<files><name>pursewick</name></files>", "<files><version>1.3.0</version>",
+              "<files><version>1.3.0</version></files><x>", "<files><version>1.3 测试版</version></files>"})
+            QCOMPARE(offered(QString::fromUtf8(refused)), QString());
+        // Offered only when later, number by number; an unreadable installed version is older than any.
+        const std::tuple<const char *, const char *, bool> versions[] = {
+            {"1.10", "1.9", true}, {"1.3", "1.3.0", false}, {"0.1", "1.3 beta", true}, {"1.2.3.4.5", "", false},
+            {"123456", "", false}, {"1..2", "", false},     {"-1", "", false},         {"１", "", false}};
+        for (const auto &[later, installed, newer] : versions)
+            QVERIFY2(isNewer(QString::fromUtf8(later), QLatin1String(installed)) == newer, later);
 
-        const Server fallback{QStringLiteral("update.example.com"), 80};
-        const auto parsed = [&](const char *text) {
-            return parseServer(QString::fromLatin1(text), fallback).authority();
+        const auto parsed = [](const char *text) {
+            const Server server = parseServer(QString::fromLatin1(text), QStringLiteral("update.example.com:8080"));
+            return server.host + QStringLiteral(" %1").arg(server.port);
         };
-        QCOMPARE(parsed("127.0.0.1"), QStringLiteral("127.0.0.1"));
-        QCOMPARE(parsed(" mirror.example.org:8080 "), QStringLiteral("mirror.example.org:8080"));
-        // Unset or unusable: the built-in server.
+        QCOMPARE(parsed("127.0.0.1"), QStringLiteral("127.0.0.1 80"));
+        QCOMPARE(parsed(" mirror.example.org:8080 "), QStringLiteral("mirror.example.org 8080"));
+        // Unset or unusable: the built-in server, written the same way; then none.
         for (const char *text : {"", "host:0", "host:65536", "host:", "host:x", "a b", "host\r\nX: y", "[::1]:80"})
-            QCOMPARE(parsed(text), QStringLiteral("update.example.com"));
+            QCOMPARE(parsed(text), QStringLiteral("update.example.com 8080"));
 
         QVERIFY(downloadRequest(Server{QStringLiteral("update.example.com"), 80}, 0)
                     .startsWith("GET /down/update/pursewick HTTP/1.0\r\nRange:bytes=0-\r\nHost:update.example.com\r\n"));
         QVERIFY(downloadRequest(Server{QStringLiteral("127.0.0.1"), 8080}, 5000000000)
                     .contains("\r\nRange:bytes=5000000000-\r\nHost:127.0.0.1:8080\r\n"));
-        QCOMPARE(progressText(12800, 307199), QStringLiteral("12.50KB/300.00KB"));
         QCOMPARE(progressText(5368709121, 5368709120), QStringLiteral("5242880.00KB/5242880.00KB"));
     }
 

@@ -24,7 +24,7 @@ const QByteArray unrunnable = "\177ELF" + test::patterned(996);
 
 // The window as the program shows it, checking the test server quickly.
 struct Window : frmUpdate {
-    Window() : frmUpdate(test::vendorKey().publicKey)
+    explicit Window(const QByteArray &key = test::vendorKey().publicKey) : frmUpdate(key)
     {
         reachTimeoutMs = 500;
         show();
@@ -55,15 +55,17 @@ private Q_SLOTS:
     {
         test::UpdateServer server;
         test::UpdaterFolder folder(server, QStringLiteral("1.2.8"));
+        // Nothing older is offered; a version megabytes long is refused.
         for (const auto &[offered, label] : QList<std::pair<QByteArray, QString>>{
                  {"<version>1.2.8</version>", QStringLiteral("当前已是最新版本，无需更新！")},
-                 {"<version>1.2.7</version>", QStringLiteral("最新版本：1.2.7  当前版本：1.2.8")},
-                 {"<version>1.2.8 </version>", QStringLiteral("最新版本：1.2.8   当前版本：1.2.8")},
-                 {"", QStringLiteral("最新版本：  当前版本：1.2.8")}}) {
+                 {"<version>1.2.7</version>", QStringLiteral("当前已是最新版本，无需更新！")},
+                 {"<version>1.2.10</version>", QStringLiteral("最新版本：1.2.10  当前版本：1.2.8")},
+                 {"<version>" + QByteArray(3500000, '9') + "</version>",
+                  QStringLiteral("服务器上的升级列表有误，无法升级。")}}) {
             server.files[test::listPath] = {.body = "<files>" + offered + "</files>"};
             Window form;
             QTRY_COMPARE_WITH_TIMEOUT(form.Label1->text(), label, 10000);
-            const bool update = !label.startsWith(QStringLiteral("当前"));
+            const bool update = label.startsWith(QStringLiteral("最新"));
             QCOMPARE(form.Command1->isEnabled(), update);
             QCOMPARE(form.Command1->hasFocus(), update);
             QVERIFY(!form.Command2->isEnabled());
@@ -82,9 +84,18 @@ private Q_SLOTS:
         server.offer("1.3.0");
         server.setListening(true);
         QTRY_COMPARE_WITH_TIMEOUT(form.Label1->text(), QStringLiteral("最新版本：1.3.0  当前版本：1.2.8"), 10000);
+        {
+            // Built without the key, it says so before fetching what it could not verify.
+            Window keyless{QByteArray()};
+            QTRY_VERIFY_WITH_TIMEOUT(keyless.Command1->isEnabled(), 10000);
+            keyless.Command1->click();
+            QCOMPARE(folder.messages.last().text,
+                     QStringLiteral("本程序没有可用的升级签名公钥，无法验证升级文件，未升级。"));
+            QCOMPARE(keyless.Winsock2->state(), QAbstractSocket::UnconnectedState);
+        }
 
         form.Command1->click();
-        QTRY_COMPARE_WITH_TIMEOUT(folder.messages.shown.size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(folder.messages.shown.size(), 2, 10000);
         QCOMPARE(folder.messages.last().text, QStringLiteral("没找到资源文件"));
         QVERIFY(!form.Command1->isEnabled() && form.Command2->isEnabled());
         QVERIFY(!QFile::exists(folder.tempFile()));
