@@ -28,6 +28,7 @@ public:
 
     // One check: is the server there, what does its list offer. Never two at once.
     void checkUpdate();
+    // Fetches the offered version; without a key to verify it with, says so instead.
     void startDownload();
     // Verifies the downloaded file, closes the running program, installs and restarts.
     void installUpdate();

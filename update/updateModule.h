@@ -42,6 +42,7 @@ std::optional<QList<int>> readVersion(QStringView text);
 // Whether offered is a version later than installed, number by number (1.10 after 1.9), a
 // missing number counting 0. An installed version that cannot be read is older than any.
 bool isNewer(const QString &offered, const QString &installed);
+
 // The text of the first element of that name below the reader's current element, or
 // fallback. The reader is left past that element or at the end.
 QString getNodeText(QXmlStreamReader &node, const QString &name, const QString &fallback);
