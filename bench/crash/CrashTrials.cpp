@@ -342,7 +342,8 @@ QString wholeNote(const QString &path)
 }
 
 // Another program holds the database in the middle of a change and is killed at a random
-// moment while a restore of the other backup (even runs) or a backup (odd runs) waits for it.
+// moment while a restore of the other backup (even runs) or a backup (odd runs) waits for it,
+// or after.
 // The database must be wholly the old or wholly the restored one, every file written whole,
 // and a refusal must say the database is busy and write nothing.
 Result busyTrials(const QString &workerPath, const QString &templateDb, int runs, quint32 seed)
@@ -372,8 +373,10 @@ Result busyTrials(const QString &workerPath, const QString &templateDb, int runs
             why = restoring ? ht::replaceDatabaseFile(db, dir.filePath(other + QStringLiteral(".dbk")), kept)
                             : ht::copyDatabaseFile(db, snapshot);
         });
-        // The random moment of the kill: before, during or after the engine's wait for the lock.
-        QThread::msleep(random.bounded(ht::clsADO::busyTimeoutMs * 6 / 5));
+        // The moment of the kill: at random while the engine waits for the lock (the first two
+        // runs of four) or once it has given up waiting (the other two).
+        const int wait = ht::clsADO::busyTimeoutMs;
+        QThread::msleep(run % 4 < 2 ? random.bounded(wait) : wait + 200 + random.bounded(wait / 2));
         holder.kill();
         holder.waitForFinished();
         operation.join();
