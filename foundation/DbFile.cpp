@@ -22,6 +22,7 @@ constexpr qint64 chunkSize = 1 << 20;
 
 // What is written beside a file bears this ending until it is renamed into place.
 const QString partEnding = QStringLiteral(".part-XXXXXX");
+const QString partPattern = QStringLiteral("\\.part-[^./]{6}$");
 
 const QString busyText = QStringLiteral("数据库正被其他程序使用，请稍后再试。");
 const QString unfinishedText = QStringLiteral("数据库旁留有其他程序未完成的修改，请稍后再试。");
@@ -34,7 +35,9 @@ QString fileError(const QString &what, const QFileDevice &file)
 {
     const int err = errno;
     const QString why = isDiskFull(err) ? systemErrorText(err) : file.errorString();
-    return what + QStringLiteral("：") + file.fileName() + QStringLiteral("（") + why + QStringLiteral("）");
+    // A file written beside its final name is told by that name.
+    const QString name = file.fileName().remove(QRegularExpression(partPattern));
+    return what + QStringLiteral("：") + name + QStringLiteral("（") + why + QStringLiteral("）");
 }
 
 // Streams every byte of in into out; empty text or the reason. The caller keeps in
@@ -336,15 +339,14 @@ QString replaceDatabaseFile(const QString &dbPath, const QString &source, const 
 void removeLeftoverCopies(const QString &dbPath)
 {
     const QFileInfo db(dbPath);
-    const QString part = QStringLiteral("\\.part-[^./]{6}$");
     // Only the names of this program's own files, never the database or its journal.
     QList<QPair<QString, QString>> places{
         {db.absolutePath(),
-         QLatin1Char('^') + QRegularExpression::escape(db.fileName()) + QStringLiteral("(\\.bak)?") + part},
-        {dailyBackupFolder(dbPath), QStringLiteral("^[^/]+\\.dbk") + part}};
+         QLatin1Char('^') + QRegularExpression::escape(db.fileName()) + QStringLiteral("(\\.bak)?") + partPattern},
+        {dailyBackupFolder(dbPath), QStringLiteral("^[^/]+\\.dbk") + partPattern}};
     if (db.isSymLink()) {
         const QFileInfo target(db.canonicalFilePath());
-        places.append({target.absolutePath(), QLatin1Char('^') + QRegularExpression::escape(target.fileName()) + part});
+        places.append({target.absolutePath(), QLatin1Char('^') + QRegularExpression::escape(target.fileName()) + partPattern});
     }
     for (const auto &[folder, pattern] : places) {
         const QRegularExpression ours(pattern);

@@ -177,8 +177,7 @@ private Q_SLOTS:
             m_folder->fileAnswers << copy;
             QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
                              [&](QDialog *d) { d->findChild<QAbstractButton *>("OKButton")->click(); }));
-            SAID(QStringLiteral("备份失败。\r\n\r\n无法写入文件"));
-            SAID(QStringLiteral("（磁盘空间已满）"));
+            SAID(QStringLiteral("备份失败。\r\n\r\n无法写入文件：") + copy + QStringLiteral("（磁盘空间已满）"));
             const QString sheet = m_folder->path("导出.xlsx");
             m_folder->fileAnswers << sheet;
             w->ListView2->selectAll();
