@@ -211,9 +211,9 @@ private Q_SLOTS:
             "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, typeid INT, postdate TEXT,"
             " money REAL, style INT, memo TEXT);"
             "CREATE TABLE types(ID INTEGER PRIMARY KEY AUTOINCREMENT, typename TEXT, class INT);"
-            "CREATE TABLE banks(ID INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, bankAddr TEXT, bankRegdate "
-            "DATETIME,"
-            " bankName TEXT, bankUsername TEXT, bankID TEXT, bankCardID TEXT, bankMoney REAL, bankMemo TEXT);");
+            "CREATE TABLE banks(ID INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, bankAddr TEXT,"
+            " bankRegdate DATETIME, bankName TEXT, bankUsername TEXT, bankID TEXT, bankCardID TEXT,"
+            " bankMoney REAL, bankMemo TEXT);");
         const QString real = m_folder->path("data/syslibs.dll");
         QVERIFY(QDir().mkpath(m_folder->path("data")) && QFile::rename(m_db, real) && QFile::link(real, m_db));
         QCOMPARE(replaceDatabaseFile(m_db, old, m_db + ".bak"), QString());
