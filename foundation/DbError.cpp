@@ -67,6 +67,17 @@ bool DbError::isReadOnly() const
     return m_kind == DbErrorKind::Other && (m_engineCode & 0xff) == SQLITE_READONLY;
 }
 
+bool DbError::isBusy() const
+{
+    const int primary = m_engineCode & 0xff;
+    return m_kind == DbErrorKind::Other && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED);
+}
+
+bool DbError::isDamaged() const
+{
+    return m_kind == DbErrorKind::Other && (m_engineCode & 0xff) == SQLITE_CORRUPT;
+}
+
 QString DbError::userMessage() const
 {
     const QString reason = m_kind == DbErrorKind::Other ? reasonFor(m_engineCode, m_systemError) : QString();

@@ -25,6 +25,10 @@ public:
     int code() const;
     // The database file may only be read.
     bool isReadOnly() const;
+    // Another program kept its lock longer than the busy time-out.
+    bool isBusy() const;
+    // The key opens the file, but its pages do not read back whole.
+    bool isDamaged() const;
     // The engine's own text.
     QString message() const { return m_message; }
     // What the user reads: a plain Chinese reason for the common engine failures

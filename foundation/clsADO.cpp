@@ -68,27 +68,37 @@ clsADO::~clsADO()
 
 bool clsADO::tryOpen(QString *error)
 {
-    CloseDB();
-    auto fail = [&](const QString &why) {
+    try {
+        open();
+        return true;
+    } catch (const DbError &e) {
         if (error)
-            *error = why;
-        CloseDB();
+            *error = e.userMessage();
         return false;
+    }
+}
+
+void clsADO::open()
+{
+    CloseDB();
+    auto fail = [this](const DbError &e) {
+        CloseDB();
+        throw e;
     };
 
     const QString &path = m_path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("无法读取文件：") + path);
+        fail(DbError(DbErrorKind::Other, SQLITE_ERROR, QStringLiteral("无法读取文件：") + path));
     const QByteArray salt = file.read(saltSize);
     file.close();
     if (salt.size() != saltSize)
-        return fail(QStringLiteral("数据库文件已损坏：") + path);
+        fail(DbError(DbErrorKind::Other, SQLITE_ERROR, QStringLiteral("数据库文件已损坏：") + path));
 
     const QByteArray name = path.toUtf8();
     // Never create: a missing file must stay missing, not become an empty database.
     if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        return fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        fail(DbError(DbErrorKind::Other, SQLITE_ERROR, QString::fromUtf8(sqlite3_errmsg(m_db))));
 
     // Before the first read: a program holding a short lock must make us wait, not fail.
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
@@ -99,9 +109,16 @@ bool clsADO::tryOpen(QString *error)
         // A wrong key or a damaged file shows here, not at the first later query.
         execRaw(m_db, "SELECT count(*) FROM sqlite_master");
     } catch (const DbError &e) {
-        return fail(e.userMessage());
+        fail(e);
     }
-    return true;
+}
+
+void clsADO::openScratch(const QString &script)
+{
+    CloseDB();
+    if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        throw DbError(DbErrorKind::Other, SQLITE_NOMEM, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    execRaw(m_db, script.toUtf8().constData());
 }
 
 void clsADO::OpenDB()

@@ -40,6 +40,11 @@ public:
     void OpenDB();
     // The same without the handler: false and the reason when the file cannot be opened.
     bool tryOpen(QString *error = nullptr);
+    // The same, throwing the engine's error, so a caller can tell a busy file from a damaged one.
+    void open();
+    // An empty database in memory, private to this object, filled by the script: what a file
+    // of this program holds, for comparing another file with.
+    void openScratch(const QString &script);
     void CloseDB();
     bool isOpen() const { return m_db != nullptr; }
 

@@ -2,6 +2,7 @@
 
 #include "login/LoginStore.h"
 
+#include "foundation/DbFile.h"
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/Icons.h"
@@ -102,6 +103,8 @@ bool frmLogin::load()
                     QStringLiteral("系统错误"), MsgButtons::Ok, MsgIcon::Critical);
         return false;
     }
+    // Only the first running copy gets here: no other is in the middle of a copy.
+    removeLeftoverCopies(file);
     setWindowTitle(QString::fromLatin1(program::title));
     setPictureButtons(cmdOK, cmdCancel);
     loadRemembered();

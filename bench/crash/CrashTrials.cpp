@@ -18,6 +18,9 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <thread>
 
 #include <cstdio>
 #include <stdexcept>
@@ -108,22 +111,50 @@ QString inFolder(const QString &dir, const char *name)
     return QDir(dir).filePath(QString::fromLatin1(name));
 }
 
-// Restores, in turn, two backups that differ in their one memo note ("A" or "B").
+// Two backups, A.dbk and B.dbk, that differ in their one memo note ("A" or "B"), each with
+// enough records that a change of them all outgrows a small cache; the database is left as A.
+void prepareBackups(ht::clsADO &db, const QString &dir)
+{
+    if (QFile::exists(inFolder(dir, "A.dbk")))
+        return;
+    {
+        ht::Connection c(db);
+        ht::Transaction t(db);
+        for (int i = 0; i < 3000; ++i)
+            ht::RecordStore::save(db, user, record(i % 2, i, QStringLiteral("record %1").arg(i).repeated(8)), 1);
+        t.commit();
+    }
+    for (const char *name : {"B", "A"}) {
+        {
+            ht::Connection c(db);
+            db.execute(QStringLiteral("DELETE FROM MyNotes"));
+            ht::MemoNote note;
+            note.when = QDateTime(QDate(2024, 1, 1), QTime(8, 0));
+            note.content = QString::fromLatin1(name);
+            ht::MemoStore::add(db, user, note);
+        }
+        ht::copyDatabaseFile(db.dbDir(), inFolder(dir, name) + QStringLiteral(".dbk"));
+    }
+}
+
+// Another program in the middle of a change of every record: more than its small cache
+// holds, so part of it is already in the file and the rest in its journal. It waits there.
+void hold(ht::clsADO &db)
+{
+    ht::Connection c(db);
+    db.execute(QStringLiteral("PRAGMA cache_size=8"));
+    db.execute(QStringLiteral("BEGIN"));
+    db.execute(QStringLiteral("UPDATE pursewicks SET memo='held '||memo"));
+    db.execute(QStringLiteral("UPDATE MyNotes SET noteContent='held'"));
+    done();
+    for (;;)
+        QThread::sleep(60);
+}
+
+// Restores, in turn, the two backups.
 void restores(ht::clsADO &db, const QString &dir)
 {
-    if (!QFile::exists(inFolder(dir, "B.dbk"))) {
-        for (const char *name : {"A", "B"}) {
-            {
-                ht::Connection c(db);
-                db.execute(QStringLiteral("DELETE FROM MyNotes"));
-                ht::MemoNote note;
-                note.when = QDateTime(QDate(2024, 1, 1), QTime(8, 0));
-                note.content = QString::fromLatin1(name);
-                ht::MemoStore::add(db, user, note);
-            }
-            ht::copyDatabaseFile(db.dbDir(), inFolder(dir, name) + QStringLiteral(".dbk"));
-        }
-    }
+    prepareBackups(db, dir);
     for (int i = 0;; ++i) {
         const QString why = ht::replaceDatabaseFile(db.dbDir(), inFolder(dir, i % 2 ? "A.dbk" : "B.dbk"),
                                                     db.dbDir() + QStringLiteral(".bak"));
@@ -170,7 +201,8 @@ QString firstText(ht::clsADO &db, const QString &sql)
 QStringList kinds()
 {
     return {QStringLiteral("transfers"), QStringLiteral("batchdelete"), QStringLiteral("login"),
-            QStringLiteral("memos"),     QStringLiteral("restore"),     QStringLiteral("update")};
+            QStringLiteral("memos"),     QStringLiteral("restore"),     QStringLiteral("update"),
+            QStringLiteral("busy")};
 }
 
 int work(const QString &kind, const QString &programDir)
@@ -188,6 +220,8 @@ int work(const QString &kind, const QString &programDir)
             notes(db);
         else if (kind == QLatin1String("restore"))
             restores(db, programDir);
+        else if (kind == QLatin1String("hold"))
+            hold(db);
         else if (kind == QLatin1String("update"))
             installs(programDir);
     } catch (const std::exception &e) {
@@ -234,12 +268,16 @@ QString check(const QString &kind, const QString &programDir)
             broken = firstText(db, QStringLiteral("SELECT 'count '||u.logintime||' focus '||a.focusUser FROM users u "
                                                   "JOIN autouser a ON a.username=u.username WHERE u.username='admin' "
                                                   "AND (u.logintime%2)<>a.focusUser"));
-        else if (kind == QLatin1String("restore"))
+        else if (kind == QLatin1String("restore")) {
             broken = QStringList{QStringLiteral("A"), QStringLiteral("B")}.contains(
                          firstText(db, QStringLiteral("SELECT group_concat(noteContent) FROM MyNotes")))
                          ? QString()
                          : QStringLiteral("neither backup");
-        else if (kind == QLatin1String("memos"))
+            // What the killed restores left is gone at the next start; the backups stay.
+            ht::removeLeftoverCopies(db.dbDir());
+            if (broken.isEmpty() && !QDir(programDir).entryList({QStringLiteral("*.part-*")}, QDir::Files).isEmpty())
+                broken = QStringLiteral("a killed copy's leftover stays");
+        } else if (kind == QLatin1String("memos"))
             broken = firstText(db, QStringLiteral("SELECT 'counted '||c.n||' of '||(SELECT COUNT(*) FROM MyNotes "
                                                   "WHERE username='admin') FROM MyNotesCount c WHERE c.username='admin' "
                                                   "AND c.n<>(SELECT COUNT(*) FROM MyNotes WHERE username='admin')"));
@@ -285,8 +323,96 @@ QStringList blindChecks(const QString &templateDb)
     return blind;
 }
 
+namespace {
+
+// The memo note of the database at path when it is whole: it passes the engine's check and
+// shows no part of a change that was never finished. Empty otherwise.
+QString wholeNote(const QString &path)
+{
+    ht::clsADO db(path);
+    try {
+        ht::Connection c(db);
+        if (firstText(db, QStringLiteral("PRAGMA integrity_check")) != QLatin1String("ok")
+            || db.count(QStringLiteral("SELECT count(*) FROM pursewicks WHERE memo LIKE 'held%'")) != 0)
+            return {};
+        return firstText(db, QStringLiteral("SELECT group_concat(noteContent) FROM MyNotes"));
+    } catch (const ht::DbError &) {
+        return {};
+    }
+}
+
+// Another program holds the database in the middle of a change and is killed at a random
+// moment while a restore of the other backup (even runs) or a backup (odd runs) waits for it,
+// or after.
+// The database must be wholly the old or wholly the restored one, every file written whole,
+// and a refusal must say the database is busy and write nothing.
+Result busyTrials(const QString &workerPath, const QString &templateDb, int runs, quint32 seed)
+{
+    Result result;
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("syslibs.dll"));
+    const QString kept = db + QStringLiteral(".bak"), snapshot = dir.filePath(QStringLiteral("snapshot.dbk"));
+    copyDatabase(templateDb, db);
+    {
+        ht::clsADO prepare(db);
+        prepareBackups(prepare, dir.path());
+    }
+    QString note = QStringLiteral("A");
+    QRandomGenerator random(seed);
+    for (int run = 0; run < runs; ++run) {
+        QFile::remove(kept);
+        QFile::remove(snapshot);
+        QProcess holder;
+        holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        holder.start(workerPath, {QStringLiteral("work"), QStringLiteral("hold"), dir.path()});
+        const bool holding = holder.waitForReadyRead(30000) && holder.readLine().startsWith("done");
+        const bool restoring = run % 2 == 0;
+        const QString other = note == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+        QString why;
+        std::thread operation([&] {
+            why = restoring ? ht::replaceDatabaseFile(db, dir.filePath(other + QStringLiteral(".dbk")), kept)
+                            : ht::copyDatabaseFile(db, snapshot);
+        });
+        // The moment of the kill: at random while the engine waits for the lock (the first two
+        // runs of four) or once it has given up waiting (the other two).
+        const int wait = ht::clsADO::busyTimeoutMs;
+        QThread::msleep(run % 4 < 2 ? random.bounded(wait) : wait + 200 + random.bounded(wait / 2));
+        holder.kill();
+        holder.waitForFinished();
+        operation.join();
+        ++result.runs;
+        const QString now = wholeNote(db);
+        QString broken;
+        if (!holding)
+            broken = QStringLiteral("the other program did not start its change");
+        else if (!why.isEmpty() && !why.contains(QStringLiteral("数据库正被其他程序使用")))
+            broken = QStringLiteral("refused for another reason: ") + why;
+        else if (now != (restoring && why.isEmpty() ? other : note))
+            broken = QStringLiteral("the database is neither whole nor the expected one: ") + now;
+        else if (QFile::exists(kept) && (!why.isEmpty() || wholeNote(kept) != note))
+            broken = QStringLiteral("the kept copy is not the whole old database");
+        else if (QFile::exists(snapshot) && (!why.isEmpty() || wholeNote(snapshot) != note))
+            broken = QStringLiteral("the backup is not a whole copy");
+        else if (why.isEmpty() && !QFile::exists(restoring ? kept : snapshot))
+            broken = QStringLiteral("nothing was written");
+        if (broken.isEmpty())
+            ++result.ok;
+        else
+            result.failures << QStringLiteral("busy run %1 (%2): %3")
+                                   .arg(run + 1)
+                                   .arg(restoring ? QStringLiteral("restore") : QStringLiteral("backup"), broken);
+        if (!now.isEmpty())
+            note = now;
+    }
+    return result;
+}
+
+} // namespace
+
 Result trials(const QString &workerPath, const QString &templateDb, const QString &kind, int runs, quint32 seed)
 {
+    if (kind == QLatin1String("busy"))
+        return busyTrials(workerPath, templateDb, runs, seed);
     Result result;
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("syslibs.dll"));

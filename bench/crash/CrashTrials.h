@@ -29,7 +29,8 @@ struct Result {
 
 // Runs the worker in a fresh program folder (a copy of the shipped database), kills it
 // after a random number of whole changes (1 to 20) while it is in the middle of the
-// next, checks, and starts it again on the same folder, runs times.
+// next, checks, and starts it again on the same folder, runs times. For "busy" the killed
+// worker is another program in the middle of a change while this one backs up or restores.
 Result trials(const QString &workerPath, const QString &templateDb, const QString &kind, int runs, quint32 seed);
 
 } // namespace crash

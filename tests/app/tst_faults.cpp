@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include "backup/AutoBackup.h"
 #include "backup/Backup.h"
 #include "ledger/MainWindow.h"
 #include "login/frmLogin.h"
@@ -131,15 +132,34 @@ private Q_SLOTS:
         QCOMPARE(test::fileContents(m_db), before);
     }
 
+    // Another program's lock: a change waits, then says so; a restore and a backup are
+    // refused the same way and write nothing.
     void busyDatabaseWaitsThenSaysSo()
     {
         main *w = openMainWindow({backup::attach});
+        const QString copy = m_folder->path("备份.dbk");
+        test::writeFile(copy, test::fileContents(m_db));
+        const QByteArray before = test::fileContents(m_db);
         clsADO other(m_db);
         other.OpenDB();
         other.execute("BEGIN IMMEDIATE");
         QVERIFY(!saveExpense(w));
         SAID(QStringLiteral("数据库正被其他程序使用"));
         other.execute("COMMIT");
+        other.execute("BEGIN EXCLUSIVE");
+        m_folder->fileAnswers << copy;
+        QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
+                         [&](QDialog *d) {
+                             d->findChild<QAbstractButton *>("Option2")->click();
+                             d->findChild<QAbstractButton *>("OKButton")->click();
+                         }));
+        SAID(QStringLiteral("恢复失败，当前数据未作任何改动。\r\n\r\n数据库正被其他程序使用"));
+        QVERIFY(
+            backup::writeDailyBackup(m_db, QDate(2026, 12, 1)).startsWith(QStringLiteral("数据库正被其他程序使用")));
+        QCOMPARE(QDir(m_folder->dir()).entryList({"syslibs*"}, QDir::Files | QDir::Dirs), QStringList{"syslibs.dll"});
+        QVERIFY(QDir(m_folder->path("backups")).isEmpty());
+        other.execute("COMMIT");
+        QCOMPARE(test::fileContents(m_db), before);
         QVERIFY(saveExpense(w));
         QCOMPARE(test::scalar("SELECT COUNT(*) FROM pursewicks"), QStringLiteral("2"));
     }
@@ -157,8 +177,7 @@ private Q_SLOTS:
             m_folder->fileAnswers << copy;
             QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
                              [&](QDialog *d) { d->findChild<QAbstractButton *>("OKButton")->click(); }));
-            SAID(QStringLiteral("备份失败。\r\n\r\n无法写入文件"));
-            SAID(QStringLiteral("（磁盘空间已满）"));
+            SAID(QStringLiteral("备份失败。\r\n\r\n无法写入文件：") + copy + QStringLiteral("（磁盘空间已满）"));
             const QString sheet = m_folder->path("导出.xlsx");
             m_folder->fileAnswers << sheet;
             w->ListView2->selectAll();
@@ -180,6 +199,12 @@ private Q_SLOTS:
         program::db().CloseDB();
         QVERIFY(QDir().mkpath(m_folder->path("backups")));
         test::writeFile(m_folder->path("backups/syslibs-2026-12-01.dbk"), good);
+        // What killed copies left beside the database goes at the start; the user's files stay.
+        const QStringList left{"syslibs.dll.part-a1B2c3", "syslibs.dll.bak.part-Zz9yX8",
+                               "backups/syslibs-2026-12-02.dbk.part-q0W1e2"};
+        const QStringList kept{"syslibs.dll.backup", "syslibs.dll.part-1", "备份.dbk.part-a1B2c3"};
+        for (const QString &name : left + kept)
+            test::writeFile(m_folder->path(name), good);
         for (const QByteArray &damaged : {QByteArray(), good.left(100), QByteArray(good.size(), '\x5a')}) {
             test::writeFile(m_db, damaged);
             frmLogin login;
@@ -191,6 +216,8 @@ private Q_SLOTS:
             SAID(QStringLiteral("数据库打开失败，请重新启动软件！\r\n\r\n数据库文件已损坏"));
             SAID(QStringLiteral("最近的自动备份是 ") + m_folder->path("backups/syslibs-2026-12-01.dbk"));
         }
+        for (const QString &name : left + kept)
+            QVERIFY2(QFile::exists(m_folder->path(name)) == kept.contains(name), qPrintable(name));
         // Damage past the first page shows only when that part is read.
         QByteArray torn = good;
         for (qsizetype at = 8192; at < torn.size(); ++at)

@@ -131,31 +131,62 @@ private Q_SLOTS:
         w->reload(1);
         QCOMPARE(w->ListView1->model()->rowCount(), 2);
         const QByteArray before = test::fileContents(m_db);
-        // Empty, cut short, the program's tables without the key, a keyed file of other tables.
-        const QString empty = m_folder->path("empty.dbk"), half = m_folder->path("half.dbk");
-        const QString plain = m_folder->path("plain.dbk"), other = m_folder->path("other.dbk");
-        test::writeFile(empty, {});
-        test::writeFile(half, before.left(before.size() / 2));
-        QCOMPARE(QProcess::execute("sqlcipher",
-                                   {plain,
-                                    "CREATE TABLE users(a);CREATE TABLE autouser(a);"
-                                    "CREATE TABLE pursewicks(a);CREATE TABLE types(a);"
-                                    "CREATE TABLE banks(a);"}),
-                 0);
-        clsADO::createDatabase(other, "CREATE TABLE users(a); CREATE TABLE ledger(b);");
-        const QStringList refused{empty, half, plain, other};
-        m_folder->fileAnswers << refused << copy;
+        // Each refused in one sentence and one short line that say what it is: a damaged
+        // backup, or none of this program's (what the program never makes could run code
+        // or break its statements). The data stays as it was.
+        const QString notOurs = QStringLiteral("不是本程序的备份文件"), damaged = QStringLiteral("备份文件已损坏");
+        QList<QPair<QString, QStringList>> refused;
+        const auto candidate = [&](const QString &name, const QByteArray &bytes, const QStringList &said,
+                                   const QStringList &sql = {}) {
+            refused.append({m_folder->path(name), said});
+            test::writeFile(refused.last().first, bytes);
+            clsADO db(refused.last().first);
+            for (const QString &statement : sql) {
+                Connection c(db);
+                db.execute(statement);
+            }
+        };
+        candidate("empty.dbk", {}, {notOurs});
+        candidate("text.dbk", "这是一个文本文件，不是数据库。\n", {notOurs});
+        candidate("plain.dbk", {}, {notOurs});
+        QCOMPARE(QProcess::execute("sqlcipher", {refused.last().first, "CREATE TABLE users(a);"}), 0);
+        candidate("otherkey.dbk", {}, {notOurs});
+        QCOMPARE(QProcess::execute("sqlcipher", {refused.last().first, "PRAGMA key='x';CREATE TABLE users(a);"}), 0);
+        candidate("half.dbk", before.left(before.size() / 2), {damaged});
+        QByteArray torn = before;
+        for (qsizetype at = 8192; at < torn.size(); ++at)
+            torn[at] = char(at * 7);
+        candidate("torn.dbk", torn, {damaged});
+        candidate("trigger.dbk", before, {notOurs, "触发器 t"},
+                  {"CREATE TRIGGER t AFTER INSERT ON users BEGIN DELETE FROM pursewicks; END"});
+        candidate("view.dbk", before, {notOurs, "视图 v"}, {"CREATE VIEW v AS SELECT 1"});
+        candidate("table.dbk", before, {notOurs, "数据表 t"}, {"CREATE TABLE t(a)"});
+        candidate("index.dbk", before, {notOurs, "索引 i"}, {"CREATE INDEX i ON pursewicks(abs(money))"});
+        candidate("columns.dbk", before, {notOurs, "数据表 pursewicks 缺少列 money"},
+                  {"DROP TABLE pursewicks",
+                   "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY, username TEXT, "
+                   "typeid INTEGER, postdate DATETIME, style INTEGER)"});
+        clsADO::createDatabase(m_folder->path("other.dbk"), "CREATE TABLE users(a); CREATE TABLE ledger(b);");
+        refused.append({m_folder->path("other.dbk"), {notOurs}});
+        for (const auto &[file, said] : refused)
+            m_folder->fileAnswers << file;
+        m_folder->fileAnswers << copy;
         QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
                          [&](QDialog *d) {
                              d->findChild<QAbstractButton *>("Option2")->click();
-                             for (const QString &candidate : refused) {
+                             for (const auto &[file, said] : refused) {
                                  d->findChild<QAbstractButton *>("OKButton")->click();
-                                 QVERIFY2(d->isVisible(), qPrintable(candidate));
-                                 QVERIFY(messages.last().text.startsWith(QStringLiteral("恢复失败，当前数据未作任何改动。")));
+                                 QVERIFY2(d->isVisible(), qPrintable(file));
+                                 const QString text = messages.last().text;
+                                 QVERIFY(text.startsWith(QStringLiteral("恢复失败，当前数据未作任何改动。\r\n\r\n")));
+                                 for (const QString &part : said)
+                                     QVERIFY2(text.contains(part), qPrintable(file + ": " + text));
+                                 QVERIFY2(text.count('\n') <= 3
+                                              && !text.contains(QRegularExpression("[A-Za-z]+ [A-Za-z]+")),
+                                          qPrintable(text));
                                  QCOMPARE(test::fileContents(m_db), before);
                                  QVERIFY(!QFile::exists(m_db + ".bak"));
                              }
-                             QVERIFY(messages.last().text.contains("autouser"));
                              d->findChild<QAbstractButton *>("OKButton")->click();
                              QVERIFY(!d->isVisible());
                          }));
@@ -167,21 +198,27 @@ private Q_SLOTS:
         delete w;
     }
 
-    // A database from before the upgrades (no memo table, older categories and remembered
-    // logins) is a good backup, its upgrades run later as usual.
+    // A database from before the upgrades (no memo tables, categories without owners,
+    // remembered logins without their two columns) is a good backup; its upgrades run later
+    // as usual. A database that is a link stays one: the file it points to is replaced.
     void olderDatabaseIsAGoodBackup()
     {
         const QString old = m_folder->path("old.dbk");
         clsADO::createDatabase(
             old,
-            "CREATE TABLE users(ID INTEGER PRIMARY KEY, username TEXT, userpwd TEXT, logintimes INT);"
+            "CREATE TABLE users(username TEXT, userpwd TEXT, regdate DATETIME, logintime INTEGER);"
             "CREATE TABLE autouser(username TEXT, userpwd TEXT);"
-            "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY, username TEXT, typeid INT, postdate TEXT,"
+            "CREATE TABLE pursewicks(ID INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, typeid INT, postdate TEXT,"
             " money REAL, style INT, memo TEXT);"
-            "CREATE TABLE types(ID INTEGER PRIMARY KEY, typename TEXT, class INT);"
-            "CREATE TABLE banks(ID INTEGER PRIMARY KEY, username TEXT);");
+            "CREATE TABLE types(ID INTEGER PRIMARY KEY AUTOINCREMENT, typename TEXT, class INT);"
+            "CREATE TABLE banks(ID INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, bankAddr TEXT,"
+            " bankRegdate DATETIME, bankName TEXT, bankUsername TEXT, bankID TEXT, bankCardID TEXT,"
+            " bankMoney REAL, bankMemo TEXT);");
+        const QString real = m_folder->path("data/syslibs.dll");
+        QVERIFY(QDir().mkpath(m_folder->path("data")) && QFile::rename(m_db, real) && QFile::link(real, m_db));
         QCOMPARE(replaceDatabaseFile(m_db, old, m_db + ".bak"), QString());
-        QCOMPARE(test::fileContents(m_db), test::fileContents(old));
+        QVERIFY(QFileInfo(m_db).isSymLink());
+        QCOMPARE(test::fileContents(real), test::fileContents(old));
     }
 
     // One copy a day, the newest ten kept; a failure is noted, told once at the next start.
