@@ -341,10 +341,15 @@ private Q_SLOTS:
                                                   QVERIFY(preview);
                                                   pages = preview->printout().pageCount();
                                                   QCOMPARE(preview->picTarget->y(), 8);
-                                                  preview->vscScroll->setValue(1);
+                                                  // The pages have the focus and the arrows; on a button
+                                                  // an arrow scrolls too and the focus stays.
+                                                  QVERIFY(preview->picScroll->hasFocus());
+                                                  QTest::keyClick(preview->picScroll, Qt::Key_Down);
                                                   QCOMPARE(preview->picTarget->y(), -8);
-                                                  preview->vscScroll->setValue(0);
+                                                  preview->Command1->setFocus();
+                                                  QTest::keyClick(preview->Command1, Qt::Key_Up);
                                                   QCOMPARE(preview->picTarget->y(), 8);
+                                                  QVERIFY(preview->Command1->hasFocus());
                                                   preview->Command1->click();
                                                   preview->Command2->click();
                                                   QVERIFY(!p->isVisible());
