@@ -146,7 +146,8 @@ private Q_SLOTS:
         w.mnDel->trigger();
         QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请选择要删除记录系统提示"));
         w.BtnNext->click();
-        w.ListView1->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        w.ListView1->setCurrentIndex(w.ListView1->model()->index(0, 1));
+        QTest::keyClick(w.ListView1, Qt::Key_Space); // ticks the row from its note column too
         messages.answerNext(MsgAnswer::Ok);
         w.mnDel->trigger();
         QCOMPARE(messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
@@ -316,7 +317,8 @@ private Q_SLOTS:
             {"2024-05-06", {"打折500", "打折50%"}},
             {"2024年5月7日", {"午饭", "a_b"}},
             {"2024/5/5", {"axb c'd", "早饭"}},
-            {"2024-02-30", {}}, // not a date: looked for as text
+            {"2024-02-30", {}},                                                     // not a date: looked for as text
+            {"", {"夜宵", "午饭", "a_b", "打折500", "打折50%", "axb c'd", "早饭"}}, // emptied: all again
         };
         for (const auto &[typed, expected] : cases) {
             quickSearch(w, QString::fromUtf8(typed));
