@@ -59,6 +59,7 @@ printDialog::printDialog(QWidget *parent)
     // Text captions here, not pictures.
     pressOnEnter(OKButton);
     pressOnEnter(CancelButton);
+    OKButton->setDefault(true);
     frameOverButtons(this, Frame1, OKButton, CancelButton);
     trimWhenClosed(this);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);

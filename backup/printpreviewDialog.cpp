@@ -88,6 +88,9 @@ printpreviewDialog::printpreviewDialog(backup::ListPrintout printout, QWidget *p
     Command2 = named(new QPushButton(QStringLiteral("关闭"), this), "Command2");
     Command1 = named(new QPushButton(QStringLiteral("打印…"), this), "Command1");
     picScroll = named(new QWidget(this), "picScroll");
+    // The pages take the focus and the keys that scroll them, as the window opens.
+    picScroll->setFocusPolicy(Qt::StrongFocus);
+    picScroll->setAccessibleName(QStringLiteral("预览页面"));
     picScroll->setAutoFillBackground(true);
     picScroll->setBackgroundRole(QPalette::Dark);
     picTarget = new backup::PageColumn(m_printout, picScroll);
@@ -102,8 +105,11 @@ printpreviewDialog::printpreviewDialog(backup::ListPrintout printout, QWidget *p
             [this](int v) { picTarget->move(backup::px(backup::PreviewLayout::leftAt(v)), picTarget->y()); });
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Command1, &QPushButton::clicked, this, &printpreviewDialog::print);
-    picTarget->installEventFilter(this);
-    picScroll->installEventFilter(this);
+    for (QWidget *w : {picTarget, picScroll, static_cast<QWidget *>(Command1), static_cast<QWidget *>(Command2)})
+        w->installEventFilter(this);
+    setTabOrder(picScroll, Command2);
+    setTabOrder(Command2, Command1);
+    picScroll->setFocus();
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(6, 6, 6, 6);
@@ -174,6 +180,14 @@ void printpreviewDialog::keyPressEvent(QKeyEvent *event)
 
 bool printpreviewDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    // A button would take Up and Down to move the focus; here they scroll wherever the focus is.
+    if (event->type() == QEvent::KeyPress && (watched == Command1 || watched == Command2)) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            keyPressEvent(static_cast<QKeyEvent *>(event));
+            return true;
+        }
+    }
     // The wheel over the pages scrolls them, as over the bar.
     if (event->type() == QEvent::Wheel && (watched == picTarget || watched == picScroll)) {
         const int notches = static_cast<QWheelEvent *>(event)->angleDelta().y() / 120;

@@ -114,6 +114,7 @@ frmBanks::frmBanks(QWidget *parent) : QDialog(parent)
 
     Frame1 = named(new QGroupBox(this), "Frame1");
     ListView1 = named(new QTreeWidget(Frame1), "ListView1");
+    ListView1->setAccessibleName(QStringLiteral("银行账户"));
     setUpReportList(ListView1);
     ListView1->setIconSize(QSize(22, 22));
     ListView1->setHeaderLabels({QStringLiteral("开户地"), QStringLiteral("开户日期"), QStringLiteral("开户行"),

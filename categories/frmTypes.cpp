@@ -61,6 +61,7 @@ frmTypes::frmTypes(QWidget *parent) : QDialog(parent)
         }
         items = new QListWidget(box);
         items->setObjectName(QStringLiteral("List") + n);
+        items->setAccessibleName(title);
         // A double click or Enter renames.
         connect(items, &QListWidget::itemActivated, this, [this, iFlag] { modiType(iFlag); });
         auto *layout = new QVBoxLayout(box);

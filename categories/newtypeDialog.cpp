@@ -26,7 +26,7 @@ newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setMinimumWidth(220);
     auto *box = new QVBoxLayout(Frame1);
-    box->addWidget(new QLabel(QStringLiteral("请输入类别名称："), Frame1));
+    box->addWidget(labelFor(Text1, QStringLiteral("请输入类别名称：")));
     box->addWidget(Text1);
     const program::Session &s = program::session();
     typeId = hiddenValue(this, "typeId", s.editId);
@@ -36,7 +36,6 @@ newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
     frameOverButtons(this, Frame1, OKButton, CancelButton);
 
-    connect(Text1, &QLineEdit::returnPressed, OKButton, &QPushButton::click);
     connect(OKButton, &QPushButton::clicked, this, &newtypeDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
 
@@ -46,6 +45,8 @@ newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
             if (const auto type = TypesStore::visible(db, s.userName, s.editId))
                 Text1->setText(type->name);
         });
+        // A rename usually replaces the whole name: typing starts over it.
+        Text1->selectAll();
     }
 }
 

@@ -75,6 +75,9 @@ searchDialog::searchDialog(QWidget *parent) : QDialog(parent)
     selectAllOnFocus(Text1);
 
     const auto label = [this](const QString &text) { return new QLabel(text, Frame1); };
+    // The dates have no label of their own; every other box is announced by its label.
+    DTPicker1->setAccessibleName(QStringLiteral("开始日期"));
+    DTPicker2->setAccessibleName(QStringLiteral("结束日期"));
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(20, 16, 20, 16);
     grid->setVerticalSpacing(14);
@@ -82,13 +85,14 @@ searchDialog::searchDialog(QWidget *parent) : QDialog(parent)
     grid->addWidget(Check1, 0, 0);
     grid->addLayout(row({DTPicker1, label(QStringLiteral("至")), DTPicker2}), 0, 1);
     grid->addWidget(Check2, 1, 0);
-    grid->addLayout(row({label(QStringLiteral("收入类别：")), Combo1, label(QStringLiteral("支出类别：")), Combo2}), 1,
-                    1);
+    grid->addLayout(row({labelFor(Combo1, QStringLiteral("收入类别：")), Combo1,
+                         labelFor(Combo2, QStringLiteral("支出类别：")), Combo2}),
+                    1, 1);
     grid->addWidget(Check3, 2, 0);
-    grid->addLayout(row({label(QStringLiteral("请输入金额：")), Text2}), 2, 1);
+    grid->addLayout(row({labelFor(Text2, QStringLiteral("请输入金额：")), Text2}), 2, 1);
     grid->addWidget(Check4, 3, 0);
-    grid->addLayout(row({label(QStringLiteral("请输入备注内容：")), Text1, label(QStringLiteral("（模糊查询）"))}), 3,
-                    1);
+    grid->addLayout(
+        row({labelFor(Text1, QStringLiteral("请输入备注内容：")), Text1, label(QStringLiteral("（模糊查询）"))}), 3, 1);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
@@ -113,7 +117,6 @@ searchDialog::searchDialog(QWidget *parent) : QDialog(parent)
         if (now == Text2)
             QTimer::singleShot(0, Text2, [this] { Text2->setSelection(0, int(Text2->text().trimmed().size())); });
     });
-    connect(Text1, &QLineEdit::returnPressed, this, &searchDialog::OKButton_Click);
     connect(OKButton, &QPushButton::clicked, this, &searchDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
     load();
@@ -198,6 +201,10 @@ void searchDialog::deleteRecords(const SearchConditions &c)
     qint64 count = 0;
     if (!withDb(this, [&](clsADO &db) { count = QueryConditions::countPicked(db, user, filter); }))
         return;
+    if (count == 0) {
+        showMessage(this, QStringLiteral("提示：没有符合条件的记录，无需删除"), QStringLiteral("系统提示"));
+        return;
+    }
     // Asked with no lock held: the question may stay open for as long as the user likes.
     const QString question = QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除").arg(count);
     if (showMessage(this, question, QStringLiteral("系统提示"), MsgButtons::OkCancel) != MsgAnswer::Ok)

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,18 +22,21 @@ namespace {
 
 class EnterPresses : public QObject {
 public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override
+    EnterPresses(QPushButton *button, QObject *parent) : QObject(parent), m_button(button) { }
+    bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                static_cast<QPushButton *>(watched)->click();
+                m_button->click();
                 return true;
             }
         }
         return false;
     }
+
+private:
+    QPushButton *m_button;
 };
 
 class SelectOnFocus : public QObject {
@@ -60,6 +64,14 @@ QPushButton *dialogButton(QWidget *parent, const char *name, const QString &capt
     return button;
 }
 
+QLabel *labelFor(QWidget *box, const QString &text)
+{
+    // Only a sibling's buddy names the box; otherwise a frame's title would.
+    auto *label = new QLabel(text, box->parentWidget());
+    label->setBuddy(box);
+    return label;
+}
+
 QLineEdit *hiddenValue(QWidget *parent, const char *name, qint64 value)
 {
     auto *box = named(new QLineEdit(QString::number(value), parent), name);
@@ -81,9 +93,10 @@ void frameOverButtons(QDialog *dialog, QWidget *frame, QPushButton *confirm, QPu
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void pressOnEnter(QPushButton *button)
+void pressOnEnter(QPushButton *button, QWidget *box)
 {
-    button->installEventFilter(new EnterPresses(button));
+    QWidget *watched = box ? box : button;
+    watched->installEventFilter(new EnterPresses(button, watched));
 }
 
 void setPictureButtons(QPushButton *confirm, QPushButton *close)
@@ -94,6 +107,8 @@ void setPictureButtons(QPushButton *confirm, QPushButton *close)
             continue;
         if (!button->text().isEmpty())
             button->setToolTip(QString(button->text()).remove(QLatin1Char('&')));
+        // A screen reader reads the caption the picture stands for.
+        button->setAccessibleName(button->toolTip());
         button->setText(QString());
         button->setIcon(icon(picture));
         button->setIconSize(QSize(24, 24));
@@ -127,6 +142,7 @@ void setUpDialog(QDialog *dialog, QPushButton *confirm, QPushButton *close)
     if (QWidget *owner = dialog->parentWidget())
         dialog->setWindowIcon(owner->windowIcon());
     setPictureButtons(confirm, close);
+    confirm->setDefault(true);
     QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::reject);
     trimWhenClosed(dialog);
 }

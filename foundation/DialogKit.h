@@ -3,6 +3,7 @@
 #include <QString>
 
 class QDialog;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -10,8 +11,8 @@ class QWidget;
 
 namespace ht {
 
-// A dialog's confirm or close button: named for the tests, the design size, and no
-// default-button behaviour (Enter in a box does not press it).
+// A dialog's confirm or close button: named for the tests, the design size, and not
+// made the default button by taking the focus (the dialog says which one is).
 QPushButton *dialogButton(QWidget *parent, const char *name, const QString &caption);
 // A control named for the tests, as the windows' members are.
 template <typename Widget>
@@ -20,19 +21,22 @@ Widget *named(Widget *widget, const char *name)
     widget->setObjectName(QLatin1String(name));
     return widget;
 }
+// The label beside a box, which a screen reader announces as the box's name.
+QLabel *labelFor(QWidget *box, const QString &text);
 // A hidden box that carries a dialog's mode from opening to saving.
 QLineEdit *hiddenValue(QWidget *parent, const char *name, qint64 value);
 // The dialog's fields in their frame, the confirm and close buttons centred below, and
 // the dialog's size fixed to that.
 void frameOverButtons(QDialog *dialog, QWidget *frame, QPushButton *confirm, QPushButton *close);
 // What every dialog with a confirm and a close button does: the owner's icon, the
-// pictures on the buttons, close rejects, freed memory handed back when it closes.
+// pictures on the buttons, Enter in a box confirms, close rejects, freed memory handed
+// back when it closes.
 void setUpDialog(QDialog *dialog, QPushButton *confirm, QPushButton *close);
-// The confirm and close pictures in place of the captions (kept as tool tips), and
-// Enter on a focused button pressing it as Space does.
+// The confirm and close pictures in place of the captions (kept as tool tips and
+// accessible names), and Enter on a focused button pressing it as Space does.
 void setPictureButtons(QPushButton *confirm, QPushButton *close);
-// Enter on the focused button presses it.
-void pressOnEnter(QPushButton *button);
+// Enter on the focused button, or in the box when one is given, presses it.
+void pressOnEnter(QPushButton *button, QWidget *box = nullptr);
 // The box selects its whole text whenever it gets the focus, by keyboard or mouse.
 void selectAllOnFocus(QLineEdit *box);
 // A refusal in the program's words (title "系统提示", OK, the critical-stop icon); then,

@@ -135,18 +135,26 @@ std::optional<Money> Money::parse(const QString &text)
     digits.reserve(size_t(n));
     qint64 fractionLength = 0;
 
-    // Integer part: a comma only between two digits.
+    // Integer part: commas group the digits in threes, as the money text shows them, so
+    // "1,23" is a slip and not 123.
+    qsizetype group = 0; // digits since the start or the last comma
+    bool grouped = false;
     while (i < n) {
         const char16_t c = at(i);
         if (isDigit(c)) {
             digits += char(c);
+            ++group;
             ++i;
-        } else if (c == u',' && !digits.empty() && isDigit(at(i - 1)) && isDigit(at(i + 1))) {
+        } else if (c == u',' && group >= 1 && group <= 3 && (!grouped || group == 3)) {
+            grouped = true;
+            group = 0;
             ++i;
         } else {
             break;
         }
     }
+    if (grouped && group != 3)
+        return std::nullopt;
     const bool hasIntegerDigits = !digits.empty();
     bool hasFractionDigits = false;
     if (at(i) == u'.') {

@@ -18,7 +18,7 @@ public:
     static constexpr Money fromCents(Cents cents) { return Money(cents); }
     // A stored floating-point amount, rounded to cents with halves away from zero.
     static Money fromDouble(double value);
-    // Typed text: optional sign, digits with optional "," grouping, optional "." and
+    // Typed text: optional sign, digits with optional "," grouping by threes, optional "." and
     // decimals, optional exponent; blanks around it are ignored. Rounded to cents,
     // halves away from zero. No value for anything else or an absurd size.
     static std::optional<Money> parse(const QString &text);

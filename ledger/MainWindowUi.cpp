@@ -159,6 +159,7 @@ void main::buildLists()
         auto *box = new QGroupBox(title, this);
         box->setObjectName(QLatin1String(name));
         view = ledgerView(box, viewName, model);
+        view->setAccessibleName(title + QStringLiteral("记录"));
         auto *layout = new QVBoxLayout(box);
         layout->setContentsMargins(4, 4, 4, 4);
         layout->addWidget(view);

@@ -51,17 +51,17 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(40, 16, 40, 16);
     grid->setVerticalSpacing(14);
-    grid->addWidget(new QLabel(QStringLiteral("日期："), Frame1), 0, 0);
+    grid->addWidget(labelFor(DTPicker1, QStringLiteral("日期：")), 0, 0);
     grid->addWidget(DTPicker1, 0, 1, 1, 2, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("类别："), Frame1), 1, 0);
+    grid->addWidget(labelFor(Combo1, QStringLiteral("类别：")), 1, 0);
     grid->addWidget(Combo1, 1, 1, 1, 2, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("金额："), Frame1), 2, 0);
+    grid->addWidget(labelFor(Text1, QStringLiteral("金额：")), 2, 0);
     auto *amount = new QHBoxLayout;
     amount->addWidget(Text1);
     amount->addWidget(new QLabel(QStringLiteral("元"), Frame1));
     amount->addStretch();
     grid->addLayout(amount, 2, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("备注："), Frame1), 3, 0, Qt::AlignTop);
+    grid->addWidget(labelFor(Text2, QStringLiteral("备注：")), 3, 0, Qt::AlignTop);
     grid->addWidget(Text2, 3, 1, 1, 2, Qt::AlignLeft);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));

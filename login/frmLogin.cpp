@@ -55,8 +55,10 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
     Check1 = new QCheckBox(QStringLiteral("记住用户名密码"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
 
-    // Enter is handled by the two boxes alone, so one key press never logs in twice.
+    // Enter anywhere but on the exit button logs in, through the default button alone, so one
+    // key press never logs in twice.
     cmdOK = dialogButton(this, "cmdOK", QStringLiteral("登录"));
+    cmdOK->setDefault(true);
     cmdCancel = dialogButton(this, "cmdCancel", QStringLiteral("退出"));
 
     auto *top = new QHBoxLayout;
@@ -88,8 +90,6 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
     setTabOrder(cmdOK, cmdCancel);
 
     connect(txtUserName, &QComboBox::activated, this, &frmLogin::txtUserName_Click);
-    connect(txtUserName->lineEdit(), &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
-    connect(txtPassword, &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
     connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     trimWhenClosed(this);

@@ -30,9 +30,9 @@ frmPassword::frmPassword(QWidget *parent) : QDialog(parent)
     for (auto [row, label, box] : {std::tuple(0, Label1, Text1), std::tuple(1, Label2, Text2)}) {
         usePasswordStars(box);
         box->setMinimumWidth(180);
+        label->setBuddy(box);
         grid->addWidget(label, row, 0);
         grid->addWidget(box, row, 1);
-        connect(box, &QLineEdit::returnPressed, this, &frmPassword::OKButton_Click);
     }
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));

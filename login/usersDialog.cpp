@@ -43,6 +43,7 @@ usersDialog::usersDialog(QWidget *parent) : QDialog(parent)
     auto *form = new QGridLayout;
     int row = 0;
     for (auto [label, box] : {std::pair(Label1, Text1), std::pair(Label2, Text2), std::pair(Label3, Text3)}) {
+        label->setBuddy(box);
         box->setMinimumWidth(180);
         form->addWidget(label, row, 0);
         form->addWidget(box, row++, 1);
@@ -65,9 +66,12 @@ usersDialog::usersDialog(QWidget *parent) : QDialog(parent)
     // A name typed for deletion is taken as typed, never completed to another.
     Combo1->setCompleter(nullptr);
     Combo1->setMinimumWidth(150);
+    Label4->setBuddy(Combo1);
     delBtn = named(new QPushButton(QStringLiteral("删除"), Frame2), "delBtn");
     delBtn->setAutoDefault(false);
     pressOnEnter(delBtn);
+    // Enter in the delete box deletes; everywhere else it registers.
+    pressOnEnter(delBtn, Combo1);
     auto *remove = new QHBoxLayout(Frame2);
     remove->addWidget(Label4);
     remove->addWidget(Combo1, 1);
@@ -84,7 +88,6 @@ usersDialog::usersDialog(QWidget *parent) : QDialog(parent)
     setTabOrder(BtnCancel, Combo1);
     setTabOrder(Combo1, delBtn);
 
-    connect(Text3, &QLineEdit::returnPressed, BtnOk, &QPushButton::click);
     connect(BtnOk, &QPushButton::clicked, this, &usersDialog::BtnOk_Click);
     connect(delBtn, &QPushButton::clicked, this, &usersDialog::delBtn_Click);
     setUpDialog(this, BtnOk, BtnCancel);

@@ -85,6 +85,7 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
     spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     Toolbar1->addWidget(spring);
     searchText = named(new QLineEdit(hintText, Toolbar1), "searchText");
+    searchText->setAccessibleName(hintText);
     searchText->setFixedWidth(searchText->fontMetrics().horizontalAdvance(hintText) + 24);
     setGrey(searchText, true);
     searchText->installEventFilter(this);
@@ -95,6 +96,7 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
     searchBtn->setAutoRaise(true);
     searchBtn->setCursor(Qt::PointingHandCursor);
     searchBtn->setToolTip(QStringLiteral("快速查询"));
+    searchBtn->setAccessibleName(searchBtn->toolTip());
     Toolbar1->addWidget(searchBtn);
 
     Frame1 = named(new QGroupBox(this), "Frame1");
@@ -144,6 +146,7 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
 void frmMemoNote::buildList()
 {
     ListView1 = named(new QTreeWidget(Frame1), "ListView1");
+    ListView1->setAccessibleName(QStringLiteral("备忘"));
     setUpReportList(ListView1);
     ListView1->setTextElideMode(Qt::ElideRight);
     ListView1->setHeaderLabels({QStringLiteral("日期"), QStringLiteral("备忘")});
@@ -156,6 +159,7 @@ void frmMemoNote::buildList()
     // The date shows whole beside its check box.
     header->resizeSection(0, ListView1->fontMetrics().horizontalAdvance(QStringLiteral("2000年12月28日 23点59分")) + 48);
 
+    ListView1->installEventFilter(this);
     connect(ListView1, &QTreeWidget::itemActivated, this, [this] { editNote(); });
     connect(ListView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { popMn->popup(ListView1->viewport()->mapToGlobal(pos)); });
@@ -240,13 +244,15 @@ void frmMemoNote::lastPage()
 
 void frmMemoNote::quickSearch()
 {
+    const bool hinted = searchText->text() == hintText;
     clearHint();
-    if (searchText->text().isEmpty()) {
+    if (hinted) {
         focusAndSelect(searchText);
         return;
     }
+    // An emptied box ends the search: every note again.
     auto &s = program::session();
-    s.memoWhere = MemoStore::quickSearch(searchText->text());
+    s.memoWhere = searchText->text().isEmpty() ? SqlFilter() : MemoStore::quickSearch(searchText->text());
     memoList(s.memoWhere, 1);
 }
 
@@ -254,6 +260,15 @@ bool frmMemoNote::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == searchText && event->type() == QEvent::FocusIn)
         clearHint();
+    // Space ticks the current row wherever its current cell is, not only on the date.
+    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        QTreeWidgetItem *row = ListView1->currentItem();
+        if (row && key->key() == Qt::Key_Space && !(key->modifiers() & ~Qt::KeypadModifier)) {
+            row->setCheckState(0, row->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 

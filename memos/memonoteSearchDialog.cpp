@@ -37,6 +37,10 @@ memonoteSearchDialog::memonoteSearchDialog(QWidget *parent) : QDialog(parent)
     Text1 = named(new QLineEdit(Frame1), "Text1");
     Text1->setFixedWidth(241);
     Text1->setEnabled(false);
+    // The boxes are announced by what they hold, not by the frame's title.
+    DTPicker1->setAccessibleName(QStringLiteral("开始日期"));
+    DTPicker2->setAccessibleName(QStringLiteral("结束日期"));
+    Text1->setAccessibleName(QStringLiteral("查询内容"));
 
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(14, 12, 14, 10);
@@ -68,10 +72,10 @@ memonoteSearchDialog::memonoteSearchDialog(QWidget *parent) : QDialog(parent)
         if (on)
             Text1->setFocus();
     });
-    connect(Text1, &QLineEdit::returnPressed, this, &memonoteSearchDialog::OKButton_Click);
     connect(OKButton, &QPushButton::clicked, this, &memonoteSearchDialog::OKButton_Click);
     // Keeps its own icon: setUpDialog would take the owner's.
     setPictureButtons(OKButton, CancelButton);
+    OKButton->setDefault(true);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     trimWhenClosed(this);
 }

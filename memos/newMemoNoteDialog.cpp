@@ -52,7 +52,7 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent) : QDialog(parent)
     modifyID = hiddenValue(this, "modifyID", program::session().editId);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("日期："), fields));
+    top->addWidget(labelFor(DTPicker1, QStringLiteral("日期：")));
     top->addWidget(DTPicker1);
     top->addStretch();
     top->addWidget(Command2);
@@ -60,7 +60,7 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent) : QDialog(parent)
     auto *grid = new QVBoxLayout(fields);
     grid->setContentsMargins(12, 10, 12, 4);
     grid->addLayout(top);
-    grid->addWidget(new QLabel(QStringLiteral("内容："), fields));
+    grid->addWidget(labelFor(noteContent, QStringLiteral("内容：")));
     grid->addWidget(noteContent);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("保存"));

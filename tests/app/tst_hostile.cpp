@@ -1,11 +1,16 @@
 #include "tests/support/TestSupport.h"
 
+#include "backup/dataDialog.h"
+#include "backup/exportDialog.h"
+#include "backup/printDialog.h"
+#include "backup/printpreviewDialog.h"
 #include "banks/frmBanks.h"
 #include "banks/newbankDialog.h"
 #include "categories/frmTypes.h"
 #include "categories/newtypeDialog.h"
 #include "categories/searchDialog.h"
 #include "ledger/MainWindow.h"
+#include "ledger/frmAbout.h"
 #include "ledger/newInDialog.h"
 #include "login/frmLogin.h"
 #include "login/frmPassword.h"
@@ -20,11 +25,13 @@
 #include "foundation/clsADO.h"
 #include "foundation/ctrcls.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -125,6 +132,48 @@ private Q_SLOTS:
         m_folder.reset();
     }
 
+    // Every control Tab reaches has a name of its own for a screen reader. Enter anywhere in a
+    // dialog presses its confirm button once; in a multi-line box it starts a line instead, and
+    // in the user-deletion box it deletes.
+    void everyWindowByKeyboard()
+    {
+        std::unique_ptr<main> w(openMainWindow());
+        main *m = w.get();
+        program::session().editId = program::session().frmStyle = 0;
+        auto *login = new frmLogin(m);
+        QVERIFY(login->load());
+        QList<QWidget *> windows{login, new printpreviewDialog(backup::printoutOf(*m->ListView2, 0), m)};
+        windows << new newInDialog(m) << new frmTypes(m) << new newtypeDialog(m) << new searchDialog(m)
+                << new frmBanks(m) << new newbankDialog(m) << new frmMemoNote(m) << new newMemoNoteDialog(m)
+                << new memonoteSearchDialog(m) << new dataDialog(m) << new exportDialog(m) << new printDialog(m)
+                << new usersDialog(m) << new frmPassword(m) << new frmAbout(m) << m; // last: alone by then
+        for (QWidget *window : windows) {
+            window->show();
+            // The confirm button's presses are counted, not acted on.
+            int presses = 0;
+            auto *ok = window->findChildren<QPushButton *>(QRegularExpression("^(OKButton|BtnOk|cmdOK)$")).value(0);
+            if (ok && QObject::disconnect(ok, &QPushButton::clicked, nullptr, nullptr))
+                connect(ok, &QPushButton::clicked, this, [&] { ++presses; });
+            QStringList names;
+            for (QWidget *c = window->nextInFocusChain(); c != window; c = c->nextInFocusChain()) {
+                if (!(c->focusPolicy() & Qt::TabFocus) || !c->isVisible() || c->focusProxy())
+                    continue;
+                names << QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name);
+                const QString where = window->objectName() + "/" + c->objectName() + ": " + names.last();
+                QVERIFY2(!names.last().isEmpty() && names.indexOf(names.last()) == names.size() - 1, qPrintable(where));
+                if (ok && c->isEnabled() && (c == ok || !qobject_cast<QPushButton *>(c))) {
+                    const int before = presses;
+                    QTest::keyClick(c, Qt::Key_Return);
+                    const bool own = qobject_cast<QPlainTextEdit *>(c)
+                        || (c == window->findChild<QComboBox *>("Combo1") && qobject_cast<usersDialog *>(window));
+                    QVERIFY2(presses == before + !own, qPrintable(where));
+                }
+            }
+            if (window != m)
+                delete window;
+        }
+    }
+
     // A name is cleaned and checked trimmed, a password kept exactly; the name in
     // other letter case is the same user.
     void usersLoginAndPassword()
@@ -204,7 +253,10 @@ private Q_SLOTS:
                 query.OKButton->click();
                 const QStringList found = containing(left, t);
                 if (deleting) {
-                    QCOMPARE(said(), QStringList{QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除").arg(found.size())});
+                    const QString asked = QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除");
+                    QCOMPARE(said(),
+                             QStringList{found.isEmpty() ? QStringLiteral("提示：没有符合条件的记录，无需删除")
+                                                         : asked.arg(found.size())});
                     for (const QString &gone : found)
                         left.removeOne(gone);
                 } else {

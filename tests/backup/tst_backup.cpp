@@ -378,9 +378,10 @@ private Q_SLOTS:
                                                   QVERIFY(preview);
                                                   pages = preview->printout().pageCount();
                                                   QCOMPARE(preview->picTarget->y(), 8);
-                                                  preview->vscScroll->setValue(1);
+                                                  QVERIFY(preview->picScroll->hasFocus());
+                                                  QTest::keyClick(preview->Command1, Qt::Key_Down); // scrolls too
                                                   QCOMPARE(preview->picTarget->y(), -8);
-                                                  preview->vscScroll->setValue(0);
+                                                  QTest::keyClick(preview->picScroll, Qt::Key_Up);
                                                   QCOMPARE(preview->picTarget->y(), 8);
                                                   preview->Command1->click();
                                                   preview->Command2->click();

@@ -53,11 +53,13 @@ void select(QListWidget *list, const QString &text)
     list->setCurrentItem(list->findItems(text, Qt::MatchEndsWith).value(0));
 }
 
-// Types a name into the category dialog that the trigger opens, and confirms it.
-bool enterName(const std::function<void()> &trigger, const QString &name)
+// Types a name into the category dialog that the trigger opens, over the name it showed
+// selected, and confirms it.
+bool enterName(const std::function<void()> &trigger, const QString &name, const QString &shown = {})
 {
     return runModal(trigger, [&](QDialog *d) {
         auto *box = d->findChild<QLineEdit *>("Text1");
+        QCOMPARE(box->selectedText(), shown);
         box->setText(name);
         QTest::keyClick(box, Qt::Key_Return);
     });
@@ -128,7 +130,7 @@ private Q_SLOTS:
         for (int i = 0; i < 2; ++i) {
             select(w.List2, "Pet");
             select(w.List2, "PET");
-            QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Return); }, "PET"));
+            QVERIFY(enterName([&] { QTest::keyClick(w.List2, Qt::Key_Return); }, "PET", i ? "PET" : "Pet"));
             QCOMPARE(items(w.List2).last(), QStringLiteral("11.PET")); // renamed, not added
         }
         QCOMPARE(messages.last().text, QStringLiteral("您输入的类别名称【日常】已经存在"));
@@ -258,6 +260,8 @@ private Q_SLOTS:
             click(d, {"OKButton"});
             QCOMPARE(columnTexts(w->ListView2->model(), 3), QStringList{"留"});
             QCOMPARE(w->ListView1->model()->rowCount(), 0);
+            click(d, {"OKButton"}); // none left: nothing to ask
+            QCOMPARE(said(), QStringLiteral("提示：没有符合条件的记录，无需删除/系统提示"));
         }));
     }
 

@@ -146,7 +146,8 @@ private Q_SLOTS:
         w.mnDel->trigger();
         QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请选择要删除记录系统提示"));
         w.BtnNext->click();
-        w.ListView1->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        w.ListView1->setCurrentIndex(w.ListView1->model()->index(0, 1));
+        QTest::keyClick(w.ListView1, Qt::Key_Space); // ticks the row from its note column too
         messages.answerNext(MsgAnswer::Ok);
         w.mnDel->trigger();
         QCOMPARE(messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
@@ -260,7 +261,7 @@ private Q_SLOTS:
     }
 
     // Typed text is matched literally; a typed date, or the dialog's dates, keep whole days.
-    // The dialog narrows what is shown; the quick search starts afresh.
+    // The dialog narrows what is shown; the quick search starts afresh, and emptied shows every note.
     void searchesMatchLiterallyAndByWholeDays()
     {
         addNote("早饭", "2024-05-05 00:00:00");
@@ -316,6 +317,7 @@ private Q_SLOTS:
             {"2024-05-06", {"打折500", "打折50%"}},
             {"2024年5月7日", {"午饭", "a_b"}},
             {"2024/5/5", {"axb c'd", "早饭"}},
+            {"", {"夜宵", "午饭", "a_b", "打折500", "打折50%", "axb c'd", "早饭"}},
             {"2024-02-30", {}}, // not a date: looked for as text
         };
         for (const auto &[typed, expected] : cases) {
