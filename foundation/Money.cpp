@@ -136,7 +136,7 @@ std::optional<Money> Money::parse(const QString &text)
     qint64 fractionLength = 0;
 
     // Integer part: commas group the digits in threes, as the money text shows them, so
-    // "1,23" is a slip and not 123.
+    // "1,23" is a slip and not 123, and "0,005" a decimal comma, not five.
     qsizetype group = 0; // digits since the start or the last comma
     bool grouped = false;
     while (i < n) {
@@ -145,7 +145,7 @@ std::optional<Money> Money::parse(const QString &text)
             digits += char(c);
             ++group;
             ++i;
-        } else if (c == u',' && group >= 1 && group <= 3 && (!grouped || group == 3)) {
+        } else if (c == u',' && group >= 1 && group <= 3 && (grouped ? group == 3 : digits.front() != '0')) {
             grouped = true;
             group = 0;
             ++i;
