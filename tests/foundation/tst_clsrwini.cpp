@@ -30,28 +30,16 @@ class TstClsRWIni : public QObject {
     // The file holding bytes (a null array: no file), named with blanks around it.
     clsRWIni ini(const QByteArray &bytes) const
     {
-        QFile file(m_path);
-        if (!bytes.isNull() && (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()))
-            qFatal("cannot write %s", qPrintable(m_path));
+        if (!bytes.isNull())
+            ht::test::writeFile(m_path, bytes);
         clsRWIni ini;
         ini.SpecifyIni(QStringLiteral("  ") + m_path + QStringLiteral(" \t"));
         return ini;
     }
-    QByteArray contents() const { QFile f(m_path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
+    QByteArray contents() const { return ht::test::fileContents(m_path); }
 
 private slots:
     void init() { QVERIFY(m_dir.isValid() && (QFile::remove(m_path) || !QFile::exists(m_path))); }
-
-    void unspecifiedFile()
-    {
-        for (const QString &path : {QString(), QStringLiteral(" \t ")}) {
-            clsRWIni none;
-            none.SpecifyIni(path);
-            QCOMPARE(none.ReadString(QStringLiteral("config"), QStringLiteral("Version"), 256), QString());
-            QVERIFY(!none.WriteString(QStringLiteral("config"), QStringLiteral("Version"), QStringLiteral("1")));
-            QCOMPARE(none.ErrorMsg, QStringLiteral("没有指定 INI 文件"));
-        }
-    }
 
     void newFileAndNamesIgnoringCase()
     {
@@ -118,8 +106,16 @@ private slots:
         QCOMPARE(file.ErrorMsg, cannotRead);
     }
 
-    void writeFailsLeavingNothing()
+    // No file named, or one that cannot be written: told, and nothing left behind.
+    void unspecifiedOrUnwritableFile()
     {
+        for (const QString &path : {QString(), QStringLiteral(" \t ")}) {
+            clsRWIni none;
+            none.SpecifyIni(path);
+            QCOMPARE(none.ReadString(QStringLiteral("config"), QStringLiteral("Version"), 256), QString());
+            QVERIFY(!none.WriteString(QStringLiteral("config"), QStringLiteral("Version"), QStringLiteral("1")));
+            QCOMPARE(none.ErrorMsg, QStringLiteral("没有指定 INI 文件"));
+        }
         QTemporaryDir tmp;
         const QDir dir(tmp.path());
         QVERIFY(dir.mkdir(QStringLiteral("sub")));
