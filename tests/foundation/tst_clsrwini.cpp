@@ -77,7 +77,7 @@ private slots:
         }
     }
 
-    void readString()
+    void readStringAndInt()
     {
         clsRWIni file = ini(household);
         const std::tuple<const char *, const char *, int, QString> cases[] = {
@@ -87,16 +87,13 @@ private slots:
             {"config", "left", 256, ""},       {"nosection", "Version", 256, ""}, {"config", ";Version", 256, ""}};
         for (const auto &[section, key, size, value] : cases)
             QCOMPARE(file.ReadString(QString::fromUtf8(section), QString::fromUtf8(key), size), value);
-    }
 
-    void readInt()
-    {
         const QString earlier = QStringLiteral("earlier message"), cannotRead = QStringLiteral("不能读取");
-        clsRWIni file = ini("[client]\r\nzero=0\r\nanswer=42\r\nmixed=12abc\r\nword=abc\r\npadded= 7 \r\nempty=\r\n");
-        const std::tuple<const char *, int, QString> cases[] = {
+        file = ini("[client]\r\nzero=0\r\nanswer=42\r\nmixed=12abc\r\nword=abc\r\npadded= 7 \r\nempty=\r\n");
+        const std::tuple<const char *, int, QString> ints[] = {
             {"zero", 0, earlier}, {"none", 0, cannotRead}, {"answer", 42, earlier}, {"mixed", 12, earlier},
             {"word", 0, earlier}, {"padded", 7, earlier},  {"empty", 0, earlier}};
-        for (const auto &[key, value, message] : cases) {
+        for (const auto &[key, value, message] : ints) {
             file.ErrorMsg = earlier;
             QCOMPARE(file.ReadInt(QStringLiteral("CLIENT"), QString::fromUtf8(key)), value);
             QVERIFY2(file.ErrorMsg == message, key);

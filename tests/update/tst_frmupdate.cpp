@@ -4,10 +4,7 @@
 #include "tests/update/UpdateServer.h"
 #include "update/frmUpdate.h"
 
-#include "foundation/Program.h"
 #include "foundation/SingleInstance.h"
-#include "ledger/MainWindow.h"
-#include "login/Startup.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -192,19 +189,6 @@ private Q_SLOTS:
         QCOMPARE(test::fileContents(folder.path(QStringLiteral("update.ini"))), ini);
         QVERIFY(!QFile::exists(folder.tempFile()));
         QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
-    }
-
-    void closeRequestClosesTheMainWindowAsTheUserWould()
-    {
-        test::ProgramFolder folder;
-        program::session().userName = QStringLiteral("admin");
-        main *w = openMainWindow();
-        w->showMaximized();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        closeProgramWindows();
-        test::resumeAfterQuit();
-        QVERIFY(!main::instance());
-        QVERIFY(test::fileContents(folder.path(QStringLiteral("config.ini"))).contains("windowstate=2"));
     }
 
     void runningProgramIsClosedReplacedAndStartedAgain()
