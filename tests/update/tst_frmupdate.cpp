@@ -187,8 +187,7 @@ private Q_SLOTS:
         QCOMPARE(test::fileContents(target), QByteArray("#!/bin/sh\nexit 0\n"));
         QVERIFY(QFile::permissions(target) & QFile::ExeOwner);
         QCOMPARE(test::fileContents(folder.path(QStringLiteral("update.ini"))), ini);
-        QVERIFY(!QFile::exists(folder.tempFile()));
-        QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
+        QVERIFY(!QFile::exists(folder.tempFile()) && !QFile::exists(target + QStringLiteral(".old")));
     }
 
     void runningProgramIsClosedReplacedAndStartedAgain()
@@ -218,8 +217,7 @@ private Q_SLOTS:
         QCOMPARE(test::fileContents(target), fresh);
         // The new version is recorded; the server setting stays.
         QCOMPARE(test::fileContents(folder.path(QStringLiteral("update.ini"))), ini.replace("=1.2.8", "=1.3.0"));
-        QVERIFY(!QFile::exists(target + QStringLiteral(".old")));
-        QVERIFY(!QFile::exists(folder.tempFile()));
+        QVERIFY(!QFile::exists(folder.tempFile()) && !QFile::exists(target + QStringLiteral(".old")));
         // The new one runs, at its login window, and ends when asked.
         QTRY_VERIFY_WITH_TIMEOUT(SingleInstance().send("raise", 200), 20000);
         QCOMPARE(SingleInstance().closeRunningCopy(5000, 20000), SingleInstance::Closed::Ended);
