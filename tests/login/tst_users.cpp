@@ -70,7 +70,6 @@ private Q_SLOTS:
         QCOMPARE(tryRegister("mary", "pw", "pW"), QStringLiteral("两次密码输入不一致"));
         QCOMPARE(w.Text3->selectedText(), QStringLiteral("pW"));
         QCOMPARE(tryRegister("{System}", "pw", "pw"), QStringLiteral("用户名【{System}】为系统保留，不能注册"));
-        QCOMPARE(messages.shown.size(), 5);
         QCOMPARE(scalar("SELECT COUNT(*) FROM users"), QStringLiteral("1"));
 
         QCOMPARE(tryRegister(QString(50, u'长'), "pw", "pw").left(8), QStringLiteral("新用户注册成功！"));
