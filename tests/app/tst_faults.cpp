@@ -23,8 +23,7 @@
 #include <unistd.h>
 
 using namespace ht;
-using ht::test::runModal;
-using ht::test::triggerAction;
+using namespace ht::test;
 
 namespace {
 

@@ -23,15 +23,10 @@ namespace {
 
 qint64 addBank(const QString &user, const QString &addr, double money, const QString &date = "2020-05-01 00:00:00")
 {
-    Connection c(program::db());
-    return c.db().insert("banks",
-                         {{"username", user},
-                          {"bankAddr", addr},
-                          {"bankName", "工行"},
-                          {"bankID", addr},
-                          {"bankUsername", "张三"},
-                          {"bankMoney", money},
-                          {"bankRegdate", date}});
+    execute("INSERT INTO banks(username,bankAddr,bankName,bankID,bankUsername,bankMoney,bankRegdate) "
+            "VALUES(?,?,'工行',?,'张三',?,?)",
+            {user, addr, addr, money, date});
+    return scalar("SELECT max(ID) FROM banks").toLongLong();
 }
 
 // One stored row as "addr|account|card|money|date|memo".

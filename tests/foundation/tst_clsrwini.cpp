@@ -30,28 +30,16 @@ class TstClsRWIni : public QObject {
     // The file holding bytes (a null array: no file), named with blanks around it.
     clsRWIni ini(const QByteArray &bytes) const
     {
-        QFile file(m_path);
-        if (!bytes.isNull() && (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()))
-            qFatal("cannot write %s", qPrintable(m_path));
+        if (!bytes.isNull())
+            ht::test::writeFile(m_path, bytes);
         clsRWIni ini;
         ini.SpecifyIni(QStringLiteral("  ") + m_path + QStringLiteral(" \t"));
         return ini;
     }
-    QByteArray contents() const { QFile f(m_path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
+    QByteArray contents() const { return ht::test::fileContents(m_path); }
 
 private slots:
     void init() { QVERIFY(m_dir.isValid() && (QFile::remove(m_path) || !QFile::exists(m_path))); }
-
-    void unspecifiedFile()
-    {
-        for (const QString &path : {QString(), QStringLiteral(" \t ")}) {
-            clsRWIni none;
-            none.SpecifyIni(path);
-            QCOMPARE(none.ReadString(QStringLiteral("config"), QStringLiteral("Version"), 256), QString());
-            QVERIFY(!none.WriteString(QStringLiteral("config"), QStringLiteral("Version"), QStringLiteral("1")));
-            QCOMPARE(none.ErrorMsg, QStringLiteral("没有指定 INI 文件"));
-        }
-    }
 
     void newFileAndNamesIgnoringCase()
     {
@@ -89,7 +77,7 @@ private slots:
         }
     }
 
-    void readString()
+    void readStringAndInt()
     {
         clsRWIni file = ini(household);
         const std::tuple<const char *, const char *, int, QString> cases[] = {
@@ -99,16 +87,13 @@ private slots:
             {"config", "left", 256, ""},       {"nosection", "Version", 256, ""}, {"config", ";Version", 256, ""}};
         for (const auto &[section, key, size, value] : cases)
             QCOMPARE(file.ReadString(QString::fromUtf8(section), QString::fromUtf8(key), size), value);
-    }
 
-    void readInt()
-    {
         const QString earlier = QStringLiteral("earlier message"), cannotRead = QStringLiteral("不能读取");
-        clsRWIni file = ini("[client]\r\nzero=0\r\nanswer=42\r\nmixed=12abc\r\nword=abc\r\npadded= 7 \r\nempty=\r\n");
-        const std::tuple<const char *, int, QString> cases[] = {
+        file = ini("[client]\r\nzero=0\r\nanswer=42\r\nmixed=12abc\r\nword=abc\r\npadded= 7 \r\nempty=\r\n");
+        const std::tuple<const char *, int, QString> ints[] = {
             {"zero", 0, earlier}, {"none", 0, cannotRead}, {"answer", 42, earlier}, {"mixed", 12, earlier},
             {"word", 0, earlier}, {"padded", 7, earlier},  {"empty", 0, earlier}};
-        for (const auto &[key, value, message] : cases) {
+        for (const auto &[key, value, message] : ints) {
             file.ErrorMsg = earlier;
             QCOMPARE(file.ReadInt(QStringLiteral("CLIENT"), QString::fromUtf8(key)), value);
             QVERIFY2(file.ErrorMsg == message, key);
@@ -118,8 +103,16 @@ private slots:
         QCOMPARE(file.ErrorMsg, cannotRead);
     }
 
-    void writeFailsLeavingNothing()
+    // No file named, or one that cannot be written: told, and nothing left behind.
+    void unspecifiedOrUnwritableFile()
     {
+        for (const QString &path : {QString(), QStringLiteral(" \t ")}) {
+            clsRWIni none;
+            none.SpecifyIni(path);
+            QCOMPARE(none.ReadString(QStringLiteral("config"), QStringLiteral("Version"), 256), QString());
+            QVERIFY(!none.WriteString(QStringLiteral("config"), QStringLiteral("Version"), QStringLiteral("1")));
+            QCOMPARE(none.ErrorMsg, QStringLiteral("没有指定 INI 文件"));
+        }
         QTemporaryDir tmp;
         const QDir dir(tmp.path());
         QVERIFY(dir.mkdir(QStringLiteral("sub")));

@@ -42,11 +42,8 @@ private slots:
             QCOMPARE(ctrcls::chsWeek(value), week);
         }
         QCOMPARE(ctrcls::fullTime(QTime(20, 7, 9)), QStringLiteral("20:07:09"));
-    }
 
-    // Both readers of stored dates, and toDateTime on top of them, agree on every shape.
-    void storedDateShapes()
-    {
+        // Both readers of stored dates, and toDateTime on top of them, agree on every shape.
         const QDate mar5(2024, 3, 5);
         const std::pair<const char *, QDateTime> shapes[] = {
             {"2024-03-05 08:07:09", QDateTime(mar5, QTime(8, 7, 9))}, {" 2024-03-05 ", QDateTime(mar5, QTime(0, 0))},

@@ -59,13 +59,9 @@ private slots:
             QCOMPARE(Money::fromCents(cents).text(), text);
             QCOMPARE(Money::fromCents(cents).balanceText(), balance);
         }
-        QCOMPARE(Money::yuan(Money::fromCents(123450).text()), QStringLiteral("￥1,234.50"));
-    }
 
-    // Ten thousand of the largest amount a user can type pass what 64 bits hold; the
-    // balance of one such income against them stays exact.
-    void hugeBalanceStaysExact()
-    {
+        // Ten thousand of the largest amount a user can type pass what 64 bits hold; the
+        // balance of one such income against them stays exact.
         const Money largest = Money::parse(QStringLiteral("9999999999999.99")).value();
         Money expense;
         for (int i = 0; i < 10000; ++i)

@@ -9,8 +9,7 @@
 #include <QTest>
 
 using namespace ht;
-using ht::test::addRecord;
-using ht::test::columnTexts;
+using namespace ht::test;
 
 namespace {
 

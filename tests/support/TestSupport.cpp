@@ -8,7 +8,6 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -170,14 +169,6 @@ QStringList columnTexts(const QAbstractItemModel *model, int column)
     for (int r = 0; r < model->rowCount(); ++r)
         texts << model->index(r, column).data().toString();
     return texts;
-}
-
-QStringList comboItems(const QComboBox *combo)
-{
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
 }
 
 void execute(const QString &sql, const QVariantList &values)

@@ -15,7 +15,6 @@
 #include <optional>
 
 class QAbstractItemModel;
-class QComboBox;
 class QDialog;
 class QWidget;
 
@@ -92,8 +91,7 @@ void copyTemplateDatabase(const QString &path);
 // A ledger record written straight into the shared store; its ID.
 qint64 addRecord(int style, const QDateTime &when, double money, const QString &memo = {}, qint64 typeId = 1,
                  const QString &user = QStringLiteral("admin"));
-// The display texts of one column of a model, top to bottom.
+// The display texts of one column of a model (a list's or a combo box's items), top to bottom.
 QStringList columnTexts(const QAbstractItemModel *model, int column);
-QStringList comboItems(const QComboBox *combo);
 
 } // namespace ht::test
