@@ -148,6 +148,7 @@ private Q_SLOTS:
                 << new memonoteSearchDialog(m) << new dataDialog(m) << new exportDialog(m) << new printDialog(m)
                 << new usersDialog(m) << new frmPassword(m) << new frmAbout(m) << m; // last: alone by then
         for (QWidget *window : windows) {
+            const std::unique_ptr<QWidget> closed(window != m ? window : nullptr);
             window->show();
             // The confirm button's presses are counted, not acted on.
             int presses = 0;
@@ -169,8 +170,6 @@ private Q_SLOTS:
                     QVERIFY2(presses == before + !own, qPrintable(where));
                 }
             }
-            if (window != m)
-                delete window;
         }
     }
 
