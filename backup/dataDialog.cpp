@@ -2,6 +2,8 @@
 
 #include "ledger/LedgerLists.h"
 
+#include "book/Changes.h"
+
 #include "foundation/DbFile.h"
 #include "foundation/DialogKit.h"
 #include "foundation/FileDialog.h"
@@ -72,6 +74,7 @@ void dataDialog::restore()
     const QString why = replaceDatabaseFile(db, source, kept);
     if (!why.isEmpty())
         return showReason(this, QStringLiteral("恢复失败，当前数据未作任何改动。\r\n\r\n") + why);
+    book::changes().announce(book::Change::Database);
     showMessage(this,
                 QStringLiteral("恢复成功！\r\n\r\n原来的数据已保存为 %1，如需找回可将它改名为 %2。")
                     .arg(QFileInfo(kept).fileName(), QFileInfo(db).fileName()),

@@ -1,6 +1,7 @@
 #include "banks/frmBanks.h"
 
-#include "banks/BankStore.h"
+#include "book/BankStore.h"
+#include "book/Changes.h"
 #include "banks/newbankDialog.h"
 
 #include "foundation/DbTask.h"
@@ -154,6 +155,10 @@ frmBanks::frmBanks(QWidget *parent) : QDialog(parent)
     connect(header, &QHeaderView::sectionClicked, this, &frmBanks::sortByColumn);
 
     bankLists();
+    connect(&book::changes(), &book::Changes::changed, this, [this](book::Change what) {
+        if (what == book::Change::Banks)
+            bankLists();
+    });
 }
 
 void frmBanks::bankLists()
@@ -226,7 +231,11 @@ void frmBanks::delBank()
                     MsgButtons::OkCancel)
         != MsgAnswer::Ok)
         return;
-    if (withDb(this, [&](clsADO &db) { BankStore::remove(db, program::session().userName, id); }))
+    // A removal reloads the list through the change signal; one that found nothing
+    // reads it afresh all the same.
+    bool removed = false;
+    if (withDb(this, [&](clsADO &db) { removed = BankStore::remove(db, program::session().userName, id); })
+        && !removed)
         bankLists();
 }
 
@@ -234,6 +243,7 @@ void frmBanks::openDialog(qint64 id)
 {
     program::session().editId = id;
     newbankDialog dialog(this);
+    connect(&dialog, &newbankDialog::gone, this, &frmBanks::bankLists);
     dialog.exec();
 }
 

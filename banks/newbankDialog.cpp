@@ -1,7 +1,6 @@
 #include "banks/newbankDialog.h"
 
-#include "banks/BankStore.h"
-#include "banks/frmBanks.h"
+#include "book/BankStore.h"
 
 #include "foundation/DatePicker.h"
 #include "foundation/DbTask.h"
@@ -198,11 +197,10 @@ void newbankDialog::OKButton_Click()
         return refuse(this, QStringLiteral("此银行账户已存在"), Text3);
     if (!saved) {
         refuse(this, QStringLiteral("此银行账户已不存在"));
-        reloadList();
+        Q_EMIT gone();
         reject();
         return;
     }
-    reloadList();
     if (id > 0)
         accept();
     else
@@ -217,12 +215,6 @@ void newbankDialog::clearForNext()
     Text6->setText(QStringLiteral("0.00"));
     DTPicker1->setDate(firstDate);
     Text1->setFocus();
-}
-
-void newbankDialog::reloadList()
-{
-    if (auto *list = qobject_cast<frmBanks *>(parentWidget()))
-        list->bankLists();
 }
 
 } // namespace ht

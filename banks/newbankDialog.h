@@ -26,11 +26,14 @@ public:
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
+Q_SIGNALS:
+    // The account being modified was deleted meanwhile; the dialog closes after this.
+    void gone();
+
 private:
     void load(qint64 id);
     void OKButton_Click();
     void clearForNext();
-    void reloadList();
 };
 
 } // namespace ht

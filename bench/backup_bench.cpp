@@ -9,7 +9,7 @@
 #include "backup/printpreviewDialog.h"
 
 #include "ledger/LedgerModel.h"
-#include "ledger/LedgerStore.h"
+#include "ledger/LedgerLoad.h"
 
 #include "foundation/DbFile.h"
 #include "foundation/Program.h"

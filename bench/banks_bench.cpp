@@ -2,7 +2,7 @@
 // the whole reload the window does (fresh connection, query, rows, sort), and the query alone.
 #include "bench/LedgerFixture.h"
 
-#include "banks/BankStore.h"
+#include "book/BankStore.h"
 #include "banks/frmBanks.h"
 
 #include "foundation/Program.h"

@@ -3,9 +3,9 @@
 // delete of half the records with both lists loaded, and filling the category boxes.
 #include "bench/LedgerFixture.h"
 
-#include "categories/QueryConditions.h"
-#include "ledger/LedgerStore.h"
-#include "ledger/RecordStore.h"
+#include "book/QueryConditions.h"
+#include "book/LedgerStore.h"
+#include "book/RecordStore.h"
 
 #include "foundation/clsADO.h"
 

@@ -2,8 +2,8 @@
 // reading the same rows from an unencrypted copy, and the memory two full lists hold.
 #include "bench/LedgerFixture.h"
 
-#include "ledger/LedgerStore.h"
-#include "ledger/RecordStore.h"
+#include "ledger/LedgerLoad.h"
+#include "book/RecordStore.h"
 
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"

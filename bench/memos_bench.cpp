@@ -3,7 +3,7 @@
 // beside the same search statements on an unencrypted copy.
 #include "bench/LedgerFixture.h"
 
-#include "memos/MemoStore.h"
+#include "book/MemoStore.h"
 #include "memos/frmMemoNote.h"
 
 #include "foundation/Program.h"

@@ -1,9 +1,10 @@
 #include "categories/frmTypes.h"
 
-#include "categories/TypesStore.h"
 #include "categories/newtypeDialog.h"
 
-#include "ledger/RecordStore.h"
+#include "book/Changes.h"
+#include "book/RecordStore.h"
+#include "book/TypesStore.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
@@ -88,6 +89,10 @@ frmTypes::frmTypes(QWidget *parent) : QDialog(parent)
     withDb(this, [](clsADO &db) { TypesStore::upgradeOwners(db); });
     typeList(1);
     typeList(0);
+    connect(&book::changes(), &book::Changes::changed, this, [this](book::Change what, int cls) {
+        if (what == book::Change::Categories)
+            typeList(cls);
+    });
 }
 
 void frmTypes::typeList(int iFlag)
@@ -145,7 +150,10 @@ void frmTypes::delType(int iFlag)
                     systemTitle, MsgButtons::OkCancel, MsgIcon::Critical)
         != MsgAnswer::Ok)
         return;
-    if (withDb(this, [&](clsADO &db) { TypesStore::remove(db, user, id); }))
+    // A removal reloads the list through the change signal; one that found nothing
+    // reads it afresh all the same.
+    bool removed = false;
+    if (withDb(this, [&](clsADO &db) { removed = TypesStore::remove(db, user, id); }) && !removed)
         typeList(iFlag);
 }
 

@@ -1,7 +1,6 @@
 #include "categories/newtypeDialog.h"
 
-#include "categories/TypesStore.h"
-#include "categories/frmTypes.h"
+#include "book/TypesStore.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
@@ -77,8 +76,6 @@ void newtypeDialog::OKButton_Click()
     if (!saved) {
         return refuse(this, QStringLiteral("系统内置类别不能修改"));
     }
-    if (auto *manager = qobject_cast<frmTypes *>(parentWidget()))
-        manager->typeList(cls);
     accept();
 }
 

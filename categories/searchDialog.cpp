@@ -1,9 +1,9 @@
 #include "categories/searchDialog.h"
 
-#include "categories/QueryConditions.h"
+#include "book/QueryConditions.h"
 
 #include "ledger/LedgerLists.h"
-#include "ledger/RecordStore.h"
+#include "book/RecordStore.h"
 
 #include "foundation/DatePicker.h"
 #include "foundation/DbTask.h"

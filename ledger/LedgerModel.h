@@ -1,5 +1,7 @@
 #pragma once
 
+#include "book/LedgerStore.h"
+
 #include "foundation/Money.h"
 
 #include <QAbstractTableModel>
@@ -8,17 +10,6 @@
 #include <vector>
 
 namespace ht {
-
-// One ledger record as the lists show it.
-struct LedgerRow {
-    qint64 id = 0;
-    qint32 date = 0;      // yyyymmdd of postdate
-    qint32 time = 0;      // hhmmss of postdate
-    QString category;     // empty with hasCategory false when the category is gone
-    bool hasCategory = false;
-    Money amount;
-    QString memo;
-};
 
 // The rows of one ledger list. Texts are made only for the rows a view asks for,
 // so a reload of a hundred thousand rows costs little more than the query.

@@ -1,7 +1,7 @@
 #include "ledger/MainWindow.h"
 
 #include "ledger/LedgerModel.h"
-#include "ledger/LedgerStore.h"
+#include "ledger/LedgerLoad.h"
 #include "ledger/Module1.h"
 
 #include "foundation/DbTask.h"

@@ -1,7 +1,7 @@
 // The main window's menus, pop-up menus and list commands.
 #include "ledger/LedgerModel.h"
 #include "ledger/MainWindow.h"
-#include "ledger/RecordStore.h"
+#include "book/RecordStore.h"
 #include "ledger/frmAbout.h"
 #include "ledger/newInDialog.h"
 

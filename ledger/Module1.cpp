@@ -1,6 +1,6 @@
 #include "ledger/Module1.h"
 
-#include "ledger/LedgerStore.h"
+#include "ledger/LedgerLoad.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/Program.h"

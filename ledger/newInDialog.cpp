@@ -1,7 +1,7 @@
 #include "ledger/newInDialog.h"
 
 #include "ledger/LedgerLists.h"
-#include "ledger/RecordStore.h"
+#include "book/RecordStore.h"
 
 #include "foundation/DatePicker.h"
 #include "foundation/DbTask.h"

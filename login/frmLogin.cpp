@@ -1,6 +1,6 @@
 #include "login/frmLogin.h"
 
-#include "login/LoginStore.h"
+#include "book/LoginStore.h"
 
 #include "foundation/DbFile.h"
 #include "foundation/DbTask.h"

@@ -1,6 +1,6 @@
 #include "login/frmPassword.h"
 
-#include "login/UserStore.h"
+#include "book/UserStore.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"

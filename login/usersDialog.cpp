@@ -1,8 +1,7 @@
 #include "login/usersDialog.h"
 
-#include "login/UserStore.h"
-
-#include "ledger/RecordStore.h"
+#include "book/BuiltIn.h"
+#include "book/UserStore.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"

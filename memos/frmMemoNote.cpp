@@ -1,6 +1,7 @@
 #include "memos/frmMemoNote.h"
 
-#include "memos/MemoStore.h"
+#include "book/Changes.h"
+#include "book/MemoStore.h"
 #include "memos/memonoteSearchDialog.h"
 #include "memos/newMemoNoteDialog.h"
 
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -141,6 +143,10 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
     s.memoWhere = {};
     memoList(s.memoWhere, s.memoPage);
     ListView1->setFocus();
+    connect(&book::changes(), &book::Changes::changed, this, [this](book::Change what) {
+        if (what == book::Change::Memos && !m_deleting)
+            memoList(program::session().memoWhere, 1);
+    });
 }
 
 void frmMemoNote::buildList()
@@ -295,6 +301,7 @@ void frmMemoNote::openEditor(qint64 id)
 {
     program::session().editId = id;
     newMemoNoteDialog editor(this);
+    connect(&editor, &newMemoNoteDialog::gone, this, [this] { memoList(program::session().memoWhere, 1); });
     editor.exec();
 }
 
@@ -315,6 +322,7 @@ void frmMemoNote::deleteChecked()
         != MsgAnswer::Ok)
         return;
     auto &s = program::session();
+    const QScopedValueRollback deleting(m_deleting, true);
     if (withDb(this, [&](clsADO &db) { MemoStore::remove(db, s.userName, ids); }))
         memoList(s.memoWhere, s.memoPage);
 }
@@ -331,6 +339,7 @@ void frmMemoNote::deleteSelected()
         != MsgAnswer::Ok)
         return;
     // Reloaded without the search; the pager brings it back, as memoWhere keeps it.
+    const QScopedValueRollback deleting(m_deleting, true);
     if (withDb(this, [&](clsADO &db) { MemoStore::remove(db, s.userName, {id}); }))
         memoList({}, s.memoPage);
 }
@@ -338,6 +347,7 @@ void frmMemoNote::deleteSelected()
 void frmMemoNote::search()
 {
     memonoteSearchDialog dialog(this);
+    connect(&dialog, &memonoteSearchDialog::chosen, this, [this] { memoList(program::session().memoWhere, 1); });
     dialog.exec();
 }
 

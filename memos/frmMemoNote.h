@@ -19,7 +19,7 @@ class QTreeWidget;
 namespace ht {
 
 // The logged-in user's memo notes, newest first, a page at a time, with a quick
-// search; the editor and the search dialog reload it through memoList.
+// search. A note saved anywhere brings page 1; so does a search in the search dialog.
 class frmMemoNote : public QDialog {
     Q_OBJECT
 public:
@@ -61,6 +61,8 @@ private:
     void lastPage();
     void clearHint();
     void openEditor(qint64 id);
+
+    bool m_deleting = false; // its own deletes reload the page they stand on
 };
 
 } // namespace ht

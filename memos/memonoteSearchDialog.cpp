@@ -1,7 +1,6 @@
 #include "memos/memonoteSearchDialog.h"
 
-#include "memos/MemoStore.h"
-#include "memos/frmMemoNote.h"
+#include "book/MemoStore.h"
 
 #include "foundation/DatePicker.h"
 #include "foundation/DialogKit.h"
@@ -95,8 +94,7 @@ void memonoteSearchDialog::OKButton_Click()
     if (!Text1->text().isEmpty())
         narrowed.add(MemoStore::containing(Text1->text()));
     where = narrowed;
-    if (auto *list = qobject_cast<frmMemoNote *>(parentWidget()))
-        list->memoList(where, 1);
+    Q_EMIT chosen();
     accept();
 }
 

@@ -27,6 +27,10 @@ public:
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
+Q_SIGNALS:
+    // memoWhere holds the narrowed search; the dialog closes after this.
+    void chosen();
+
 private:
     void OKButton_Click();
 };

@@ -1,7 +1,6 @@
 #include "memos/newMemoNoteDialog.h"
 
-#include "memos/MemoStore.h"
-#include "memos/frmMemoNote.h"
+#include "memos/MemoLook.h"
 
 #include "foundation/DatePicker.h"
 #include "foundation/DbTask.h"
@@ -117,9 +116,9 @@ void newMemoNoteDialog::showStyle(const MemoStyle &s)
     txtFontItalic->setText(s.fontItalic);
     txtFontsize->setText(s.fontSize);
     txtForeColor->setText(s.foreColor);
-    noteContent->setFont(s.appliedTo(font()));
+    noteContent->setFont(styledFont(s, font()));
     QPalette p = noteContent->palette();
-    p.setColor(QPalette::Text, s.color().value_or(palette().color(QPalette::Text)));
+    p.setColor(QPalette::Text, storedColor(s).value_or(palette().color(QPalette::Text)));
     noteContent->setPalette(p);
 }
 
@@ -130,7 +129,7 @@ void newMemoNoteDialog::chooseFont()
     if (!chosen || chosen->family().trimmed().isEmpty())
         return;
     MemoStyle s = style();
-    s.setFont(*chosen);
+    storeFont(s, *chosen);
     showStyle(s);
 }
 
@@ -140,7 +139,7 @@ void newMemoNoteDialog::chooseColor()
     if (!chosen)
         return;
     MemoStyle s = style();
-    s.setColor(*chosen);
+    storeColor(s, *chosen);
     showStyle(s);
 }
 
@@ -166,14 +165,12 @@ void newMemoNoteDialog::OKButton_Click()
             saved = id == 0 ? MemoStore::add(db, s.userName, note) > 0 : MemoStore::update(db, s.userName, note);
         }))
         return;
-    if (!saved)
+    if (!saved) {
         refuse(this, QStringLiteral("此备忘已不存在"));
-    if (auto *list = qobject_cast<frmMemoNote *>(parentWidget()))
-        list->memoList(s.memoWhere, 1);
-    if (saved)
-        accept();
-    else
-        reject();
+        Q_EMIT gone();
+        return reject();
+    }
+    accept();
 }
 
 } // namespace ht

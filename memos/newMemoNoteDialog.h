@@ -12,7 +12,7 @@ class DatePicker;
 struct MemoStyle;
 
 // Writes a new memo note of the user or edits one of theirs; the mode comes from editId
-// (0 writes a new one) when it is created. Saving reloads the memo list at page 1.
+// (0 writes a new one) when it is created.
 class newMemoNoteDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,6 +27,10 @@ public:
     QLineEdit *modifyID;
     QPushButton *OKButton;
     QPushButton *CancelButton;
+
+Q_SIGNALS:
+    // The note being edited was deleted meanwhile; the dialog closes after this.
+    void gone();
 
 private:
     void load(qint64 id);

@@ -1,9 +1,9 @@
 #include "bench/crash/CrashTrials.h"
 
-#include "categories/QueryConditions.h"
-#include "ledger/RecordStore.h"
-#include "login/LoginStore.h"
-#include "memos/MemoStore.h"
+#include "book/QueryConditions.h"
+#include "book/RecordStore.h"
+#include "book/LoginStore.h"
+#include "book/MemoStore.h"
 #include "update/Install.h"
 
 #include "foundation/DbFile.h"

@@ -1,9 +1,9 @@
 #include "tests/support/TestSupport.h"
 
 #include "categories/Categories.h"
-#include "categories/QueryConditions.h"
+#include "book/QueryConditions.h"
 #include "categories/frmTypes.h"
-#include "ledger/LedgerStore.h"
+#include "book/LedgerStore.h"
 #include "ledger/MainWindow.h"
 
 #include "foundation/Program.h"

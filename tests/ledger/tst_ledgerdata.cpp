@@ -1,7 +1,7 @@
 #include "tests/support/TestSupport.h"
 
-#include "ledger/LedgerStore.h"
-#include "ledger/RecordStore.h"
+#include "ledger/LedgerLoad.h"
+#include "book/RecordStore.h"
 
 #include "foundation/clsADO.h"
 

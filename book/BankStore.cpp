@@ -1,4 +1,6 @@
-#include "banks/BankStore.h"
+#include "book/BankStore.h"
+
+#include "book/Changes.h"
 
 #include "foundation/StoredDate.h"
 #include "foundation/clsADO.h"
@@ -38,6 +40,13 @@ Columns values(const QString &user, const BankAccount &a)
             {QStringLiteral("bankMemo"), a.memo}};
 }
 
+bool changed(int rows)
+{
+    if (rows > 0)
+        book::changes().announce(book::Change::Banks);
+    return rows > 0;
+}
+
 } // namespace
 
 std::vector<BankAccount> list(clsADO &db, const QString &user)
@@ -66,17 +75,19 @@ bool accountTaken(clsADO &db, const QString &user, const QString &account)
 
 qint64 add(clsADO &db, const QString &user, const BankAccount &a)
 {
-    return db.insert(QStringLiteral("banks"), values(user, a));
+    const qint64 id = db.insert(QStringLiteral("banks"), values(user, a));
+    book::changes().announce(book::Change::Banks);
+    return id;
 }
 
 bool update(clsADO &db, const QString &user, const BankAccount &a)
 {
-    return db.update(QStringLiteral("banks"), values(user, a), QStringLiteral("ID=? AND username=?"), {a.id, user}) > 0;
+    return changed(db.update(QStringLiteral("banks"), values(user, a), QStringLiteral("ID=? AND username=?"), {a.id, user}));
 }
 
 bool remove(clsADO &db, const QString &user, qint64 id)
 {
-    return db.execute(QStringLiteral("DELETE FROM [banks] WHERE ID=? AND username=?"), {id, user}) > 0;
+    return changed(db.execute(QStringLiteral("DELETE FROM [banks] WHERE ID=? AND username=?"), {id, user}));
 }
 
 } // namespace ht::BankStore

@@ -1,4 +1,4 @@
-#include "ledger/LedgerStore.h"
+#include "book/LedgerStore.h"
 
 #include "foundation/StoredDate.h"
 #include "foundation/clsADO.h"
@@ -70,21 +70,14 @@ std::vector<LedgerRow> LedgerStore::load(clsADO &db, const QString &user, int cl
     return rows;
 }
 
-Money LedgerStore::loadInto(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter)
-{
-    model.setRows(load(db, user, cls, filter));
-    return model.total();
-}
-
-void LedgerStore::refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls,
-                                const SqlFilter &filter, qint64 id)
+std::optional<LedgerRow> LedgerStore::row(clsADO &db, const QString &user, int cls, const SqlFilter &filter,
+                                           qint64 id)
 {
     Query q = select(db, user, cls, filter, QStringLiteral(" AND A.ID=?"), {id});
     CategoryNames names;
-    if (q.next())
-        model.putRow(readRow(q, names));
-    else
-        model.removeId(id);
+    if (!q.next())
+        return std::nullopt;
+    return readRow(q, names);
 }
 
 SqlFilter dateRange(const QDate &first, const QDate &last)

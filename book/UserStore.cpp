@@ -1,4 +1,6 @@
-#include "login/UserStore.h"
+#include "book/UserStore.h"
+
+#include "book/Changes.h"
 
 #include "foundation/clsADO.h"
 
@@ -25,6 +27,7 @@ void add(clsADO &db, const QString &name, const QString &password)
                                         {QStringLiteral("userpwd"), password},
                                         {QStringLiteral("regdate"), QDateTime::currentDateTime()},
                                         {QStringLiteral("logintime"), 0}});
+    book::changes().announce(book::Change::Users);
 }
 
 bool remove(clsADO &db, const QString &name)
@@ -34,12 +37,14 @@ bool remove(clsADO &db, const QString &name)
         return false;
     db.execute(QStringLiteral("DELETE FROM [autouser] WHERE [username]=?"), {name});
     t.commit();
+    book::changes().announce(book::Change::Users);
     return true;
 }
 
 void setPassword(clsADO &db, const QString &name, const QString &password)
 {
-    db.execute(QStringLiteral("UPDATE [users] SET [userpwd]=? WHERE [username]=?"), {password, name});
+    if (db.execute(QStringLiteral("UPDATE [users] SET [userpwd]=? WHERE [username]=?"), {password, name}) > 0)
+        book::changes().announce(book::Change::Users);
 }
 
 } // namespace ht::UserStore

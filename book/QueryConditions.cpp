@@ -1,6 +1,7 @@
-#include "categories/QueryConditions.h"
+#include "book/QueryConditions.h"
 
-#include "ledger/LedgerStore.h"
+#include "book/Changes.h"
+#include "book/LedgerStore.h"
 
 #include "foundation/Money.h"
 #include "foundation/clsADO.h"
@@ -76,6 +77,8 @@ qint64 deletePicked(clsADO &db, const QString &user, const SqlFilter &filter)
                                           + filter.sql + QLatin1Char(')'),
                                       QVariantList{user} + filter.values);
     t.commit();
+    if (deleted > 0)
+        book::changes().announce(book::Change::Records);
     return deleted;
 }
 

@@ -1,4 +1,6 @@
-#include "memos/MemoStore.h"
+#include "book/MemoStore.h"
+
+#include "book/Changes.h"
 
 #include "foundation/StoredDate.h"
 #include "foundation/clsADO.h"
@@ -6,25 +8,11 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <charconv>
 
 namespace ht {
 namespace {
 
 const QString notAvailable = QStringLiteral("N/A");
-
-QString flag(bool on)
-{
-    return on ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-// The shortest text that reads back as the same single-precision number: 12, 10.5.
-QString sizeText(double points)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, float(points));
-    return QString::fromLatin1(buffer, result.ptr - buffer);
-}
 
 QDateTime storedMoment(const Query &q, int column)
 {
@@ -59,42 +47,6 @@ std::optional<QDate> typedDate(const QString &typed)
 }
 
 } // namespace
-
-void MemoStyle::setFont(const QFont &font)
-{
-    fontName = font.family();
-    fontBold = flag(font.bold());
-    fontItalic = flag(font.italic());
-    fontSize = sizeText(font.pointSizeF());
-}
-
-void MemoStyle::setColor(const QColor &c)
-{
-    const QColor rgb = c.toRgb();
-    foreColor = QString::number(qint64(rgb.blue()) * 65536 + rgb.green() * 256 + rgb.red());
-}
-
-QFont MemoStyle::appliedTo(QFont font) const
-{
-    font.setBold(fontBold == QLatin1String("True"));
-    font.setItalic(fontItalic == QLatin1String("True"));
-    if (fontName != notAvailable && !fontName.trimmed().isEmpty())
-        font.setFamily(fontName);
-    bool ok = false;
-    const double size = fontSize.toDouble(&ok);
-    if (fontSize != notAvailable && ok && size > 0 && size < 1000)
-        font.setPointSizeF(size);
-    return font;
-}
-
-std::optional<QColor> MemoStyle::color() const
-{
-    bool ok = false;
-    const qint64 v = foreColor.trimmed().toLongLong(&ok);
-    if (!ok || v < 0 || v > 0xFFFFFF)
-        return std::nullopt;
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
 
 namespace MemoStore {
 
@@ -191,14 +143,18 @@ std::optional<MemoNote> load(clsADO &db, const QString &user, qint64 id)
 
 qint64 add(clsADO &db, const QString &user, const MemoNote &note)
 {
-    return db.insert(QStringLiteral("MyNotes"), values(user, note));
+    const qint64 id = db.insert(QStringLiteral("MyNotes"), values(user, note));
+    book::changes().announce(book::Change::Memos);
+    return id;
 }
 
 bool update(clsADO &db, const QString &user, const MemoNote &note)
 {
-    return db.update(QStringLiteral("MyNotes"), values(user, note), QStringLiteral("ID=? AND username=?"),
-                     {note.id, user})
-           > 0;
+    if (db.update(QStringLiteral("MyNotes"), values(user, note), QStringLiteral("ID=? AND username=?"), {note.id, user})
+        == 0)
+        return false;
+    book::changes().announce(book::Change::Memos);
+    return true;
 }
 
 int remove(clsADO &db, const QString &user, const QList<qint64> &ids)
@@ -211,9 +167,12 @@ int remove(clsADO &db, const QString &user, const QList<qint64> &ids)
         values << id;
         marks << QStringLiteral("?");
     }
-    return db.execute(
+    const int removed = db.execute(
         QStringLiteral("DELETE FROM [MyNotes] WHERE username=? AND ID IN(") + marks.join(QLatin1Char(',')) + u')',
         values);
+    if (removed > 0)
+        book::changes().announce(book::Change::Memos);
+    return removed;
 }
 
 SqlFilter quickSearch(const QString &typed)

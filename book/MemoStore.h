@@ -2,9 +2,7 @@
 
 #include "foundation/SqlFilter.h"
 
-#include <QColor>
 #include <QDateTime>
-#include <QFont>
 #include <QString>
 
 #include <optional>
@@ -21,15 +19,6 @@ struct MemoStyle {
     QString fontItalic = QStringLiteral("N/A");
     QString fontSize = QStringLiteral("N/A");
     QString foreColor = QStringLiteral("N/A");
-
-    // The four font texts from a chosen font ("True"/"False", the size as 12 or 10.5).
-    void setFont(const QFont &font);
-    // blue × 65536 + green × 256 + red, in decimal.
-    void setColor(const QColor &color);
-    // The box's font with the stored attributes applied over it.
-    QFont appliedTo(QFont font) const;
-    // The stored colour; none when none was chosen or the text is not a colour.
-    std::optional<QColor> color() const;
 };
 
 struct MemoNote {

@@ -1,4 +1,6 @@
-#include "ledger/RecordStore.h"
+#include "book/RecordStore.h"
+
+#include "book/Changes.h"
 
 #include "foundation/clsADO.h"
 #include "foundation/ctrcls.h"
@@ -59,15 +61,21 @@ qint64 save(clsADO &db, const QString &user, const Record &r, qint64 typeId)
                             {QStringLiteral("money"), r.amount.toDouble()},
                             {QStringLiteral("style"), r.style},
                             {QStringLiteral("memo"), r.memo}};
-    if (r.id <= 0)
-        return db.insert(QStringLiteral("pursewicks"), values);
-    db.update(QStringLiteral("pursewicks"), values, QStringLiteral("ID=? AND username=?"), {r.id, user});
-    return r.id;
+    qint64 id = r.id;
+    if (id <= 0)
+        id = db.insert(QStringLiteral("pursewicks"), values);
+    else if (db.update(QStringLiteral("pursewicks"), values, QStringLiteral("ID=? AND username=?"), {id, user}) == 0)
+        return id;
+    book::changes().announce(book::Change::Records, r.style);
+    return id;
 }
 
 bool remove(clsADO &db, const QString &user, qint64 id)
 {
-    return db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID=? AND username=?"), {id, user}) > 0;
+    if (db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID=? AND username=?"), {id, user}) == 0)
+        return false;
+    book::changes().announce(book::Change::Records);
+    return true;
 }
 
 } // namespace ht::RecordStore

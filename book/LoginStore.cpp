@@ -1,4 +1,6 @@
-#include "login/LoginStore.h"
+#include "book/LoginStore.h"
+
+#include "book/Changes.h"
 
 #include "foundation/clsADO.h"
 #include "foundation/ctrcls.h"
@@ -84,6 +86,7 @@ LoginOutcome login(clsADO &db, const QString &name, const QString &password, boo
         else
             forgetUser(db, out.userName);
         t.commit();
+        book::changes().announce(book::Change::Users);
     } catch (const DbError &e) {
         if (!e.isReadOnly())
             throw;

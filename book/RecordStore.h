@@ -1,5 +1,7 @@
 #pragma once
 
+#include "book/BuiltIn.h"
+
 #include "foundation/Money.h"
 
 #include <QDateTime>
@@ -25,9 +27,6 @@ struct Record {
     QString memo;
     int style = 0;
 };
-
-// The owner of the fifteen categories every user shares; no user may take this name.
-inline const QString builtInOwner = QStringLiteral("{system}");
 
 // The data side of the record dialog. The caller holds the connection open.
 namespace RecordStore {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ledger/LedgerModel.h"
-
+#include "foundation/Money.h"
 #include "foundation/SqlFilter.h"
 
 #include <QDate>
@@ -13,17 +12,25 @@ namespace ht {
 
 class clsADO;
 
+// One ledger record as the lists show it.
+struct LedgerRow {
+    qint64 id = 0;
+    qint32 date = 0;  // yyyymmdd of postdate
+    qint32 time = 0;  // hhmmss of postdate
+    QString category; // empty with hasCategory false when the category is gone
+    bool hasCategory = false;
+    Money amount;
+    QString memo;
+};
+
 namespace LedgerStore {
 
 // One user's records of one class (1 income, anything above 1 counts as 1; 0 expense)
 // under the filter, ordered by date then ID, in one query. The connection must be open.
 std::vector<LedgerRow> load(clsADO &db, const QString &user, int cls, const SqlFilter &filter);
-// load() straight into the model; returns the model's new total.
-Money loadInto(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter);
-// After one record was added, changed or deleted: the model shows that row exactly as
-// a full reload would, at the cost of one indexed read.
-void refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter,
-                   qint64 id);
+// The one row of that ID as load() would give it, by one indexed read; none when it is
+// gone or not under the filter.
+std::optional<LedgerRow> row(clsADO &db, const QString &user, int cls, const SqlFilter &filter, qint64 id);
 
 } // namespace LedgerStore
 
