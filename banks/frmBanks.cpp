@@ -1,8 +1,9 @@
 #include "banks/frmBanks.h"
 
+#include "banks/newbankDialog.h"
+
 #include "book/BankStore.h"
 #include "book/Changes.h"
-#include "banks/newbankDialog.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
@@ -107,11 +108,12 @@ frmBanks::frmBanks(QWidget *parent) : QDialog(parent)
     popMnDel = menuItem(popMn, "popMnDel", QStringLiteral("删除"));
 
     Toolbar1 = named(new QToolBar(this), "Toolbar1");
-    const QList<QAction *> tools = addToolButtons(Toolbar1, {{"添加账号", "item-add"},
-                                                             {"修改账号", "item-edit"},
-                                                             {"删除账号", "item-delete"},
-                                                             {nullptr, nullptr},
-                                                             {"退出", "exit"}});
+    const QList<QAction *> tools = addToolButtons(Toolbar1,
+                                                  {{"添加账号", "item-add"},
+                                                   {"修改账号", "item-edit"},
+                                                   {"删除账号", "item-delete"},
+                                                   {nullptr, nullptr},
+                                                   {"退出", "exit"}});
 
     Frame1 = named(new QGroupBox(this), "Frame1");
     ListView1 = named(new QTreeWidget(Frame1), "ListView1");
@@ -234,8 +236,7 @@ void frmBanks::delBank()
     // A removal reloads the list through the change signal; one that found nothing
     // reads it afresh all the same.
     bool removed = false;
-    if (withDb(this, [&](clsADO &db) { removed = BankStore::remove(db, program::session().userName, id); })
-        && !removed)
+    if (withDb(this, [&](clsADO &db) { removed = BankStore::remove(db, program::session().userName, id); }) && !removed)
         bankLists();
 }
 

@@ -2,8 +2,9 @@
 // the whole reload the window does (fresh connection, query, rows, sort), and the query alone.
 #include "bench/LedgerFixture.h"
 
-#include "book/BankStore.h"
 #include "banks/frmBanks.h"
+
+#include "book/BankStore.h"
 
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"

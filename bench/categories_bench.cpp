@@ -3,8 +3,8 @@
 // delete of half the records with both lists loaded, and filling the category boxes.
 #include "bench/LedgerFixture.h"
 
-#include "book/QueryConditions.h"
 #include "book/LedgerStore.h"
+#include "book/QueryConditions.h"
 #include "book/RecordStore.h"
 
 #include "foundation/clsADO.h"
@@ -31,13 +31,15 @@ void addCategories(ht::clsADO &db)
 {
     ht::Transaction t(db);
     for (int i = 0; i < userCategories; ++i)
-        db.insert(QStringLiteral("types"), {{QStringLiteral("typename"), QStringLiteral("类别%1").arg(i)},
-                                            {QStringLiteral("class"), i % 2},
-                                            {QStringLiteral("username"), user}});
+        db.insert(QStringLiteral("types"),
+                  {{QStringLiteral("typename"), QStringLiteral("类别%1").arg(i)},
+                   {QStringLiteral("class"), i % 2},
+                   {QStringLiteral("username"), user}});
     for (int i = 0; i < 200; ++i)
-        db.insert(QStringLiteral("types"), {{QStringLiteral("typename"), QStringLiteral("别人的%1").arg(i)},
-                                            {QStringLiteral("class"), i % 2},
-                                            {QStringLiteral("username"), QStringLiteral("alice")}});
+        db.insert(QStringLiteral("types"),
+                  {{QStringLiteral("typename"), QStringLiteral("别人的%1").arg(i)},
+                   {QStringLiteral("class"), i % 2},
+                   {QStringLiteral("username"), QStringLiteral("alice")}});
     t.commit();
 }
 

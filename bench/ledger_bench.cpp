@@ -3,6 +3,7 @@
 #include "bench/LedgerFixture.h"
 
 #include "ledger/LedgerLoad.h"
+
 #include "book/RecordStore.h"
 
 #include "foundation/Program.h"
@@ -121,8 +122,9 @@ int main(int argc, char **argv)
         added.id = 0;
         addedIds.push_back(saveAndRefresh(added));
     });
-    out << "add_reload_ms=" << QString::number(addReload, 'f', 2) << " change_reload_ms="
-        << QString::number(changeReload, 'f', 2) << " delete_reload_ms=" << QString::number(deleteReload, 'f', 2)
+    out << "add_reload_ms=" << QString::number(addReload, 'f', 2)
+        << " change_reload_ms=" << QString::number(changeReload, 'f', 2)
+        << " delete_reload_ms=" << QString::number(deleteReload, 'f', 2)
         << " add_sorted_by_remark_ms=" << QString::number(addSortedReload, 'f', 2) << " (" << model.rowCount()
         << " rows after; total moved from " << before.text() << " to " << model.total().text() << ")" << Qt::endl;
     model.setSortState(false, 0, Qt::AscendingOrder);
@@ -134,7 +136,8 @@ int main(int argc, char **argv)
     out << "rss_mb=" << rss << " (" << model.rowCount() << " + " << incomeModel.rowCount() << " rows held)" << Qt::endl;
 
     out << "load_all_ms=" << QString::number(loadAll, 'f', 1) << " raw_all_ms=" << QString::number(rawAll, 'f', 1)
-        << " ratio=" << QString::number(loadAll / rawAll, 'f', 2) << " load_month_ms=" << QString::number(loadMonth, 'f', 2)
-        << " rss_mb=" << QString::number(rss, 'f', 1) << Qt::endl;
+        << " ratio=" << QString::number(loadAll / rawAll, 'f', 2)
+        << " load_month_ms=" << QString::number(loadMonth, 'f', 2) << " rss_mb=" << QString::number(rss, 'f', 1)
+        << Qt::endl;
     return 0;
 }

@@ -3,8 +3,9 @@
 // beside the same search statements on an unencrypted copy.
 #include "bench/LedgerFixture.h"
 
-#include "book/MemoStore.h"
 #include "memos/frmMemoNote.h"
+
+#include "book/MemoStore.h"
 
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
@@ -31,11 +32,12 @@ void fill(ht::clsADO &db)
     const QDateTime start(QDate(2016, 1, 1), QTime(8, 0));
     for (int i = 0; i < ownNotes + otherNotes; ++i) {
         const QString topic = QString::fromUtf16(topics[(i * 7 + i / 3) % 7]);
-        db.insert(QStringLiteral("MyNotes"),
-                  {{QStringLiteral("username"), i % 3 == 2 ? QStringLiteral("other") : user},
-                   {QStringLiteral("noteDateTime"), start.addSecs(qint64(i) * 2100)},
-                   {QStringLiteral("noteContent"), QStringLiteral("记得%1，第%2件事，别忘了带上东西。").arg(topic).arg(i)},
-                   {QStringLiteral("fontName"), QStringLiteral("N/A")}});
+        db.insert(
+            QStringLiteral("MyNotes"),
+            {{QStringLiteral("username"), i % 3 == 2 ? QStringLiteral("other") : user},
+             {QStringLiteral("noteDateTime"), start.addSecs(qint64(i) * 2100)},
+             {QStringLiteral("noteContent"), QStringLiteral("记得%1，第%2件事，别忘了带上东西。").arg(topic).arg(i)},
+             {QStringLiteral("fontName"), QStringLiteral("N/A")}});
     }
     t.commit();
 }
@@ -44,10 +46,9 @@ void fill(ht::clsADO &db)
 qint64 rawSearch(sqlite3 *plain, const ht::SqlFilter &condition)
 {
     qint64 sum = 0;
-    const QString statements[] = {
-        QStringLiteral("SELECT COUNT(*) FROM [MyNotes] WHERE +username=?") + condition.sql,
-        QStringLiteral("SELECT ID,noteDateTime,noteContent FROM [MyNotes] WHERE username=?") + condition.sql
-            + QStringLiteral(" ORDER BY noteDateTime DESC,ID DESC LIMIT 30")};
+    const QString statements[] = {QStringLiteral("SELECT COUNT(*) FROM [MyNotes] WHERE +username=?") + condition.sql,
+                                  QStringLiteral("SELECT ID,noteDateTime,noteContent FROM [MyNotes] WHERE username=?")
+                                      + condition.sql + QStringLiteral(" ORDER BY noteDateTime DESC,ID DESC LIMIT 30")};
     for (const QString &statement : statements) {
         const QByteArray sql = statement.toUtf8();
         sqlite3_stmt *stmt = nullptr;

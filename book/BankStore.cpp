@@ -82,7 +82,8 @@ qint64 add(clsADO &db, const QString &user, const BankAccount &a)
 
 bool update(clsADO &db, const QString &user, const BankAccount &a)
 {
-    return changed(db.update(QStringLiteral("banks"), values(user, a), QStringLiteral("ID=? AND username=?"), {a.id, user}));
+    return changed(
+        db.update(QStringLiteral("banks"), values(user, a), QStringLiteral("ID=? AND username=?"), {a.id, user}));
 }
 
 bool remove(clsADO &db, const QString &user, qint64 id)

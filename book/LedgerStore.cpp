@@ -70,8 +70,7 @@ std::vector<LedgerRow> LedgerStore::load(clsADO &db, const QString &user, int cl
     return rows;
 }
 
-std::optional<LedgerRow> LedgerStore::row(clsADO &db, const QString &user, int cls, const SqlFilter &filter,
-                                           qint64 id)
+std::optional<LedgerRow> LedgerStore::row(clsADO &db, const QString &user, int cls, const SqlFilter &filter, qint64 id)
 {
     Query q = select(db, user, cls, filter, QStringLiteral(" AND A.ID=?"), {id});
     CategoryNames names;

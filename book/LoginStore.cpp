@@ -79,8 +79,7 @@ LoginOutcome login(clsADO &db, const QString &name, const QString &password, boo
     out.result = LoginResult::Ok;
     try {
         Transaction t(db);
-        db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"),
-                   {out.userName});
+        db.execute(QStringLiteral("UPDATE [users] SET logintime = logintime + 1 WHERE [username]=?"), {out.userName});
         if (remember)
             rememberUser(db, out.userName, password);
         else

@@ -101,7 +101,8 @@ void createTables(clsADO &db)
         "[fontName] text(200),[fontSize] text(50),[foreColor] text(50),[noteDateTime] datetime NOT NULL,"
         "[noteContent] memo NOT NULL)",
         "CREATE INDEX IF NOT EXISTS [MyNotes_owner_date] ON [MyNotes]([username], [noteDateTime])",
-        "CREATE TABLE IF NOT EXISTS [MyNotesCount]([username] text(50) PRIMARY KEY NOT NULL COLLATE NOCASE,[n] INTEGER NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS [MyNotesCount]([username] text(50) PRIMARY KEY NOT NULL COLLATE NOCASE,[n] INTEGER "
+        "NOT NULL)",
         "CREATE TRIGGER IF NOT EXISTS [MyNotes_count_insert] AFTER INSERT ON [MyNotes] BEGIN\n"
         "    INSERT OR IGNORE INTO [MyNotesCount]([username],[n]) VALUES(NEW.username,0);\n"
         "    UPDATE [MyNotesCount] SET [n]=[n]+1 WHERE [username]=NEW.username;\n"
@@ -114,7 +115,8 @@ void createTables(clsADO &db)
         "    INSERT OR IGNORE INTO [MyNotesCount]([username],[n]) VALUES(NEW.username,0);\n"
         "    UPDATE [MyNotesCount] SET [n]=[n]+1 WHERE [username]=NEW.username;\n"
         "END",
-        "INSERT OR REPLACE INTO [MyNotesCount]([username],[n]) SELECT username,COUNT(*) FROM [MyNotes] GROUP BY username"};
+        "INSERT OR REPLACE INTO [MyNotesCount]([username],[n]) SELECT username,COUNT(*) FROM [MyNotes] GROUP BY "
+        "username"};
     Transaction t(db);
     for (const char *sql : statements)
         db.execute(QString::fromUtf8(sql));
@@ -167,9 +169,9 @@ int remove(clsADO &db, const QString &user, const QList<qint64> &ids)
         values << id;
         marks << QStringLiteral("?");
     }
-    const int removed = db.execute(
-        QStringLiteral("DELETE FROM [MyNotes] WHERE username=? AND ID IN(") + marks.join(QLatin1Char(',')) + u')',
-        values);
+    const int removed = db.execute(QStringLiteral("DELETE FROM [MyNotes] WHERE username=? AND ID IN(")
+                                       + marks.join(QLatin1Char(',')) + u')',
+                                   values);
     if (removed > 0)
         book::changes().announce(book::Change::Memos);
     return removed;

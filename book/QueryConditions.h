@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QString>
 
-
 namespace ht {
 
 class clsADO;

@@ -55,12 +55,9 @@ std::optional<Record> record(clsADO &db, const QString &user, qint64 id)
 
 qint64 save(clsADO &db, const QString &user, const Record &r, qint64 typeId)
 {
-    const Columns values = {{QStringLiteral("username"), user},
-                            {QStringLiteral("typeid"), typeId},
-                            {QStringLiteral("postdate"), r.postdate},
-                            {QStringLiteral("money"), r.amount.toDouble()},
-                            {QStringLiteral("style"), r.style},
-                            {QStringLiteral("memo"), r.memo}};
+    const Columns values = {{QStringLiteral("username"), user},       {QStringLiteral("typeid"), typeId},
+                            {QStringLiteral("postdate"), r.postdate}, {QStringLiteral("money"), r.amount.toDouble()},
+                            {QStringLiteral("style"), r.style},       {QStringLiteral("memo"), r.memo}};
     qint64 id = r.id;
     if (id <= 0)
         id = db.insert(QStringLiteral("pursewicks"), values);

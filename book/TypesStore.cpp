@@ -27,8 +27,9 @@ bool upgradeOwners(clsADO &db)
 
 std::optional<Type> visible(clsADO &db, const QString &user, qint64 id)
 {
-    Query q = db.query(QStringLiteral("SELECT typename,class,username FROM [types] WHERE ID=? AND (username=? OR username=?)"),
-                       {id, user, builtInOwner});
+    Query q = db.query(
+        QStringLiteral("SELECT typename,class,username FROM [types] WHERE ID=? AND (username=? OR username=?)"),
+        {id, user, builtInOwner});
     if (!q.next())
         return std::nullopt;
     return Type{q.text(0), int(q.int64(1)), q.text(2) == builtInOwner};
@@ -57,9 +58,9 @@ std::optional<int> ownClass(clsADO &db, const QString &user, qint64 id)
 
 qint64 add(clsADO &db, const QString &user, int cls, const QString &name)
 {
-    const qint64 id = db.insert(QStringLiteral("types"), {{QStringLiteral("typename"), name},
-                                                          {QStringLiteral("class"), cls},
-                                                          {QStringLiteral("username"), user}});
+    const qint64 id = db.insert(
+        QStringLiteral("types"),
+        {{QStringLiteral("typename"), name}, {QStringLiteral("class"), cls}, {QStringLiteral("username"), user}});
     book::changes().announce(book::Change::Categories, cls);
     return id;
 }
@@ -70,7 +71,7 @@ bool rename(clsADO &db, const QString &user, qint64 id, const QString &name)
     if (!cls
         || db.update(QStringLiteral("types"), {{QStringLiteral("typename"), name}},
                      QStringLiteral("ID=? AND username=?"), {id, user})
-               == 0)
+            == 0)
         return false;
     book::changes().announce(book::Change::Categories, *cls);
     return true;

@@ -23,10 +23,11 @@ bool exists(clsADO &db, const QString &name)
 
 void add(clsADO &db, const QString &name, const QString &password)
 {
-    db.insert(QStringLiteral("users"), {{QStringLiteral("username"), name},
-                                        {QStringLiteral("userpwd"), password},
-                                        {QStringLiteral("regdate"), QDateTime::currentDateTime()},
-                                        {QStringLiteral("logintime"), 0}});
+    db.insert(QStringLiteral("users"),
+              {{QStringLiteral("username"), name},
+               {QStringLiteral("userpwd"), password},
+               {QStringLiteral("regdate"), QDateTime::currentDateTime()},
+               {QStringLiteral("logintime"), 0}});
     book::changes().announce(book::Change::Users);
 }
 

@@ -1,8 +1,8 @@
 #include "categories/searchDialog.h"
 
-#include "book/QueryConditions.h"
-
 #include "ledger/LedgerLists.h"
+
+#include "book/QueryConditions.h"
 #include "book/RecordStore.h"
 
 #include "foundation/DatePicker.h"

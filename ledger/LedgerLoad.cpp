@@ -8,8 +8,7 @@ Money loadInto(LedgerModel &model, clsADO &db, const QString &user, int cls, con
     return model.total();
 }
 
-void refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter,
-                   qint64 id)
+void refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter, qint64 id)
 {
     if (const std::optional<LedgerRow> r = row(db, user, cls, filter, id))
         model.putRow(*r);

@@ -10,7 +10,6 @@ namespace ht::LedgerStore {
 Money loadInto(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter);
 // After one record was added, changed or deleted: the model shows that row exactly as
 // a full reload would, at the cost of one indexed read.
-void refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter,
-                   qint64 id);
+void refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter, qint64 id);
 
 } // namespace ht::LedgerStore

@@ -73,10 +73,10 @@ private:
 
 // Display texts shared by the lists and the dialogs.
 namespace LedgerText {
-QString dateText(qint32 yyyymmdd); // chsDate form: "2024年03月05日 "
-QString amountText(Money m);       // "￥1,234.50"
+QString dateText(qint32 yyyymmdd);          // chsDate form: "2024年03月05日 "
+QString amountText(Money m);                // "￥1,234.50"
 QString categoryText(const LedgerRow &row); // typename or "N/A"
-QString key(qint64 id);            // "ID57"
+QString key(qint64 id);                     // "ID57"
 } // namespace LedgerText
 
 } // namespace ht

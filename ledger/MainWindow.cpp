@@ -90,8 +90,8 @@ void main::showTotals()
 QString main::clockText()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return QStringLiteral("系统时间：") + ctrcls::chsDate(now) + QLatin1Char(' ') + ctrcls::chsWeek(now) + QLatin1Char(' ')
-        + ctrcls::fullTime(now.time());
+    return QStringLiteral("系统时间：") + ctrcls::chsDate(now) + QLatin1Char(' ') + ctrcls::chsWeek(now)
+        + QLatin1Char(' ') + ctrcls::fullTime(now.time());
 }
 
 void main::load()
@@ -115,8 +115,8 @@ void main::load()
 
     statusPanel1->setText(QStringLiteral("欢迎使用 ") + title + QStringLiteral(" v") + program::versionText());
     const program::Session &s = program::session();
-    statusPanel2->setText(QStringLiteral("当前用户：") + s.userName + QStringLiteral("  第") + QString::number(s.loginCount)
-                          + QStringLiteral("次使用"));
+    statusPanel2->setText(QStringLiteral("当前用户：") + s.userName + QStringLiteral("  第")
+                          + QString::number(s.loginCount) + QStringLiteral("次使用"));
     statusPanel3->setText(clockText());
     fitMinimumSize();
 

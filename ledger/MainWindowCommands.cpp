@@ -1,9 +1,10 @@
 // The main window's menus, pop-up menus and list commands.
 #include "ledger/LedgerModel.h"
 #include "ledger/MainWindow.h"
-#include "book/RecordStore.h"
 #include "ledger/frmAbout.h"
 #include "ledger/newInDialog.h"
+
+#include "book/RecordStore.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/Icons.h"
@@ -143,8 +144,8 @@ qint64 selectedId(QTreeView *view)
         return 0;
     const QModelIndex current = view->currentIndex();
     const QModelIndex row = current.isValid() && selection->isRowSelected(current.row(), current.parent())
-                                ? current.siblingAtColumn(0)
-                                : rows.first();
+        ? current.siblingAtColumn(0)
+        : rows.first();
     const QString key = row.data(LedgerModel::KeyRole).toString();
     bool ok = false;
     const qint64 id = key.mid(2).toLongLong(&ok);
@@ -176,7 +177,8 @@ void main::deleteSelected(int cls)
     if (!id)
         return;
     program::session().editId = id;
-    if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"), MsgButtons::OkCancel)
+    if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"),
+                    MsgButtons::OkCancel)
         != MsgAnswer::Ok)
         return;
     // Gone from the store, the row goes from the list without reading anything back.

@@ -1,6 +1,7 @@
 #include "ledger/newInDialog.h"
 
 #include "ledger/LedgerLists.h"
+
 #include "book/RecordStore.h"
 
 #include "foundation/DatePicker.h"

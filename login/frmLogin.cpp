@@ -117,7 +117,7 @@ void frmLogin::loadRemembered()
     bool olderTable = false;
     // Any other failure leaves the window as far as it got.
     withDbOr([&](clsADO &db) { users = LoginStore::remembered(db); },
-           [&](const DbError &e) { olderTable = e.kind() == DbErrorKind::NoSuchColumn; });
+             [&](const DbError &e) { olderTable = e.kind() == DbErrorKind::NoSuchColumn; });
     if (olderTable) {
         withDbOr([](clsADO &db) { LoginStore::upgradeAutouser(db); }, [](const DbError &) {});
         txtUserName->setEditText(QStringLiteral("admin"));
@@ -139,7 +139,7 @@ void frmLogin::txtUserName_Click()
 {
     RememberedUser row;
     withDbOr([&](clsADO &db) { row = LoginStore::rememberedRow(db, txtUserName->currentText()); },
-           [](const DbError &) {});
+             [](const DbError &) {});
     txtPassword->setText(row.focus ? row.password : QString());
     Check1->setChecked(row.focus);
 }

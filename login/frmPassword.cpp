@@ -50,7 +50,8 @@ void frmPassword::OKButton_Click()
     // Stored exactly as typed: the very text typed here is the one that logs in.
     if (!withDb(this, [&](clsADO &db) { UserStore::setPassword(db, program::session().userName, Text1->text()); }))
         return;
-    showMessage(this, QStringLiteral("提示：密码修改成功"), QStringLiteral("系统提示"), MsgButtons::Ok, MsgIcon::Information);
+    showMessage(this, QStringLiteral("提示：密码修改成功"), QStringLiteral("系统提示"), MsgButtons::Ok,
+                MsgIcon::Information);
     accept();
 }
 

@@ -107,8 +107,7 @@ void usersDialog::BtnOk_Click()
     // Checked trimmed, stored as cleaned but untrimmed.
     const QString name = ctrcls::SQLCut(Text1->text());
     const QString checked = ctrcls::SQLCut(Text1->text().trimmed());
-    if (checked.isEmpty())
-        {
+    if (checked.isEmpty()) {
         refuse(this, QStringLiteral("请输入新登录用户名"));
         Text1->setFocus();
         return;
@@ -135,7 +134,8 @@ void usersDialog::BtnOk_Click()
     if (taken)
         return refuse(this, QStringLiteral("用户名【") + name + QStringLiteral("】已经存在"), Text1);
     showMessage(this,
-                QStringLiteral("新用户注册成功！\r\n登录用户名：") + name + QStringLiteral("  登录密码：") + Text3->text(),
+                QStringLiteral("新用户注册成功！\r\n登录用户名：") + name + QStringLiteral("  登录密码：")
+                    + Text3->text(),
                 QStringLiteral("注册成功"), MsgButtons::Ok, MsgIcon::Information);
     for (QLineEdit *box : {Text1, Text2, Text3})
         box->clear();
@@ -145,14 +145,12 @@ void usersDialog::BtnOk_Click()
 void usersDialog::delBtn_Click()
 {
     const QString name = ctrcls::SQLCut(Combo1->currentText());
-    if (name.isEmpty())
-        {
+    if (name.isEmpty()) {
         refuse(this, QStringLiteral("请选择要删除的用户"));
         Combo1->setFocus();
         return;
     }
-    if (name.compare(QStringLiteral("admin"), Qt::CaseInsensitive) == 0)
-        {
+    if (name.compare(QStringLiteral("admin"), Qt::CaseInsensitive) == 0) {
         refuse(this, QStringLiteral("不能删除系统用户"));
         Combo1->setFocus();
         return;

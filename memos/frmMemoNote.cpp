@@ -1,9 +1,10 @@
 #include "memos/frmMemoNote.h"
 
-#include "book/Changes.h"
-#include "book/MemoStore.h"
 #include "memos/memonoteSearchDialog.h"
 #include "memos/newMemoNoteDialog.h"
+
+#include "book/Changes.h"
+#include "book/MemoStore.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
@@ -76,12 +77,13 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
     popMnDel = menuItem(popMn, "popMnDel", QStringLiteral("删除"));
 
     Toolbar1 = named(new QToolBar(this), "Toolbar1");
-    const QList<QAction *> tools = addToolButtons(Toolbar1, {{"新备忘", "item-add"},
-                                                             {"修改", "item-edit"},
-                                                             {"删除所选", "item-delete"},
-                                                             {"查询", "search"},
-                                                             {nullptr, nullptr},
-                                                             {"退出", "exit"}});
+    const QList<QAction *> tools = addToolButtons(Toolbar1,
+                                                  {{"新备忘", "item-add"},
+                                                   {"修改", "item-edit"},
+                                                   {"删除所选", "item-delete"},
+                                                   {"查询", "search"},
+                                                   {nullptr, nullptr},
+                                                   {"退出", "exit"}});
     // The quick search sits at the toolbar's right end.
     auto *spring = new QWidget(Toolbar1);
     spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -163,7 +165,8 @@ void frmMemoNote::buildList()
     header->setSectionsMovable(false);
     header->setStretchLastSection(true);
     // The date shows whole beside its check box.
-    header->resizeSection(0, ListView1->fontMetrics().horizontalAdvance(QStringLiteral("2000年12月28日 23点59分")) + 48);
+    header->resizeSection(0,
+                          ListView1->fontMetrics().horizontalAdvance(QStringLiteral("2000年12月28日 23点59分")) + 48);
 
     ListView1->installEventFilter(this);
     connect(ListView1, &QTreeWidget::itemActivated, this, [this] { editNote(); });
@@ -233,7 +236,8 @@ void frmMemoNote::memoList(const SqlFilter &condition, qint32 page)
         rows << row;
     }
     ListView1->addTopLevelItems(rows);
-    statusPanel1->setText(QStringLiteral("当前共有 %1 则备忘，%2/%3页").arg(result.total).arg(result.page).arg(result.pages));
+    statusPanel1->setText(
+        QStringLiteral("当前共有 %1 则备忘，%2/%3页").arg(result.total).arg(result.page).arg(result.pages));
     BtnFirst->setEnabled(result.page != 1);
     BtnPre->setEnabled(result.page != 1);
     BtnNext->setEnabled(result.page != result.pages);

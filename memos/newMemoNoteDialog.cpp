@@ -105,8 +105,7 @@ void newMemoNoteDialog::load(qint64 id)
 
 MemoStyle newMemoNoteDialog::style() const
 {
-    return {txtFontName->text(), txtFontBold->text(), txtFontItalic->text(), txtFontsize->text(),
-            txtForeColor->text()};
+    return {txtFontName->text(), txtFontBold->text(), txtFontItalic->text(), txtFontsize->text(), txtForeColor->text()};
 }
 
 void newMemoNoteDialog::showStyle(const MemoStyle &s)

@@ -1,10 +1,11 @@
 #include "bench/crash/CrashTrials.h"
 
-#include "book/QueryConditions.h"
-#include "book/RecordStore.h"
+#include "update/Install.h"
+
 #include "book/LoginStore.h"
 #include "book/MemoStore.h"
-#include "update/Install.h"
+#include "book/QueryConditions.h"
+#include "book/RecordStore.h"
 
 #include "foundation/DbFile.h"
 #include "foundation/Program.h"
@@ -70,7 +71,8 @@ void batchDeletes(ht::clsADO &db)
         {
             ht::Transaction t(db);
             for (int i = 0; i < batch; ++i)
-                ht::RecordStore::save(db, user, record(i % 2, 100 + i, QStringLiteral("batch%1-%2;").arg(run).arg(tag)), 1);
+                ht::RecordStore::save(db, user, record(i % 2, 100 + i, QStringLiteral("batch%1-%2;").arg(run).arg(tag)),
+                                      1);
             t.commit();
         }
         ht::SearchConditions picked;
@@ -244,7 +246,8 @@ QString check(const QString &kind, const QString &programDir)
                 QProcess run;
                 run.setStandardOutputFile(QProcess::nullDevice());
                 run.start(program.fileName(), {});
-                const bool ran = run.waitForFinished() && run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0;
+                const bool ran = run.waitForFinished() && run.exitStatus() == QProcess::NormalExit
+                    && run.exitCode() == 0;
                 return ran ? QString() : QStringLiteral("it does not run");
             }
         }
@@ -258,29 +261,34 @@ QString check(const QString &kind, const QString &programDir)
             return QStringLiteral("integrity: ") + integrity;
         QString broken;
         if (kind == QLatin1String("transfers"))
-            broken = firstText(db, QStringLiteral("SELECT 'unpaired' FROM pursewicks WHERE memo='transfer' "
-                                                  "GROUP BY CAST(round(money*100) AS INTEGER) HAVING SUM(style)*2<>COUNT(*)"));
+            broken = firstText(
+                db,
+                QStringLiteral("SELECT 'unpaired' FROM pursewicks WHERE memo='transfer' "
+                               "GROUP BY CAST(round(money*100) AS INTEGER) HAVING SUM(style)*2<>COUNT(*)"));
         else if (kind == QLatin1String("batchdelete"))
-            broken = firstText(db, QStringLiteral("SELECT memo FROM pursewicks WHERE memo LIKE 'batch%' GROUP BY memo "
-                                                  "HAVING COUNT(*)<>%1")
-                                       .arg(batch));
+            broken = firstText(db,
+                               QStringLiteral("SELECT memo FROM pursewicks WHERE memo LIKE 'batch%' GROUP BY memo "
+                                              "HAVING COUNT(*)<>%1")
+                                   .arg(batch));
         else if (kind == QLatin1String("login"))
-            broken = firstText(db, QStringLiteral("SELECT 'count '||u.logintime||' focus '||a.focusUser FROM users u "
-                                                  "JOIN autouser a ON a.username=u.username WHERE u.username='admin' "
-                                                  "AND (u.logintime%2)<>a.focusUser"));
+            broken = firstText(db,
+                               QStringLiteral("SELECT 'count '||u.logintime||' focus '||a.focusUser FROM users u "
+                                              "JOIN autouser a ON a.username=u.username WHERE u.username='admin' "
+                                              "AND (u.logintime%2)<>a.focusUser"));
         else if (kind == QLatin1String("restore")) {
             broken = QStringList{QStringLiteral("A"), QStringLiteral("B")}.contains(
                          firstText(db, QStringLiteral("SELECT group_concat(noteContent) FROM MyNotes")))
-                         ? QString()
-                         : QStringLiteral("neither backup");
+                ? QString()
+                : QStringLiteral("neither backup");
             // What the killed restores left is gone at the next start; the backups stay.
             ht::removeLeftoverCopies(db.dbDir());
             if (broken.isEmpty() && !QDir(programDir).entryList({QStringLiteral("*.part-*")}, QDir::Files).isEmpty())
                 broken = QStringLiteral("a killed copy's leftover stays");
         } else if (kind == QLatin1String("memos"))
-            broken = firstText(db, QStringLiteral("SELECT 'counted '||c.n||' of '||(SELECT COUNT(*) FROM MyNotes "
-                                                  "WHERE username='admin') FROM MyNotesCount c WHERE c.username='admin' "
-                                                  "AND c.n<>(SELECT COUNT(*) FROM MyNotes WHERE username='admin')"));
+            broken = firstText(db,
+                               QStringLiteral("SELECT 'counted '||c.n||' of '||(SELECT COUNT(*) FROM MyNotes "
+                                              "WHERE username='admin') FROM MyNotesCount c WHERE c.username='admin' "
+                                              "AND c.n<>(SELECT COUNT(*) FROM MyNotes WHERE username='admin')"));
         return broken;
     } catch (const ht::DbError &e) {
         return QString::fromUtf8(e.what());
@@ -306,9 +314,11 @@ QStringList blindChecks(const QString &templateDb)
         {
             ht::Connection c(db);
             db.execute(QStringLiteral("INSERT INTO autouser(username,userpwd,focusUser) VALUES('admin','',0)"));
-            db.execute(QStringLiteral("INSERT INTO MyNotes(username,noteDateTime,noteContent) VALUES('admin','2024-01-01','x')"));
+            db.execute(QStringLiteral(
+                "INSERT INTO MyNotes(username,noteDateTime,noteContent) VALUES('admin','2024-01-01','x')"));
             db.execute(QString::fromLatin1(transfer));
-            db.execute(QString::fromLatin1(transfer).replace(QStringLiteral(",0,'transfer'"), QStringLiteral(",1,'transfer'")));
+            db.execute(QString::fromLatin1(transfer).replace(QStringLiteral(",0,'transfer'"),
+                                                             QStringLiteral(",1,'transfer'")));
             if (before)
                 db.execute(QString::fromLatin1(before));
         }
@@ -438,8 +448,8 @@ Result trials(const QString &workerPath, const QString &templateDb, const QStrin
         loop.exec();
         ++result.runs;
         const QString broken = worker.exitStatus() == QProcess::CrashExit && seen >= killAfter
-                                   ? check(kind, dir.path())
-                                   : QStringLiteral("the worker ended by itself after %1 changes").arg(seen);
+            ? check(kind, dir.path())
+            : QStringLiteral("the worker ended by itself after %1 changes").arg(seen);
         if (broken.isEmpty())
             ++result.ok;
         else

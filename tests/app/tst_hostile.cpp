@@ -45,10 +45,17 @@ namespace {
 // Typed into every box. Each also stands as a decoy for the others: mary owns a row of
 // every kind holding each of them, "a_b" is the NUL text's head, and the padded text is what
 // a "%" or "_" read as a wildcard would find.
-const QStringList hostile = {
-    QStringLiteral("O'Brien \"x\""), QStringLiteral("100%"), QStringLiteral("ma_y"), QStringLiteral("a -- b; DROP TABLE [users];"),
-    QStringLiteral("C:\\new\\t"), QStringLiteral("a_b") + QChar(0) + QStringLiteral("tail"), QStringLiteral("a_b"),
-    QString(10000, QChar(u'长')), QStringLiteral("家😀👨‍👩‍👧"), QStringLiteral("\u200F\u202Eabc\u202C"), QStringLiteral("  Pad 1000 mazy a.b  ")};
+const QStringList hostile = {QStringLiteral("O'Brien \"x\""),
+                             QStringLiteral("100%"),
+                             QStringLiteral("ma_y"),
+                             QStringLiteral("a -- b; DROP TABLE [users];"),
+                             QStringLiteral("C:\\new\\t"),
+                             QStringLiteral("a_b") + QChar(0) + QStringLiteral("tail"),
+                             QStringLiteral("a_b"),
+                             QString(10000, QChar(u'长')),
+                             QStringLiteral("家😀👨‍👩‍👧"),
+                             QStringLiteral("\u200F\u202Eabc\u202C"),
+                             QStringLiteral("  Pad 1000 mazy a.b  ")};
 
 QString other(const QString &t)
 {
@@ -64,7 +71,8 @@ void type(QWidget *box, const QString &text)
     box->setFocus();
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Delete);
-    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 32 && c.unicode() < 127; });
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](QChar c) { return c.unicode() >= 32 && c.unicode() < 127; });
     if (ascii)
         QTest::keyClicks(box, text);
     else
@@ -79,7 +87,9 @@ QString maryRows()
     QString dump;
     Connection c(program::db());
     for (const char *table : {"users", "autouser", "pursewicks", "types", "banks", "MyNotes", "MyNotesCount"}) {
-        for (Query q = c.db().query(QStringLiteral("SELECT * FROM [%1] WHERE username='mary' ORDER BY rowid").arg(table)); q.next();)
+        for (Query q =
+                 c.db().query(QStringLiteral("SELECT * FROM [%1] WHERE username='mary' ORDER BY rowid").arg(table));
+             q.next();)
             for (int i = 0; i < q.columnCount(); ++i)
                 dump += q.value(i).toString() + QChar(1);
     }
@@ -108,7 +118,10 @@ class TestHostile : public QObject {
         m_folder->messages.shown.clear();
         return texts;
     }
-    static qint64 newest(const char *table) { return scalar(QStringLiteral("SELECT max(ID) FROM [%1]").arg(table)).toLongLong(); }
+    static qint64 newest(const char *table)
+    {
+        return scalar(QStringLiteral("SELECT max(ID) FROM [%1]").arg(table)).toLongLong();
+    }
 
 private Q_SLOTS:
     void init()
@@ -121,7 +134,8 @@ private Q_SLOTS:
             addRecord(0, QDateTime::currentDateTime(), 1, t, 1, "mary");
             c.db().insert("types", {{"typename", ctrcls::SQLCut(t)}, {"class", 0}, {"username", "mary"}});
             c.db().insert("banks", {{"username", "mary"}, {"bankID", ctrcls::SQLCut(t)}, {"bankMemo", t}});
-            c.db().insert("MyNotes", {{"username", "mary"}, {"noteDateTime", "2024-05-06 12:00:00"}, {"noteContent", t}});
+            c.db().insert("MyNotes",
+                          {{"username", "mary"}, {"noteDateTime", "2024-05-06 12:00:00"}, {"noteContent", t}});
         }
         m_mary = maryRows();
         program::session().userName = "admin";
@@ -191,8 +205,9 @@ private Q_SLOTS:
                 type(box, text);
             users.BtnOk->click();
             const bool tooLong = checked.size() > 50;
-            QCOMPARE(said(), QStringList{tooLong ? QStringLiteral("登录用户名过长，请重新输入")
-                                                 : "新用户注册成功！\r\n登录用户名：" + name + "  登录密码：" + t});
+            QCOMPARE(said(),
+                     QStringList{tooLong ? QStringLiteral("登录用户名过长，请重新输入")
+                                         : "新用户注册成功！\r\n登录用户名：" + name + "  登录密码：" + t});
             if (!tooLong) {
                 QCOMPARE(scalar("SELECT userpwd FROM users WHERE username=?", {name}), t);
                 for (QLineEdit *box : {users.Text1, users.Text2, users.Text3})
@@ -280,7 +295,9 @@ private Q_SLOTS:
                 newtypeDialog d(&manager);
                 type(d.Text1, typed);
                 d.OKButton->click();
-                QCOMPARE(said(), !again ? QStringList{} : QStringList{"您输入的类别名称【" + ctrcls::SQLCut(typed) + "】已经存在"});
+                QCOMPARE(said(),
+                         !again ? QStringList{}
+                                : QStringList{"您输入的类别名称【" + ctrcls::SQLCut(typed) + "】已经存在"});
             }
             QCOMPARE(scalar("SELECT typename FROM types WHERE ID=?", {newest("types")}), ctrcls::SQLCut(t));
         }
@@ -303,9 +320,11 @@ private Q_SLOTS:
                 d.OKButton->click();
                 QCOMPARE(said(), !again ? QStringList{} : QStringList{"此银行账户已存在"});
             }
-            QCOMPARE(scalar("SELECT bankAddr||'|'||bankName||'|'||bankID||'|'||bankUsername||'|'||bankCardID||'|'||bankMemo "
-                            "FROM banks WHERE ID=?", {newest("banks")}),
-                     QStringList({t, t, ctrcls::SQLCut(t), t, ctrcls::SQLCut(t), t}).join('|'));
+            QCOMPARE(
+                scalar("SELECT bankAddr||'|'||bankName||'|'||bankID||'|'||bankUsername||'|'||bankCardID||'|'||bankMemo "
+                       "FROM banks WHERE ID=?",
+                       {newest("banks")}),
+                QStringList({t, t, ctrcls::SQLCut(t), t, ctrcls::SQLCut(t), t}).join('|'));
         }
     }
 
@@ -332,10 +351,13 @@ private Q_SLOTS:
             w.searchBtn->click();
             QCOMPARE(shown(), containing(hostile, t));
             program::session().memoWhere = {};
-            memonoteSearchDialog s(&w);
-            s.Check2->setChecked(true);
-            type(s.Text1, t);
-            s.OKButton->click();
+            QVERIFY(runModal([&] { w.mnSearch->trigger(); },
+                             [&](QDialog *d) {
+                                 auto *s = static_cast<memonoteSearchDialog *>(d);
+                                 s->Check2->setChecked(true);
+                                 type(s->Text1, t);
+                                 s->OKButton->click();
+                             }));
             QCOMPARE(shown(), containing(hostile, t));
         }
         QCOMPARE(said(), QStringList{});

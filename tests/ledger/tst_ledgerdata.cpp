@@ -1,11 +1,14 @@
 #include "tests/support/TestSupport.h"
 
 #include "ledger/LedgerLoad.h"
+
+#include "book/Changes.h"
 #include "book/RecordStore.h"
 
 #include "foundation/clsADO.h"
 
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace ht;
@@ -67,7 +70,8 @@ private Q_SLOTS:
             addRecord(1, at("2024-06-01 12:00:00"), most, {}, salary);
         t.commit();
         LedgerModel huge;
-        QCOMPARE(LedgerStore::loadInto(huge, c.db(), "admin", 1, {}).text(), QStringLiteral("99,999,999,999,999,900.00"));
+        QCOMPARE(LedgerStore::loadInto(huge, c.db(), "admin", 1, {}).text(),
+                 QStringLiteral("99,999,999,999,999,900.00"));
         QCOMPARE(columnTexts(&huge, 2).first(), QStringLiteral("￥9,999,999,999,999.99"));
     }
     void periodsCoverWholeDays()
@@ -78,9 +82,13 @@ private Q_SLOTS:
         for (const char *when : edges)
             addRecord(0, at(when), 1, QString::fromLatin1(when));
         const QDate mid(2024, 3, 15);
-        const std::tuple<QDate, int, QList<int>> periods[] = { // today, button, the edges shown
-            {mid, 1, {0, 1, 2, 3, 4, 5, 6, 7, 8}}, {mid, 2, {1, 2, 3, 4, 5, 6, 7}}, {mid, 3, {3, 4, 5, 6, 7}},
-            {mid, 4, {4, 5}}, {mid, 6, {2}}, {QDate(2025, 1, 1), 4, {8}}};
+        const std::tuple<QDate, int, QList<int>> periods[] = {// today, button, the edges shown
+                                                              {mid, 1, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
+                                                              {mid, 2, {1, 2, 3, 4, 5, 6, 7}},
+                                                              {mid, 3, {3, 4, 5, 6, 7}},
+                                                              {mid, 4, {4, 5}},
+                                                              {mid, 6, {2}},
+                                                              {QDate(2025, 1, 1), 4, {8}}};
         Connection c(program::db());
         for (const auto &[today, button, shown] : periods) {
             LedgerModel m;
@@ -131,6 +139,7 @@ private Q_SLOTS:
                 addRecord(0, at("2024-03-10 12:00:00").addDays(id % 3), double(id % 4), id % 2 ? "午饭" : "咖啡",
                           id % 2 ? eat : 1);
             Connection c(program::db());
+            QSignalSpy announced(&book::changes(), &book::Changes::changed);
             LedgerModel step, full;
             QAbstractItemModelTester tester(&step);
             for (LedgerModel *m : {&step, &full}) {
@@ -149,13 +158,21 @@ private Q_SLOTS:
             save(3, "2024-02-29 23:59:59", 300, "", eat);         // changed out of the filter
             save(added, "2024-03-31 23:59:59", -100, "退款", eat);
             RecordStore::remove(c.db(), "admin", 5);
+            // Each write that changed a row is announced once; one that found none is not.
+            QVERIFY(!RecordStore::remove(c.db(), "admin", gone));
+            save(gone, "2024-03-02 00:00:00", 1, "", eat);
+            QCOMPARE(announced.size(), 6);
+            QCOMPARE(announced.first().first().value<book::Change>(), book::Change::Records);
+            QCOMPARE(announced.first().last().toInt(), 0);
             LedgerStore::refreshRecord(step, c.db(), "admin", 0, march, 5);
             LedgerStore::loadInto(full, c.db(), "admin", 0, march);
             QCOMPARE(ids(step), ids(full));
             for (int col = 0; col < 4; ++col)
                 QCOMPARE(columnTexts(&step, col), columnTexts(&full, col));
             QCOMPARE(step.total(), full.total());
+            // IDs start at 1 again, so every order changes rows 2, 3 and 5 in place.
             c.db().execute(QStringLiteral("DELETE FROM pursewicks"));
+            c.db().execute(QStringLiteral("DELETE FROM sqlite_sequence WHERE name='pursewicks'"));
         }
     }
 
