@@ -19,7 +19,8 @@ inline constexpr int anyClass = -1;
 // Tells every window what the stores have changed. The stores announce each write that
 // changed something, synchronously and after it committed, so a list reloads at once and
 // sees the change; a refused or rolled-back write announces nothing. Upgrades of an older
-// file change no content and announce nothing.
+// file change no content and announce nothing. A caller that holds its own transaction
+// around store writes (only the crash trials do) hears of them before its commit.
 class Changes : public QObject {
     Q_OBJECT
 public:
