@@ -147,7 +147,7 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
     ListView1->setFocus();
     connect(&book::changes(), &book::Changes::changed, this, [this](book::Change what) {
         if (what == book::Change::Memos && !m_deleting)
-            memoList(program::session().memoWhere, 1);
+            firstPage();
     });
 }
 
@@ -199,7 +199,7 @@ void frmMemoNote::buildPager(QWidget *frame)
     layout->addLayout(pager);
 
     const auto &s = program::session();
-    connect(BtnFirst, &QPushButton::clicked, this, [this, &s] { memoList(s.memoWhere, 1); });
+    connect(BtnFirst, &QPushButton::clicked, this, &frmMemoNote::firstPage);
     connect(BtnPre, &QPushButton::clicked, this, [this, &s] { memoList(s.memoWhere, s.memoPage - 1); });
     connect(BtnNext, &QPushButton::clicked, this, [this, &s] { memoList(s.memoWhere, s.memoPage + 1); });
     connect(BtnLast, &QPushButton::clicked, this, &frmMemoNote::lastPage);
@@ -305,7 +305,7 @@ void frmMemoNote::openEditor(qint64 id)
 {
     program::session().editId = id;
     newMemoNoteDialog editor(this);
-    connect(&editor, &newMemoNoteDialog::gone, this, [this] { memoList(program::session().memoWhere, 1); });
+    connect(&editor, &newMemoNoteDialog::gone, this, &frmMemoNote::firstPage);
     editor.exec();
 }
 
@@ -348,10 +348,15 @@ void frmMemoNote::deleteSelected()
         memoList({}, s.memoPage);
 }
 
+void frmMemoNote::firstPage()
+{
+    memoList(program::session().memoWhere, 1);
+}
+
 void frmMemoNote::search()
 {
     memonoteSearchDialog dialog(this);
-    connect(&dialog, &memonoteSearchDialog::chosen, this, [this] { memoList(program::session().memoWhere, 1); });
+    connect(&dialog, &memonoteSearchDialog::chosen, this, &frmMemoNote::firstPage);
     dialog.exec();
 }
 

@@ -58,6 +58,7 @@ private:
     void deleteChecked();
     void deleteSelected();
     void search();
+    void firstPage();
     void lastPage();
     void clearHint();
     void openEditor(qint64 id);
