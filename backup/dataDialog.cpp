@@ -1,7 +1,5 @@
 #include "backup/dataDialog.h"
 
-#include "ledger/LedgerLists.h"
-
 #include "book/Changes.h"
 
 #include "foundation/DbFile.h"
@@ -74,15 +72,12 @@ void dataDialog::restore()
     const QString why = replaceDatabaseFile(db, source, kept);
     if (!why.isEmpty())
         return showReason(this, QStringLiteral("恢复失败，当前数据未作任何改动。\r\n\r\n") + why);
-    book::changes().announce(book::Change::Database);
     showMessage(this,
                 QStringLiteral("恢复成功！\r\n\r\n原来的数据已保存为 %1，如需找回可将它改名为 %2。")
                     .arg(QFileInfo(kept).fileName(), QFileInfo(db).fileName()),
                 QStringLiteral("恢复当前收支数据"), MsgButtons::Ok, MsgIcon::Information);
-    if (LedgerLists *lists = LedgerLists::current()) {
-        lists->reload(1);
-        lists->reload(0);
-    }
+    // Told once the user has read the outcome: the lists show the restored data as the dialog closes.
+    book::changes().announce(book::Change::Database);
     accept();
 }
 

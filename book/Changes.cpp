@@ -2,9 +2,9 @@
 
 namespace ht::book {
 
-void Changes::announce(Change what, int cls)
+void Changes::announce(Change what, int cls, qint64 id)
 {
-    Q_EMIT changed(what, cls);
+    Q_EMIT changed(what, cls, id);
 }
 
 Changes &changes()

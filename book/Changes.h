@@ -6,7 +6,8 @@ namespace ht::book {
 
 // What a committed write changed.
 enum class Change {
-    Records,    // with the class: 1 income, 0 expense, anyClass for both or unknown
+    Records,    // with the class: 1 income, 0 expense, anyClass for both or unknown; and the
+                // record's ID when just one was written
     Categories, // with the class as for records
     Banks,
     Memos,
@@ -24,10 +25,10 @@ inline constexpr int anyClass = -1;
 class Changes : public QObject {
     Q_OBJECT
 public:
-    void announce(Change what, int cls = anyClass);
+    void announce(Change what, int cls = anyClass, qint64 id = 0);
 
 Q_SIGNALS:
-    void changed(ht::book::Change what, int cls);
+    void changed(ht::book::Change what, int cls, qint64 id);
 };
 
 // The program's one instance.

@@ -63,7 +63,7 @@ qint64 save(clsADO &db, const QString &user, const Record &r, qint64 typeId)
         id = db.insert(QStringLiteral("pursewicks"), values);
     else if (db.update(QStringLiteral("pursewicks"), values, QStringLiteral("ID=? AND username=?"), {id, user}) == 0)
         return id;
-    book::changes().announce(book::Change::Records, r.style);
+    book::changes().announce(book::Change::Records, r.style, id);
     return id;
 }
 
@@ -71,7 +71,7 @@ bool remove(clsADO &db, const QString &user, qint64 id)
 {
     if (db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID=? AND username=?"), {id, user}) == 0)
         return false;
-    book::changes().announce(book::Change::Records);
+    book::changes().announce(book::Change::Records, book::anyClass, id);
     return true;
 }
 

@@ -209,14 +209,7 @@ void searchDialog::deleteRecords(const SearchConditions &c)
     const QString question = QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除").arg(count);
     if (showMessage(this, question, QStringLiteral("系统提示"), MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
-    LedgerLists *lists = LedgerLists::current();
-    withDb(this, [&](clsADO &db) {
-        QueryConditions::deletePicked(db, user, filter);
-        if (lists) {
-            lists->reload(1);
-            lists->reload(0);
-        }
-    });
+    withDb(this, [&](clsADO &db) { QueryConditions::deletePicked(db, user, filter); });
 }
 
 } // namespace ht

@@ -30,6 +30,7 @@ main::main(QWidget *parent) : QMainWindow(parent)
     m_expense = new LedgerModel(this);
     connect(m_income, &LedgerModel::totalChanged, this, &main::showTotals);
     connect(m_expense, &LedgerModel::totalChanged, this, &main::showTotals);
+    connect(&book::changes(), &book::Changes::changed, this, &main::storeChanged);
 
     buildMenus();
     buildToolbar();
@@ -160,6 +161,24 @@ void main::refreshRecord(int cls, qint64 id)
 {
     withDb(this, [&](clsADO &db) {
         LedgerStore::refreshRecord(model(cls), db, program::session().userName, cls, ledgerFilter(), id);
+    });
+}
+
+void main::storeChanged(book::Change what, int cls, qint64 id)
+{
+    if (what == book::Change::Database)
+        return reloadBoth();
+    if (what != book::Change::Records)
+        return;
+    withDb(this, [&](clsADO &) {
+        for (int c : {1, 0}) {
+            if (cls != book::anyClass && c != cls)
+                continue;
+            if (id > 0)
+                refreshRecord(c, id);
+            else
+                reload(c);
+        }
     });
 }
 

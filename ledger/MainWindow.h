@@ -2,6 +2,8 @@
 
 #include "ledger/LedgerLists.h"
 
+#include "book/Changes.h"
+
 #include <QList>
 #include <QMainWindow>
 
@@ -37,8 +39,11 @@ public:
 
     LedgerModel &model(int cls) const;
 
-    void reload(int cls) override;
-    void refreshRecord(int cls, qint64 id) override;
+    // Reloads a list under the ledger's filter.
+    void reload(int cls);
+    // After one record was added, changed or deleted: just its row, the total and the
+    // balance, as a reload would show them.
+    void refreshRecord(int cls, qint64 id);
     void applyQuery(const SqlFilter &filter, int cls = -1) override;
     QTreeView *list(int cls) const override { return cls >= 1 ? ListView1 : ListView2; }
     QWidget *window() override { return this; }
@@ -96,6 +101,9 @@ private:
     void buildStatusBar();
     void periodClicked(int index);
     void reloadBoth();
+    // A committed write: a list follows the records of its class and a restored file;
+    // a renamed category shows at the next reload.
+    void storeChanged(book::Change what, int cls, qint64 id);
     // The total labels and the balance, from the two lists' exact totals.
     void showTotals();
     // Nothing is cut at the smallest size: every button, the clock and every column show.

@@ -181,9 +181,7 @@ void main::deleteSelected(int cls)
                     MsgButtons::OkCancel)
         != MsgAnswer::Ok)
         return;
-    // Gone from the store, the row goes from the list without reading anything back.
-    if (withDb(this, [&](clsADO &db) { RecordStore::remove(db, program::session().userName, id); }))
-        model(cls).removeId(id);
+    withDb(this, [&](clsADO &db) { RecordStore::remove(db, program::session().userName, id); });
 }
 
 void main::sortByColumn(int cls, int column)

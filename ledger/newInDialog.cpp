@@ -1,7 +1,5 @@
 #include "ledger/newInDialog.h"
 
-#include "ledger/LedgerLists.h"
-
 #include "book/RecordStore.h"
 
 #include "foundation/DatePicker.h"
@@ -136,12 +134,11 @@ void newInDialog::OKButton_Click()
     r.memo = typedText(Text2);
 
     bool known = true;
-    qint64 saved = 0;
     const bool ok = withDb(this, [&](clsADO &db) {
         const std::optional<qint64> typeId = RecordStore::categoryId(db, user, r.style, Combo1->currentText());
         known = typeId.has_value();
         if (known)
-            saved = RecordStore::save(db, user, r, *typeId);
+            RecordStore::save(db, user, r, *typeId);
     });
     if (!ok)
         return;
@@ -149,9 +146,6 @@ void newInDialog::OKButton_Click()
         showMessage(this, QStringLiteral("类别选择错误，请选择下拉列表内的类别"), title);
         return;
     }
-    if (LedgerLists *lists = LedgerLists::current())
-        lists->refreshRecord(r.style, saved);
-
     if (editing > 0) {
         accept();
         return;

@@ -163,7 +163,8 @@ private Q_SLOTS:
             save(gone, "2024-03-02 00:00:00", 1, "", eat);
             QCOMPARE(announced.size(), 6);
             QCOMPARE(announced.first().first().value<book::Change>(), book::Change::Records);
-            QCOMPARE(announced.first().last().toInt(), 0);
+            QCOMPARE(announced.first().at(1).toInt(), 0);
+            QCOMPARE(announced.first().last().toLongLong(), added);
             LedgerStore::refreshRecord(step, c.db(), "admin", 0, march, 5);
             LedgerStore::loadInto(full, c.db(), "admin", 0, march);
             QCOMPARE(ids(step), ids(full));
