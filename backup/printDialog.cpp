@@ -65,11 +65,10 @@ printDialog::printDialog(QWidget *parent)
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(OKButton, &QPushButton::clicked, this, [this] {
         const int cls = Option1->isChecked() ? 1 : 0;
-        program::session().frmStyle = qint16(cls);
         LedgerLists *lists = LedgerLists::current();
         if (!lists)
             return reject();
-        printpreviewDialog preview(backup::printoutOf(*lists->list(program::session().frmStyle), cls), this);
+        printpreviewDialog preview(backup::printoutOf(*lists->list(cls), cls), this);
         preview.exec();
         accept();
     });

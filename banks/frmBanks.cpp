@@ -228,7 +228,6 @@ void frmBanks::delBank()
     const qint64 id = selectedRowId(this, ListView1, QStringLiteral("提示：未选择要删除的银行账号记录"));
     if (!id)
         return;
-    program::session().editId = id;
     if (showMessage(this, QStringLiteral("确定要删除这个银行账号记录吗？"), QStringLiteral("删除提示"),
                     MsgButtons::OkCancel)
         != MsgAnswer::Ok)
@@ -242,8 +241,7 @@ void frmBanks::delBank()
 
 void frmBanks::openDialog(qint64 id)
 {
-    program::session().editId = id;
-    newbankDialog dialog(this);
+    newbankDialog dialog(this, id);
     connect(&dialog, &newbankDialog::gone, this, &frmBanks::bankLists);
     dialog.exec();
 }

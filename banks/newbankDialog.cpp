@@ -39,7 +39,7 @@ QString balanceBoxText(Money m)
 
 } // namespace
 
-newbankDialog::newbankDialog(QWidget *parent) : QDialog(parent)
+newbankDialog::newbankDialog(QWidget *parent, qint64 id) : QDialog(parent)
 {
     setObjectName(QStringLiteral("newbankDialog"));
     Frame1 = named(new QGroupBox(QStringLiteral("账户信息"), this), "Frame1");
@@ -64,7 +64,7 @@ newbankDialog::newbankDialog(QWidget *parent) : QDialog(parent)
     Text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text7->setTabChangesFocus(true);
     Text7->setFixedSize(393, 49);
-    hdModID = hiddenValue(this, "hdModID", program::session().editId);
+    hdModID = hiddenValue(this, "hdModID", id);
 
     // Two columns of label, box and mark; the remark spans both below.
     auto *grid = new QGridLayout(Frame1);
@@ -121,8 +121,8 @@ newbankDialog::newbankDialog(QWidget *parent) : QDialog(parent)
     setUpDialog(this, OKButton, CancelButton);
     setWindowTitle(QStringLiteral("添加银行账户"));
     Text1->setFocus();
-    if (program::session().editId > 0)
-        load(program::session().editId);
+    if (id > 0)
+        load(id);
 }
 
 void newbankDialog::load(qint64 id)

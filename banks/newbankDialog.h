@@ -11,12 +11,12 @@ namespace ht {
 
 class DatePicker;
 
-// Adds a bank account of the user, or modifies one of theirs; the mode comes from
-// editId (0 adds) when it is created. Adding stays open for the next account.
+// Adds a bank account of the user, or modifies one of theirs (id; 0 adds).
+// Adding stays open for the next account.
 class newbankDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit newbankDialog(QWidget *parent = nullptr);
+    explicit newbankDialog(QWidget *parent, qint64 id = 0);
 
     QGroupBox *Frame1;
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;

@@ -5,8 +5,6 @@
 
 #include "ledger/MainWindow.h"
 
-#include "foundation/Program.h"
-
 #include <QAction>
 
 namespace ht::categories {
@@ -17,11 +15,9 @@ void attach(main &window)
         frmTypes types(&window);
         types.exec();
     });
-    // The query dialog's mode comes from frmStyle: 0 query, 1 batch delete.
-    for (const auto &[action, mode] : {std::pair(window.mm_search, 0), std::pair(window.mm_Del, 1)}) {
-        QObject::connect(action, &QAction::triggered, &window, [&window, mode = mode] {
-            program::session().frmStyle = qint16(mode);
-            searchDialog search(&window);
+    for (const auto &[action, deleting] : {std::pair(window.mm_search, false), std::pair(window.mm_Del, true)}) {
+        QObject::connect(action, &QAction::triggered, &window, [&window, deleting = deleting] {
+            searchDialog search(&window, deleting);
             search.exec();
         });
     }

@@ -159,10 +159,7 @@ void frmTypes::delType(int iFlag)
 
 void frmTypes::openDialog(int iFlag, qint64 id)
 {
-    program::Session &s = program::session();
-    s.frmStyle = qint16(iFlag);
-    s.editId = id;
-    newtypeDialog dialog(this);
+    newtypeDialog dialog(this, iFlag, id);
     dialog.exec();
 }
 

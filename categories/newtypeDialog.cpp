@@ -16,7 +16,7 @@
 
 namespace ht {
 
-newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
+newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent)
 {
     setObjectName(QStringLiteral("newtypeDialog"));
     Frame1 = new QGroupBox(this);
@@ -27,9 +27,8 @@ newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
     auto *box = new QVBoxLayout(Frame1);
     box->addWidget(labelFor(Text1, QStringLiteral("请输入类别名称：")));
     box->addWidget(Text1);
-    const program::Session &s = program::session();
-    typeId = hiddenValue(this, "typeId", s.editId);
-    classId = hiddenValue(this, "classId", s.frmStyle);
+    typeId = hiddenValue(this, "typeId", id);
+    classId = hiddenValue(this, "classId", cls);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
@@ -38,10 +37,10 @@ newtypeDialog::newtypeDialog(QWidget *parent) : QDialog(parent)
     connect(OKButton, &QPushButton::clicked, this, &newtypeDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
 
-    setWindowTitle(s.editId > 0 ? QStringLiteral("修改类别") : QStringLiteral("添加类别"));
-    if (s.editId > 0) {
+    setWindowTitle(id > 0 ? QStringLiteral("修改类别") : QStringLiteral("添加类别"));
+    if (id > 0) {
         withDb(this, [&](clsADO &db) {
-            if (const auto type = TypesStore::visible(db, s.userName, s.editId))
+            if (const auto type = TypesStore::visible(db, program::session().userName, id))
                 Text1->setText(type->name);
         });
         // A rename usually replaces the whole name: typing starts over it.

@@ -8,12 +8,12 @@ class QPushButton;
 
 namespace ht {
 
-// Adds a category of one class for the user, or renames one of theirs. The mode comes
-// from editId (0 adds) and frmStyle (the class) when it is created.
+// Adds a category of one class (1 income, 0 expense) for the user, or renames one of
+// theirs (id; 0 adds).
 class newtypeDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit newtypeDialog(QWidget *parent = nullptr);
+    newtypeDialog(QWidget *parent, int cls, qint64 id = 0);
 
     QGroupBox *Frame1;
     QLineEdit *Text1;

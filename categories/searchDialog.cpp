@@ -54,7 +54,7 @@ QHBoxLayout *row(std::initializer_list<QWidget *> widgets)
 
 } // namespace
 
-searchDialog::searchDialog(QWidget *parent) : QDialog(parent)
+searchDialog::searchDialog(QWidget *parent, bool deleting) : QDialog(parent), m_deleting(deleting)
 {
     setObjectName(QStringLiteral("searchDialog"));
     setWindowTitle(QStringLiteral("查询记录"));
@@ -124,7 +124,6 @@ searchDialog::searchDialog(QWidget *parent) : QDialog(parent)
 
 void searchDialog::load()
 {
-    m_deleting = program::session().frmStyle == 1;
     if (m_deleting) {
         setWindowTitle(QStringLiteral("批量删除记录"));
         Frame1->setTitle(QStringLiteral("按条件批量删除记录，请在需要删除的查询条件打勾"));

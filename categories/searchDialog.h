@@ -13,12 +13,11 @@ namespace ht {
 
 struct SearchConditions;
 
-// Query (frmStyle 0) and batch delete (frmStyle 1) of the user's ledger records by
-// the ticked conditions. The mode comes from frmStyle when it is created.
+// Query, or with deleting batch delete, of the user's ledger records by the ticked conditions.
 class searchDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit searchDialog(QWidget *parent = nullptr);
+    explicit searchDialog(QWidget *parent, bool deleting = false);
 
     QGroupBox *Frame1;
     QCheckBox *Check1;
@@ -41,7 +40,7 @@ private:
     void runQuery(const SearchConditions &c);
     void deleteRecords(const SearchConditions &c);
 
-    bool m_deleting = false;
+    const bool m_deleting;
 };
 
 } // namespace ht

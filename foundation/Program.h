@@ -31,8 +31,6 @@ void setToday(const QDate &date);
 struct Session {
     QString userName;      // exactly as typed at login
     qint32 loginCount = 0; // logins before this one
-    qint64 editId = 0;     // row a dialog modifies; 0 adds a row
-    qint16 frmStyle = 0;   // 1 income, 0 expense (and the dialogs' other modes)
     // The ledger's filter: a period button (1 all, 2 this year, 3 this month, 4 today,
     // 5..16 a month of this year), its range worked out at every reload so that a
     // program left open past midnight follows the calendar; or, while period is 0,

@@ -127,10 +127,7 @@ void main::connectListCommands()
 
 void main::openRecordDialog(int cls, qint64 id)
 {
-    program::Session &s = program::session();
-    s.frmStyle = qint16(cls);
-    s.editId = id;
-    newInDialog dialog(this);
+    newInDialog dialog(this, cls, id);
     dialog.exec();
 }
 
@@ -176,7 +173,6 @@ void main::deleteSelected(int cls)
     const qint64 id = selectedRecord(cls, QStringLiteral("提示：未选择要删除的记录"));
     if (!id)
         return;
-    program::session().editId = id;
     if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"),
                     MsgButtons::OkCancel)
         != MsgAnswer::Ok)

@@ -22,7 +22,7 @@
 
 namespace ht {
 
-newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
+newInDialog::newInDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent)
 {
     setObjectName(QStringLiteral("newInDialog"));
     Frame1 = new QGroupBox(this);
@@ -44,8 +44,8 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setTabChangesFocus(true);
     Text2->setFixedSize(193, 65);
-    modifyId = hiddenValue(this, "modifyId", program::session().editId);
-    hdFrmStyle = hiddenValue(this, "hdFrmStyle", program::session().frmStyle);
+    modifyId = hiddenValue(this, "modifyId", id);
+    hdFrmStyle = hiddenValue(this, "hdFrmStyle", cls);
 
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(40, 16, 40, 16);
@@ -76,26 +76,24 @@ newInDialog::newInDialog(QWidget *parent) : QDialog(parent)
 
     connect(OKButton, &QPushButton::clicked, this, &newInDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
-    load();
+    load(cls >= 1 ? 1 : 0, id);
 }
 
-void newInDialog::load()
+void newInDialog::load(int cls, qint64 id)
 {
-    const program::Session &s = program::session();
-    const int cls = s.frmStyle >= 1 ? 1 : 0;
-
+    const QString &user = program::session().userName;
     std::optional<Record> existing;
     withDb(this, [&](clsADO &db) {
-        for (const Category &c : RecordStore::categories(db, s.userName, cls))
+        for (const Category &c : RecordStore::categories(db, user, cls))
             Combo1->addItem(c.name, c.id);
-        if (s.editId > 0)
-            existing = RecordStore::record(db, s.userName, s.editId);
+        if (id > 0)
+            existing = RecordStore::record(db, user, id);
     });
     // Nothing is chosen for the user: a category must be picked on purpose.
     Combo1->setCurrentIndex(-1);
     DTPicker1->setDateTime(QDateTime::currentDateTime());
 
-    if (s.editId > 0)
+    if (id > 0)
         setWindowTitle(cls == 1 ? QStringLiteral("修改收入记录") : QStringLiteral("修改支出记录"));
     else
         setWindowTitle(cls == 1 ? QStringLiteral("增加收入") : QStringLiteral("增加支出"));

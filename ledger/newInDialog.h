@@ -12,11 +12,11 @@ class QPushButton;
 namespace ht {
 
 // Adds income or expense records one after another, or changes one record.
-// The mode comes from frmStyle (class) and editId (0 adds) when it is created.
+// cls: 1 income, 0 expense; id: the record to change, 0 adds.
 class newInDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit newInDialog(QWidget *parent = nullptr);
+    newInDialog(QWidget *parent, int cls, qint64 id = 0);
 
     QGroupBox *Frame1;
     QDateTimeEdit *DTPicker1;
@@ -29,7 +29,7 @@ public:
     QPushButton *CancelButton;
 
 private:
-    void load();
+    void load(int cls, qint64 id);
     void OKButton_Click();
 };
 

@@ -303,8 +303,7 @@ void frmMemoNote::editNote()
 
 void frmMemoNote::openEditor(qint64 id)
 {
-    program::session().editId = id;
-    newMemoNoteDialog editor(this);
+    newMemoNoteDialog editor(this, id);
     connect(&editor, &newMemoNoteDialog::gone, this, &frmMemoNote::firstPage);
     editor.exec();
 }
@@ -337,7 +336,6 @@ void frmMemoNote::deleteSelected()
     if (!id)
         return;
     auto &s = program::session();
-    s.editId = id;
     if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"),
                     MsgButtons::OkCancel)
         != MsgAnswer::Ok)

@@ -19,7 +19,7 @@
 
 namespace ht {
 
-newMemoNoteDialog::newMemoNoteDialog(QWidget *parent) : QDialog(parent)
+newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(parent)
 {
     setObjectName(QStringLiteral("newMemoNoteDialog"));
     setWindowTitle(QStringLiteral("新建/修改备忘"));
@@ -48,7 +48,7 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent) : QDialog(parent)
     txtFontItalic = hidden("txtFontItalic");
     txtFontsize = hidden("txtFontsize");
     txtForeColor = hidden("txtForeColor");
-    modifyID = hiddenValue(this, "modifyID", program::session().editId);
+    modifyID = hiddenValue(this, "modifyID", id);
 
     auto *top = new QHBoxLayout;
     top->addWidget(labelFor(DTPicker1, QStringLiteral("日期：")));
@@ -75,7 +75,6 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent) : QDialog(parent)
     setUpDialog(this, OKButton, CancelButton);
     noteContent->setFocus();
 
-    const qint64 id = program::session().editId;
     if (id < 1) {
         setWindowTitle(QStringLiteral("新备忘"));
         DTPicker1->setDateTime(QDateTime(program::today(), QTime::currentTime()));

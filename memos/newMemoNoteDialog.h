@@ -11,12 +11,11 @@ namespace ht {
 class DatePicker;
 struct MemoStyle;
 
-// Writes a new memo note of the user or edits one of theirs; the mode comes from editId
-// (0 writes a new one) when it is created.
+// Writes a new memo note of the user or edits one of theirs (id; 0 writes a new one).
 class newMemoNoteDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit newMemoNoteDialog(QWidget *parent = nullptr);
+    explicit newMemoNoteDialog(QWidget *parent, qint64 id = 0);
 
     DatePicker *DTPicker1;
     QPushButton *Command2; // font

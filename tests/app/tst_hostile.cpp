@@ -153,11 +153,10 @@ private Q_SLOTS:
     {
         std::unique_ptr<main> w(openMainWindow());
         main *m = w.get();
-        program::session().editId = program::session().frmStyle = 0;
         auto *login = new frmLogin(m);
         QVERIFY(login->load());
         QList<QWidget *> windows{login, new printpreviewDialog(backup::printoutOf(*m->ListView2, 0), m)};
-        windows << new newInDialog(m) << new frmTypes(m) << new newtypeDialog(m) << new searchDialog(m)
+        windows << new newInDialog(m, 0) << new frmTypes(m) << new newtypeDialog(m, 0) << new searchDialog(m)
                 << new frmBanks(m) << new newbankDialog(m) << new frmMemoNote(m) << new newMemoNoteDialog(m)
                 << new memonoteSearchDialog(m) << new dataDialog(m) << new exportDialog(m) << new printDialog(m)
                 << new usersDialog(m) << new frmPassword(m) << new frmAbout(m) << m; // last: alone by then
@@ -242,8 +241,7 @@ private Q_SLOTS:
     void recordEditorAndQuery()
     {
         std::unique_ptr<main> w(openMainWindow());
-        program::session().frmStyle = 0;
-        newInDialog record(w.get());
+        newInDialog record(w.get(), 0);
         record.Combo1->setCurrentIndex(0);
         for (const QString &t : hostile) {
             type(record.Text1, t);
@@ -257,9 +255,8 @@ private Q_SLOTS:
         }
         QStringList left = hostile;
         for (const QString &t : hostile) {
-            for (int deleting : {0, 1}) {
-                program::session().frmStyle = deleting;
-                searchDialog query(w.get());
+            for (bool deleting : {false, true}) {
+                searchDialog query(w.get(), deleting);
                 query.Check3->setChecked(true); // an amount that is no number adds nothing
                 query.Check4->setChecked(true);
                 type(query.Text2, t);
@@ -288,11 +285,10 @@ private Q_SLOTS:
     void categoryNames()
     {
         frmTypes manager;
-        program::session().frmStyle = 0;
         for (const QString &t : hostile) {
             for (bool again : {false, true}) {
                 const QString typed = again ? other(t) : t;
-                newtypeDialog d(&manager);
+                newtypeDialog d(&manager, 0);
                 type(d.Text1, typed);
                 d.OKButton->click();
                 QCOMPARE(said(),
@@ -332,7 +328,6 @@ private Q_SLOTS:
     void memoNotes()
     {
         frmMemoNote w;
-        program::session().editId = 0;
         for (const QString &t : hostile) {
             newMemoNoteDialog editor(&w);
             type(editor.noteContent, t);

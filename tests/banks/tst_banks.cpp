@@ -66,8 +66,7 @@ private Q_SLOTS:
         frmBanks w;
         QCOMPARE(columnTexts(w.ListView1->model(), 0), QStringList{"北京"});
 
-        program::session().editId = marys;
-        newbankDialog crafted(&w);
+        newbankDialog crafted(&w, marys);
         QCOMPARE(messages.last().text, QStringLiteral("此银行账户已不存在"));
         crafted.hdModID->setText(QString::number(marys));
         fillRequired(&crafted, "888");
