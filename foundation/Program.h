@@ -37,8 +37,6 @@ struct Session {
     // a query's filter in whereStr.
     int period = 0;
     SqlFilter whereStr;
-    SqlFilter memoWhere;
-    qint32 memoPage = 0;
 };
 Session &session();
 

@@ -140,10 +140,7 @@ frmMemoNote::frmMemoNote(QWidget *parent) : QDialog(parent)
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    auto &s = program::session();
-    s.memoPage = 1;
-    s.memoWhere = {};
-    memoList(s.memoWhere, s.memoPage);
+    memoList(m_where, m_page);
     ListView1->setFocus();
     connect(&book::changes(), &book::Changes::changed, this, [this](book::Change what) {
         if (what == book::Change::Memos && !m_deleting)
@@ -198,10 +195,9 @@ void frmMemoNote::buildPager(QWidget *frame)
     layout->addWidget(ListView1, 1);
     layout->addLayout(pager);
 
-    const auto &s = program::session();
     connect(BtnFirst, &QPushButton::clicked, this, &frmMemoNote::firstPage);
-    connect(BtnPre, &QPushButton::clicked, this, [this, &s] { memoList(s.memoWhere, s.memoPage - 1); });
-    connect(BtnNext, &QPushButton::clicked, this, [this, &s] { memoList(s.memoWhere, s.memoPage + 1); });
+    connect(BtnPre, &QPushButton::clicked, this, [this] { memoList(m_where, m_page - 1); });
+    connect(BtnNext, &QPushButton::clicked, this, [this] { memoList(m_where, m_page + 1); });
     connect(BtnLast, &QPushButton::clicked, this, &frmMemoNote::lastPage);
 }
 
@@ -242,14 +238,14 @@ void frmMemoNote::memoList(const SqlFilter &condition, qint32 page)
     BtnPre->setEnabled(result.page != 1);
     BtnNext->setEnabled(result.page != result.pages);
     BtnLast->setEnabled(result.page != result.pages);
-    program::session().memoPage = result.page;
+    m_page = result.page;
 }
 
 void frmMemoNote::lastPage()
 {
     // The status text's page count, as the user reads it.
     const QString text = statusPanel1->text();
-    memoList(program::session().memoWhere, text.section(QLatin1Char('/'), 1).chopped(1).toInt());
+    memoList(m_where, text.section(QLatin1Char('/'), 1).chopped(1).toInt());
 }
 
 void frmMemoNote::quickSearch()
@@ -261,9 +257,8 @@ void frmMemoNote::quickSearch()
         return;
     }
     // An emptied box ends the search: every note again.
-    auto &s = program::session();
-    s.memoWhere = searchText->text().isEmpty() ? SqlFilter() : MemoStore::quickSearch(searchText->text());
-    memoList(s.memoWhere, 1);
+    m_where = searchText->text().isEmpty() ? SqlFilter() : MemoStore::quickSearch(searchText->text());
+    memoList(m_where, 1);
 }
 
 bool frmMemoNote::eventFilter(QObject *watched, QEvent *event)
@@ -324,10 +319,9 @@ void frmMemoNote::deleteChecked()
                     MsgButtons::OkCancel)
         != MsgAnswer::Ok)
         return;
-    auto &s = program::session();
     const QScopedValueRollback deleting(m_deleting, true);
-    if (withDb(this, [&](clsADO &db) { MemoStore::remove(db, s.userName, ids); }))
-        memoList(s.memoWhere, s.memoPage);
+    if (withDb(this, [&](clsADO &db) { MemoStore::remove(db, program::session().userName, ids); }))
+        memoList(m_where, m_page);
 }
 
 void frmMemoNote::deleteSelected()
@@ -335,26 +329,28 @@ void frmMemoNote::deleteSelected()
     const qint64 id = selectedRowId(this, ListView1, QStringLiteral("提示：未选择要删除的记录"));
     if (!id)
         return;
-    auto &s = program::session();
     if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"),
                     MsgButtons::OkCancel)
         != MsgAnswer::Ok)
         return;
-    // Reloaded without the search; the pager brings it back, as memoWhere keeps it.
+    // Reloaded without the search; the pager brings it back, as the window keeps it.
     const QScopedValueRollback deleting(m_deleting, true);
-    if (withDb(this, [&](clsADO &db) { MemoStore::remove(db, s.userName, {id}); }))
-        memoList({}, s.memoPage);
+    if (withDb(this, [&](clsADO &db) { MemoStore::remove(db, program::session().userName, {id}); }))
+        memoList({}, m_page);
 }
 
 void frmMemoNote::firstPage()
 {
-    memoList(program::session().memoWhere, 1);
+    memoList(m_where, 1);
 }
 
 void frmMemoNote::search()
 {
-    memonoteSearchDialog dialog(this);
-    connect(&dialog, &memonoteSearchDialog::chosen, this, &frmMemoNote::firstPage);
+    memonoteSearchDialog dialog(this, m_where);
+    connect(&dialog, &memonoteSearchDialog::chosen, this, [this](const SqlFilter &narrowed) {
+        m_where = narrowed;
+        firstPage();
+    });
     dialog.exec();
 }
 

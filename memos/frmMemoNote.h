@@ -26,7 +26,7 @@ public:
     explicit frmMemoNote(QWidget *parent = nullptr);
 
     // Shows the page of the notes under the condition (clamped to the pages there are)
-    // and remembers it in memoPage. A failure is told and leaves the list as it was.
+    // and remembers it as the pager's page. A failure is told and leaves the list as it was.
     void memoList(const SqlFilter &condition, qint32 page);
     // A typed date keeps that day's notes, any other text the notes containing it.
     void quickSearch();
@@ -64,6 +64,9 @@ private:
     void openEditor(qint64 id);
 
     bool m_deleting = false; // its own deletes reload the page they stand on
+    // The pager: the search the notes are under and the page shown.
+    SqlFilter m_where;
+    qint32 m_page = 1;
 };
 
 } // namespace ht

@@ -16,7 +16,8 @@
 
 namespace ht {
 
-memonoteSearchDialog::memonoteSearchDialog(QWidget *parent) : QDialog(parent)
+memonoteSearchDialog::memonoteSearchDialog(QWidget *parent, const SqlFilter &current)
+    : QDialog(parent), m_current(current)
 {
     setObjectName(QStringLiteral("memonoteSearchDialog"));
     setWindowTitle(QStringLiteral("查询"));
@@ -83,8 +84,7 @@ void memonoteSearchDialog::OKButton_Click()
 {
     if (!Check1->isChecked() && !Check2->isChecked())
         return refuse(this, QStringLiteral("请选择要查询的项"));
-    SqlFilter &where = program::session().memoWhere;
-    SqlFilter narrowed = where;
+    SqlFilter narrowed = m_current;
     if (Check1->isChecked()) {
         if (DTPicker2->date() < DTPicker1->date())
             return refuse(this, QStringLiteral("目标日期不能小于选择日期"), DTPicker2);
@@ -93,8 +93,7 @@ void memonoteSearchDialog::OKButton_Click()
     // The text counts whenever the box holds one, ticked or not.
     if (!Text1->text().isEmpty())
         narrowed.add(MemoStore::containing(Text1->text()));
-    where = narrowed;
-    Q_EMIT chosen();
+    Q_EMIT chosen(narrowed);
     accept();
 }
 

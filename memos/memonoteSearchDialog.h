@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/SqlFilter.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -12,11 +14,11 @@ namespace ht {
 class DatePicker;
 
 // Narrows the memo list by a range of days, a piece of text, or both: the criteria are
-// added to memoWhere, so searches narrow each other while the memo window stays open.
+// added to the memo window's search, so searches narrow each other while it stays open.
 class memonoteSearchDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit memonoteSearchDialog(QWidget *parent = nullptr);
+    memonoteSearchDialog(QWidget *parent, const SqlFilter &current);
 
     QGroupBox *Frame1;
     QCheckBox *Check1;
@@ -28,11 +30,13 @@ public:
     QPushButton *CancelButton;
 
 Q_SIGNALS:
-    // memoWhere holds the narrowed search; the dialog closes after this.
-    void chosen();
+    // The narrowed search; the dialog closes after this.
+    void chosen(const ht::SqlFilter &narrowed);
 
 private:
     void OKButton_Click();
+
+    const SqlFilter m_current;
 };
 
 } // namespace ht

@@ -158,7 +158,7 @@ private Q_SLOTS:
         QList<QWidget *> windows{login, new printpreviewDialog(backup::printoutOf(*m->ListView2, 0), m)};
         windows << new newInDialog(m, 0) << new frmTypes(m) << new newtypeDialog(m, 0) << new searchDialog(m)
                 << new frmBanks(m) << new newbankDialog(m) << new frmMemoNote(m) << new newMemoNoteDialog(m)
-                << new memonoteSearchDialog(m) << new dataDialog(m) << new exportDialog(m) << new printDialog(m)
+                << new memonoteSearchDialog(m, {}) << new dataDialog(m) << new exportDialog(m) << new printDialog(m)
                 << new usersDialog(m) << new frmPassword(m) << new frmAbout(m) << m; // last: alone by then
         for (QWidget *window : windows) {
             const std::unique_ptr<QWidget> closed(window != m ? window : nullptr);
@@ -345,7 +345,8 @@ private Q_SLOTS:
             type(w.searchText, t);
             w.searchBtn->click();
             QCOMPARE(shown(), containing(hostile, t));
-            program::session().memoWhere = {};
+            type(w.searchText, {}); // the dialog's search starts from every note
+            w.searchBtn->click();
             QVERIFY(runModal([&] { w.mnSearch->trigger(); },
                              [&](QDialog *d) {
                                  auto *s = static_cast<memonoteSearchDialog *>(d);
