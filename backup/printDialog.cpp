@@ -17,29 +17,28 @@
 namespace ht {
 namespace backup {
 
-QString periodText(const program::Session &session, const QDate &today)
+QString periodText(int period, const QDate &today)
 {
     const QString year = QString::number(today.year());
-    switch (session.period) {
+    switch (period) {
     case 1: return QStringLiteral("全部记录");
     case 2: return QStringLiteral("本年记录（%1年）").arg(year);
     case 3: return QStringLiteral("本月记录（%1年%2月）").arg(year).arg(today.month());
     case 4: return QStringLiteral("今日记录（%1）").arg(ctrcls::chsDate(today).trimmed());
     default:
-        if (session.period >= 5 && session.period <= 16)
-            return QStringLiteral("%1年%2月记录").arg(year).arg(session.period - 4);
+        if (period >= 5 && period <= 16)
+            return QStringLiteral("%1年%2月记录").arg(year).arg(period - 4);
         return QStringLiteral("查询结果");
     }
 }
 
-ListPrintout printoutOf(const QTreeView &list, int cls)
+ListPrintout printoutOf(const QTreeView &list, int cls, int period)
 {
-    const program::Session &s = program::session();
     const QDate today = program::today();
     PrintHeading heading;
     heading.title = cls ? QStringLiteral("收入清单") : QStringLiteral("支出清单");
-    heading.user = QStringLiteral("用户：") + s.userName;
-    heading.period = QStringLiteral("期间：") + periodText(s, today);
+    heading.user = QStringLiteral("用户：") + program::session().userName;
+    heading.period = QStringLiteral("期间：") + periodText(period, today);
     heading.printed = QStringLiteral("打印日期：") + ctrcls::chsDate(today).trimmed();
     const auto *model = qobject_cast<const LedgerModel *>(list.model());
     heading.total = LedgerText::amountText(model ? model->total() : Money());
@@ -68,7 +67,7 @@ printDialog::printDialog(QWidget *parent)
         LedgerLists *lists = LedgerLists::current();
         if (!lists)
             return reject();
-        printpreviewDialog preview(backup::printoutOf(*lists->list(cls), cls), this);
+        printpreviewDialog preview(backup::printoutOf(*lists->list(cls), cls, lists->period()), this);
         preview.exec();
         accept();
     });

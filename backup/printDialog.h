@@ -22,10 +22,11 @@ public:
 };
 
 namespace backup {
-// The period buttons' range or the query the ledger lists show, in words.
-QString periodText(const program::Session &session, const QDate &today);
-// A list of the main window as it is shown now (1 income, 0 expense), laid out for printing.
-ListPrintout printoutOf(const QTreeView &list, int cls);
+// The period button's range (0: a query) the ledger lists show, in words.
+QString periodText(int period, const QDate &today);
+// A list of the main window as it is shown now (1 income, 0 expense) under the period,
+// laid out for printing.
+ListPrintout printoutOf(const QTreeView &list, int cls, int period);
 } // namespace backup
 
 } // namespace ht

@@ -31,7 +31,6 @@ int main(int argc, char **argv)
     const QString keep = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
     ht::clsADO &db = bench::openFilledStore(dir, out);
     ht::program::session().userName = bench::user;
-    ht::program::session().period = 1;
     const QString dbPath = db.dbDir();
 
     ht::LedgerModel model;
@@ -66,7 +65,7 @@ int main(int argc, char **argv)
     view.resize(800, 600);
     int pages = 0;
     const double previewMs = bench::medianMs(5, [&] {
-        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1));
+        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1, 1));
         preview.show();
         QCoreApplication::processEvents();
         preview.grab(); // every visible page drawn
@@ -74,7 +73,7 @@ int main(int argc, char **argv)
     });
     out << "preview_ms=" << previewMs << " (" << pages << " pages)" << Qt::endl;
     {
-        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1));
+        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1, 1));
         preview.resize(1280, 800);
         preview.show();
         QCoreApplication::processEvents();
@@ -86,7 +85,7 @@ int main(int argc, char **argv)
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        if (ht::backup::printList(printer, ht::backup::printoutOf(view, 1)) != ht::backup::PrintOutcome::Printed)
+        if (ht::backup::printList(printer, ht::backup::printoutOf(view, 1, 1)) != ht::backup::PrintOutcome::Printed)
             why += QStringLiteral(" print failed");
     });
     out << "print_pdf_ms=" << printMs << " (" << QFileInfo(pdf).size() / 1024 << " KB)" << why << Qt::endl;

@@ -27,16 +27,10 @@ void setDir(const QString &folder);
 QDate today();
 void setToday(const QDate &date);
 
-// Values that one window hands to the next for the whole run.
+// The logged-in user, for the whole run.
 struct Session {
     QString userName;      // exactly as typed at login
     qint32 loginCount = 0; // logins before this one
-    // The ledger's filter: a period button (1 all, 2 this year, 3 this month, 4 today,
-    // 5..16 a month of this year), its range worked out at every reload so that a
-    // program left open past midnight follows the calendar; or, while period is 0,
-    // a query's filter in whereStr.
-    int period = 0;
-    SqlFilter whereStr;
 };
 Session &session();
 

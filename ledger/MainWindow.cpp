@@ -182,12 +182,16 @@ void main::storeChanged(book::Change what, int cls, qint64 id)
     });
 }
 
+SqlFilter main::ledgerFilter() const
+{
+    return m_period > 0 ? periodFilter(m_period, program::today()) : m_query;
+}
+
 void main::applyQuery(const SqlFilter &filter, int cls)
 {
-    program::Session &s = program::session();
-    const auto before = std::pair(s.period, s.whereStr);
-    s.period = 0;
-    s.whereStr = filter;
+    const auto before = std::pair(m_period, m_query);
+    m_period = 0;
+    m_query = filter;
     // A filter that cannot run leaves the lists and the filter they are under as they were.
     bool loaded = true;
     withDb(this, [&](clsADO &) {
@@ -197,14 +201,13 @@ void main::applyQuery(const SqlFilter &filter, int cls)
         }
     });
     if (!loaded)
-        std::tie(s.period, s.whereStr) = before;
+        std::tie(m_period, m_query) = before;
 }
 
 void main::periodClicked(int index)
 {
-    program::Session &s = program::session();
-    s.period = index;
-    s.whereStr = {};
+    m_period = index;
+    m_query = {};
     reloadBoth();
 }
 

@@ -45,6 +45,7 @@ public:
     // balance, as a reload would show them.
     void refreshRecord(int cls, qint64 id);
     void applyQuery(const SqlFilter &filter, int cls = -1) override;
+    int period() const override { return m_period; }
     QTreeView *list(int cls) const override { return cls >= 1 ? ListView1 : ListView2; }
     QWidget *window() override { return this; }
 
@@ -112,6 +113,11 @@ private:
     LedgerModel *m_income;
     LedgerModel *m_expense;
     int m_savedState = 0;
+    // The ledger's filter: a period button, its range worked out at every reload so that
+    // a program left open past midnight follows the calendar; or, while it is 0, a query's.
+    SqlFilter ledgerFilter() const;
+    int m_period = 0;
+    SqlFilter m_query;
 };
 
 // A subsystem's windows hooked to the main window: it connects the menu and toolbar

@@ -7,12 +7,6 @@
 
 namespace ht {
 
-SqlFilter ledgerFilter()
-{
-    const program::Session &s = program::session();
-    return s.period > 0 ? periodFilter(s.period, program::today()) : s.whereStr;
-}
-
 bool LoadLedgerList(LedgerModel &model, int cls, const SqlFilter &filter, QWidget *parent)
 {
     return withDb(parent, [&](clsADO &db) {

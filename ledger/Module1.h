@@ -8,9 +8,6 @@ namespace ht {
 
 class LedgerModel;
 
-// The ledger's current filter: the chosen period's range as of today, or the query's filter.
-SqlFilter ledgerFilter();
-
 // Rebuilds a list's rows for the logged-in user: the records of a class (1 income,
 // above 1 counts as 1; 0 expense) under the filter. A failure is told the user, with
 // parent as the owner of the message, and leaves the list as it was.

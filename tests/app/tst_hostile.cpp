@@ -155,7 +155,7 @@ private Q_SLOTS:
         main *m = w.get();
         auto *login = new frmLogin(m);
         QVERIFY(login->load());
-        QList<QWidget *> windows{login, new printpreviewDialog(backup::printoutOf(*m->ListView2, 0), m)};
+        QList<QWidget *> windows{login, new printpreviewDialog(backup::printoutOf(*m->ListView2, 0, m->period()), m)};
         windows << new newInDialog(m, 0) << new frmTypes(m) << new newtypeDialog(m, 0) << new searchDialog(m)
                 << new frmBanks(m) << new newbankDialog(m) << new frmMemoNote(m) << new newMemoNoteDialog(m)
                 << new memonoteSearchDialog(m, {}) << new dataDialog(m) << new exportDialog(m) << new printDialog(m)

@@ -397,7 +397,7 @@ private Q_SLOTS:
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        const auto outcome = backup::printList(printer, backup::printoutOf(*w->ListView2, 0),
+        const auto outcome = backup::printList(printer, backup::printoutOf(*w->ListView2, 0, w->period()),
                                                [](int page, int) { return page < 1; });
         QCOMPARE(outcome, backup::PrintOutcome::Cancelled);
         QVERIFY(!QFile::exists(pdf));
