@@ -23,7 +23,7 @@ QString configPath()
     return program::pathIn(QStringLiteral("config.ini"));
 }
 
-template <typename Dialog> void opens(main &window, QAction *action)
+template <typename Dialog> void opens(MainWindow &window, QAction *action)
 {
     QObject::connect(action, &QAction::triggered, &window, [&window] {
         Dialog dialog(&window);
@@ -33,13 +33,13 @@ template <typename Dialog> void opens(main &window, QAction *action)
 
 } // namespace
 
-void attach(main &window)
+void attach(MainWindow &window)
 {
     opens<dataDialog>(window, window.mm_data);
     opens<exportDialog>(window, window.mm_export);
     opens<printDialog>(window, window.mm_print);
 
-    QObject::connect(&window, &main::closing, &window, [] {
+    QObject::connect(&window, &MainWindow::closing, &window, [] {
         // Never in the way of closing: a failure is only noted for the next start.
         try {
             const QString why = writeDailyBackup(program::db().dbDir(), program::today());

@@ -2,13 +2,13 @@
 
 namespace ht {
 
-class main;
+class MainWindow;
 
 namespace backup {
 
 // Hooks backup and restore, export and printing to the main window's commands, and the
 // daily backup to its closing.
-void attach(main &window);
+void attach(MainWindow &window);
 
 } // namespace backup
 } // namespace ht

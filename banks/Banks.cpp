@@ -8,7 +8,7 @@
 
 namespace ht::banks {
 
-void attach(main &window)
+void attach(MainWindow &window)
 {
     QObject::connect(window.mm_banks, &QAction::triggered, &window, [&window] {
         frmBanks list(&window);

@@ -2,12 +2,12 @@
 
 namespace ht {
 
-class main;
+class MainWindow;
 
 namespace banks {
 
 // Hooks the bank account list to the main window's "银行账户" command and toolbar button.
-void attach(main &window);
+void attach(MainWindow &window);
 
 } // namespace banks
 } // namespace ht

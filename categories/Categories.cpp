@@ -9,7 +9,7 @@
 
 namespace ht::categories {
 
-void attach(main &window)
+void attach(MainWindow &window)
 {
     QObject::connect(window.mm_types, &QAction::triggered, &window, [&window] {
         frmTypes types(&window);

@@ -22,15 +22,15 @@
 
 namespace ht {
 
-main::main(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("main"));
     setWindowIcon(icon(QStringLiteral("app")));
     m_income = new LedgerModel(this);
     m_expense = new LedgerModel(this);
-    connect(m_income, &LedgerModel::totalChanged, this, &main::showTotals);
-    connect(m_expense, &LedgerModel::totalChanged, this, &main::showTotals);
-    connect(&book::changes(), &book::Changes::changed, this, &main::storeChanged);
+    connect(m_income, &LedgerModel::totalChanged, this, &MainWindow::showTotals);
+    connect(m_expense, &LedgerModel::totalChanged, this, &MainWindow::showTotals);
+    connect(&book::changes(), &book::Changes::changed, this, &MainWindow::storeChanged);
 
     buildMenus();
     buildToolbar();
@@ -64,22 +64,22 @@ main::main(QWidget *parent) : QMainWindow(parent)
     Timer1->start();
 }
 
-main::~main()
+MainWindow::~MainWindow()
 {
     program::releaseShared();
 }
 
-main *main::instance()
+MainWindow *MainWindow::instance()
 {
-    return dynamic_cast<main *>(LedgerLists::current());
+    return dynamic_cast<MainWindow *>(LedgerLists::current());
 }
 
-LedgerModel &main::model(int cls) const
+LedgerModel &MainWindow::model(int cls) const
 {
     return cls >= 1 ? *m_income : *m_expense;
 }
 
-void main::showTotals()
+void MainWindow::showTotals()
 {
     const Money income = m_income->total();
     const Money expense = m_expense->total();
@@ -88,14 +88,14 @@ void main::showTotals()
     Label4->setText(Money::yuan((income - expense).balanceText()));
 }
 
-QString main::clockText()
+QString MainWindow::clockText()
 {
     const QDateTime now = QDateTime::currentDateTime();
     return QStringLiteral("系统时间：") + ctrcls::chsDate(now) + QLatin1Char(' ') + ctrcls::chsWeek(now)
         + QLatin1Char(' ') + ctrcls::fullTime(now.time());
 }
 
-void main::load()
+void MainWindow::load()
 {
     const QString title = QString::fromLatin1(program::title);
     setWindowTitle(title);
@@ -134,7 +134,7 @@ void main::load()
     }
 }
 
-void main::showInSavedState()
+void MainWindow::showInSavedState()
 {
     switch (m_savedState) {
     case 1: showMinimized(); break;
@@ -143,12 +143,12 @@ void main::showInSavedState()
     }
 }
 
-void main::reload(int cls)
+void MainWindow::reload(int cls)
 {
     LoadLedgerList(model(cls), cls, ledgerFilter(), this);
 }
 
-void main::reloadBoth()
+void MainWindow::reloadBoth()
 {
     // Both lists on one connection.
     withDb(this, [this](clsADO &) {
@@ -157,14 +157,14 @@ void main::reloadBoth()
     });
 }
 
-void main::refreshRecord(int cls, qint64 id)
+void MainWindow::refreshRecord(int cls, qint64 id)
 {
     withDb(this, [&](clsADO &db) {
         LedgerStore::refreshRecord(model(cls), db, program::session().userName, cls, ledgerFilter(), id);
     });
 }
 
-void main::storeChanged(book::Change what, int cls, qint64 id)
+void MainWindow::storeChanged(book::Change what, int cls, qint64 id)
 {
     if (what == book::Change::Database)
         return reloadBoth();
@@ -182,12 +182,12 @@ void main::storeChanged(book::Change what, int cls, qint64 id)
     });
 }
 
-SqlFilter main::ledgerFilter() const
+SqlFilter MainWindow::ledgerFilter() const
 {
     return m_period > 0 ? periodFilter(m_period, program::today()) : m_query;
 }
 
-void main::applyQuery(const SqlFilter &filter, int cls)
+void MainWindow::applyQuery(const SqlFilter &filter, int cls)
 {
     const auto before = std::pair(m_period, m_query);
     m_period = 0;
@@ -204,14 +204,14 @@ void main::applyQuery(const SqlFilter &filter, int cls)
         std::tie(m_period, m_query) = before;
 }
 
-void main::periodClicked(int index)
+void MainWindow::periodClicked(int index)
 {
     m_period = index;
     m_query = {};
     reloadBoth();
 }
 
-void main::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
     program::ini().WriteString(QStringLiteral("client"), QStringLiteral("windowstate"), QString::number(state));
@@ -223,9 +223,9 @@ void main::closeEvent(QCloseEvent *event)
     QCoreApplication::exit(0);
 }
 
-main *openMainWindow(const QList<Attachment> &subsystems)
+MainWindow *openMainWindow(const QList<Attachment> &subsystems)
 {
-    auto *w = new main;
+    auto *w = new MainWindow;
     w->setAttribute(Qt::WA_DeleteOnClose);
     for (const Attachment &attach : subsystems)
         attach(*w);

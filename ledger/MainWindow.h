@@ -22,14 +22,14 @@ namespace ht {
 class LedgerModel;
 
 // The main window: the user's income and expense lists side by side.
-class main : public QMainWindow, public LedgerLists {
+class MainWindow : public QMainWindow, public LedgerLists {
     Q_OBJECT
 public:
-    explicit main(QWidget *parent = nullptr);
-    ~main() override;
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The one main window of the run, or none before login.
-    static main *instance();
+    static MainWindow *instance();
 
     // Records the running program, restores the window state, creates the settings
     // files when missing and loads this month's records.
@@ -122,9 +122,9 @@ private:
 
 // A subsystem's windows hooked to the main window: it connects the menu and toolbar
 // commands it answers, and reaches the lists through LedgerLists.
-using Attachment = std::function<void(main &)>;
+using Attachment = std::function<void(MainWindow &)>;
 
 // Creates, loads and shows the main window after a successful login, with the subsystems attached.
-main *openMainWindow(const QList<Attachment> &subsystems = {});
+MainWindow *openMainWindow(const QList<Attachment> &subsystems = {});
 
 } // namespace ht

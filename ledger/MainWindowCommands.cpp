@@ -47,7 +47,7 @@ QMenu *menu(QMenuBar *bar, const char *name, const QString &title)
 
 } // namespace
 
-void main::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenuBar *bar = menuBar();
     mm_sys = menu(bar, "mm_sys", QStringLiteral("系统(&S)"));
@@ -87,8 +87,8 @@ void main::buildMenus()
         frmAbout about(this);
         about.exec();
     });
-    connect(mm_calc, &QAction::triggered, this, &main::startCalculator);
-    connect(mm_update, &QAction::triggered, this, &main::startUpdater);
+    connect(mm_calc, &QAction::triggered, this, &MainWindow::startCalculator);
+    connect(mm_update, &QAction::triggered, this, &MainWindow::startUpdater);
     connect(mm_resume, &QAction::triggered, this, [] {
         QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1/post-23.html").arg(QLatin1String(build::helpHost))));
     });
@@ -111,7 +111,7 @@ void main::buildMenus()
     connect(popDel2, &QAction::triggered, this, [this] { deleteSelected(0); });
 }
 
-void main::connectListCommands()
+void MainWindow::connectListCommands()
 {
     for (int cls : {1, 0}) {
         QTreeView *view = list(cls);
@@ -125,7 +125,7 @@ void main::connectListCommands()
     }
 }
 
-void main::openRecordDialog(int cls, qint64 id)
+void MainWindow::openRecordDialog(int cls, qint64 id)
 {
     newInDialog dialog(this, cls, id);
     dialog.exec();
@@ -151,7 +151,7 @@ qint64 selectedId(QTreeView *view)
 } // namespace
 
 // The selected record of a list; 0 on an empty list, and 0 after telling the user when none is selected.
-qint64 main::selectedRecord(int cls, const QString &noSelection)
+qint64 MainWindow::selectedRecord(int cls, const QString &noSelection)
 {
     QTreeView *view = list(cls);
     if (view->model()->rowCount() == 0)
@@ -162,13 +162,13 @@ qint64 main::selectedRecord(int cls, const QString &noSelection)
     return id > 0 ? id : 0;
 }
 
-void main::changeSelected(int cls)
+void MainWindow::changeSelected(int cls)
 {
     if (const qint64 id = selectedRecord(cls, QStringLiteral("提示：未选择要修改的记录")))
         openRecordDialog(cls, id);
 }
 
-void main::deleteSelected(int cls)
+void MainWindow::deleteSelected(int cls)
 {
     const qint64 id = selectedRecord(cls, QStringLiteral("提示：未选择要删除的记录"));
     if (!id)
@@ -180,7 +180,7 @@ void main::deleteSelected(int cls)
     withDb(this, [&](clsADO &db) { RecordStore::remove(db, program::session().userName, id); });
 }
 
-void main::sortByColumn(int cls, int column)
+void MainWindow::sortByColumn(int cls, int column)
 {
     LedgerModel &m = model(cls);
     for (int c = 0; c < m.columnCount(); ++c)
@@ -192,7 +192,7 @@ void main::sortByColumn(int cls, int column)
     m.setSortState(true, column, order);
 }
 
-void main::startCalculator()
+void MainWindow::startCalculator()
 {
     for (const char *name : {"gnome-calculator", "kcalc", "mate-calc", "galculator", "qalculate-gtk", "xcalc"}) {
         const QString path = QStandardPaths::findExecutable(QLatin1String(name));
@@ -203,7 +203,7 @@ void main::startCalculator()
                 MsgIcon::Information);
 }
 
-void main::startUpdater()
+void MainWindow::startUpdater()
 {
     const QString updater = program::pathIn(QStringLiteral("update"));
     if (ctrcls::FileExsits(updater))

@@ -64,7 +64,7 @@ QTreeView *ledgerView(QWidget *parent, const char *name, LedgerModel *model)
 
 } // namespace
 
-void main::buildToolbar()
+void MainWindow::buildToolbar()
 {
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
@@ -105,7 +105,7 @@ void main::buildToolbar()
     addToolBar(Qt::TopToolBarArea, Toolbar1);
 }
 
-void main::buildPeriodStrip()
+void MainWindow::buildPeriodStrip()
 {
     Frame5 = new QGroupBox(this);
     Frame5->setObjectName(QStringLiteral("Frame5"));
@@ -152,7 +152,7 @@ void main::buildPeriodStrip()
     layout->addStretch();
 }
 
-void main::buildLists()
+void MainWindow::buildLists()
 {
     const auto frame = [this](const char *name, const QString &title, QTreeView *&view, const char *viewName,
                               LedgerModel *model) {
@@ -169,7 +169,7 @@ void main::buildLists()
     Frame2 = frame("Frame2", QStringLiteral("支出"), ListView2, "ListView2", m_expense);
 }
 
-void main::buildTotals()
+void MainWindow::buildTotals()
 {
     // A row of labels in a box; a gap where the list has none.
     const auto frame = [this](const char *name, std::initializer_list<QLabel *> labels) {
@@ -196,7 +196,7 @@ void main::buildTotals()
     Frame4 = frame("Frame4", {Label5, Label6});
 }
 
-void main::fitMinimumSize()
+void MainWindow::fitMinimumSize()
 {
     // A toolbar's own minimum hides what does not fit behind an extension arrow.
     Toolbar1->setMinimumWidth(Toolbar1->sizeHint().width());
@@ -214,7 +214,7 @@ void main::fitMinimumSize()
     }
 }
 
-void main::buildStatusBar()
+void MainWindow::buildStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));

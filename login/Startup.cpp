@@ -36,7 +36,7 @@ void raiseProgramWindows()
 void closeProgramWindows()
 {
     // As the user would close it: the main window saves its state and ends the run.
-    if (main *w = main::instance())
+    if (MainWindow *w = MainWindow::instance())
         return void(w->close());
     // Still at the login: nothing to save.
     QApplication::closeAllWindows();

@@ -9,7 +9,7 @@
 
 namespace ht::login {
 
-void attach(main &window)
+void attach(MainWindow &window)
 {
     QObject::connect(window.mm_pwd, &QAction::triggered, &window, [&window] {
         frmPassword password(&window);

@@ -8,7 +8,7 @@
 
 namespace ht::memos {
 
-void attach(main &window)
+void attach(MainWindow &window)
 {
     QObject::connect(window.mm_memoNote, &QAction::triggered, &window, [&window] {
         frmMemoNote notes(&window);

@@ -2,12 +2,12 @@
 
 namespace ht {
 
-class main;
+class MainWindow;
 
 namespace memos {
 
 // Hooks the memo notes to the main window's "备忘录" command and toolbar button.
-void attach(main &window);
+void attach(MainWindow &window);
 
 } // namespace memos
 } // namespace ht

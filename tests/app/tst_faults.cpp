@@ -61,7 +61,7 @@ class TestFaults : public QObject {
 
     // Types an expense in the record editor and presses OK; true when it was saved (the
     // editor is then ready for the next one). A refused one stays typed, to try again.
-    bool saveExpense(main *w)
+    bool saveExpense(MainWindow *w)
     {
         bool saved = false;
         const bool shown = runModal([&] { triggerAction(w, "mm_out"); }, [&](QDialog *d) {
@@ -88,7 +88,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        delete main::instance();
+        delete MainWindow::instance();
         m_folder.reset();
     }
 
@@ -108,7 +108,7 @@ private Q_SLOTS:
             login.txtPassword->setText("admin");
             login.cmdOK->click();
             SAID(QStringLiteral("数据库文件是只读的：可以查看记录"));
-            main *w = main::instance();
+            MainWindow *w = MainWindow::instance();
             QCOMPARE(w->ListView2->model()->rowCount(), 1);
             QVERIFY(!saveExpense(w));
             SAID(QStringLiteral("数据库文件是只读的，修改没有保存。"));
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFile::setPermissions(m_folder->dir(), othersMayEnter);
         {
             AsOtherUser other;
-            main *w = openMainWindow({backup::attach});
+            MainWindow *w = openMainWindow({backup::attach});
             QVERIFY(!saveExpense(w));
             SAID(QStringLiteral("无法在数据库所在的文件夹中写入"));
             delete w;
@@ -135,7 +135,7 @@ private Q_SLOTS:
     // refused the same way and write nothing.
     void busyDatabaseWaitsThenSaysSo()
     {
-        main *w = openMainWindow({backup::attach});
+        MainWindow *w = openMainWindow({backup::attach});
         const QString copy = m_folder->path("备份.dbk");
         test::writeFile(copy, test::fileContents(m_db));
         const QByteArray before = test::fileContents(m_db);
@@ -165,7 +165,7 @@ private Q_SLOTS:
 
     void fullDiskLosesNothing()
     {
-        main *w = openMainWindow({backup::attach});
+        MainWindow *w = openMainWindow({backup::attach});
         const QByteArray before = test::fileContents(m_db);
         const QStringList files = QDir(m_folder->dir()).entryList(QDir::Files);
         const QString copy = m_folder->path("备份.dbk");
@@ -222,7 +222,7 @@ private Q_SLOTS:
         for (qsizetype at = 8192; at < torn.size(); ++at)
             torn[at] = char(at * 7);
         test::writeFile(m_db, torn);
-        main *w = openMainWindow({backup::attach});
+        MainWindow *w = openMainWindow({backup::attach});
         SAID(QStringLiteral("数据库文件已损坏。"));
         delete w;
     }
@@ -234,7 +234,7 @@ private Q_SLOTS:
             junk += char((i * 131) ^ (i >> 3));
         test::writeFile(m_folder->path("config.ini"), "[client]\r\nwindowstate=2x\r\n" + junk + "\n[client\nwindowstate");
         test::writeFile(m_folder->path("update.ini"), junk + "\r\n[config]\r\nVersion=\xff\xfe\r\nserver=::::\r\n");
-        main *w = openMainWindow({backup::attach});
+        MainWindow *w = openMainWindow({backup::attach});
         QCOMPARE(w->ListView2->model()->rowCount(), 1);
         QVERIFY(m_folder->messages.shown.isEmpty());
         QVERIFY(w->close());

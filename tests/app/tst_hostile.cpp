@@ -151,8 +151,8 @@ private Q_SLOTS:
     // in the user-deletion box it deletes.
     void everyWindowByKeyboard()
     {
-        std::unique_ptr<main> w(openMainWindow());
-        main *m = w.get();
+        std::unique_ptr<MainWindow> w(openMainWindow());
+        MainWindow *m = w.get();
         auto *login = new frmLogin(m);
         QVERIFY(login->load());
         QList<QWidget *> windows{login, new printpreviewDialog(backup::printoutOf(*m->ListView2, 0, m->period()), m)};
@@ -240,7 +240,7 @@ private Q_SLOTS:
     // Remarks are kept exactly; a query or batch delete finds what holds the text literally.
     void recordEditorAndQuery()
     {
-        std::unique_ptr<main> w(openMainWindow());
+        std::unique_ptr<MainWindow> w(openMainWindow());
         newInDialog record(w.get(), 0);
         record.Combo1->setCurrentIndex(0);
         for (const QString &t : hostile) {

@@ -103,7 +103,7 @@ private Q_SLOTS:
     void backupAndRestoreRoundTrip()
     {
         addRecord(1, QDateTime::currentDateTime(), 12.5, "工资");
-        main *w = openMainWindow({backup::attach});
+        MainWindow *w = openMainWindow({backup::attach});
         auto &messages = m_folder->messages;
         // A larger file under the chosen name, which has no extension, is replaced whole.
         const QString copy = m_folder->path("备份一");
@@ -237,7 +237,7 @@ private Q_SLOTS:
 
         // Closing the main window writes today's copy.
         const auto startAndClose = [] {
-            main *w = openMainWindow({backup::attach});
+            MainWindow *w = openMainWindow({backup::attach});
             QCoreApplication::processEvents();
             w->close();
             resumeAfterQuit();
@@ -252,7 +252,7 @@ private Q_SLOTS:
         startAndClose();
         QVERIFY(m_folder->messages.shown.isEmpty());
         for (int start = 0; start < 2; ++start) {
-            std::unique_ptr<main> again(openMainWindow({backup::attach}));
+            std::unique_ptr<MainWindow> again(openMainWindow({backup::attach}));
             QCoreApplication::processEvents();
             again.reset();
         }
@@ -275,7 +275,7 @@ private Q_SLOTS:
             opened << path;
             return opens;
         });
-        main *w = openMainWindow({backup::attach});
+        MainWindow *w = openMainWindow({backup::attach});
         QTreeView *list = w->ListView1;
         list->setColumnHidden(1, true);
         // Selected as a user does: a click, then Ctrl and a click.
@@ -351,7 +351,7 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             addRecord(0, first.addSecs(60 * i), i + 1, QStringLiteral("第%1笔").arg(i + 1));
         addRecord(1, first, 5000, "工资");
-        main *w = openMainWindow({backup::attach});
+        MainWindow *w = openMainWindow({backup::attach});
         w->sortByColumn(0, 2); // by amount
         w->sortByColumn(0, 2); // descending
         const QString pdf = m_folder->path("账单.pdf");

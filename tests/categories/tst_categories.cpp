@@ -71,7 +71,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        delete main::instance();
+        delete MainWindow::instance();
         m_folder.reset();
     }
     // An older database: categories had no owners. The first opening, from the main window's
@@ -82,7 +82,7 @@ private Q_SLOTS:
         execute(
             "CREATE TABLE types(ID INTEGER PRIMARY KEY AUTOINCREMENT, typename TEXT NOT NULL, class INTEGER NOT NULL)");
         execute("INSERT INTO types(typename,class) VALUES('工资',1),('吃',0),('宠物',0)");
-        std::unique_ptr<main> w(openMainWindow({categories::attach}));
+        std::unique_ptr<MainWindow> w(openMainWindow({categories::attach}));
         QVERIFY(runModal(
             [&] { test::triggerAction(w.get(), "mm_types"); },
             [](QDialog *d) {
@@ -188,7 +188,7 @@ private Q_SLOTS:
         addRecord(0, now, 12.5, "午饭");
         addRecord(0, now, 20, "晚饭");
         auto &messages = m_folder->messages;
-        main *w = openMainWindow({categories::attach});
+        MainWindow *w = openMainWindow({categories::attach});
         QVERIFY(runModal(
             [&] { triggerAction(w, "mm_search"); },
             [&](QDialog *d) {
@@ -228,7 +228,7 @@ private Q_SLOTS:
         const auto count = [](const char *where = "1") {
             return scalar(QStringLiteral("SELECT COUNT(*) FROM pursewicks WHERE ") + where).toInt();
         };
-        main *w = openMainWindow({categories::attach});
+        MainWindow *w = openMainWindow({categories::attach});
         QVERIFY(runModal(
             [&] { triggerAction(w, "mm_Del"); },
             [&](QDialog *d) {

@@ -28,7 +28,7 @@ using namespace ht::test;
 namespace {
 
 // Logs in through the real login window; the main window opens as in the program.
-main *logIn(const QString &user = QStringLiteral("admin"))
+MainWindow *logIn(const QString &user = QStringLiteral("admin"))
 {
     frmLogin login;
     if (!login.load())
@@ -37,7 +37,7 @@ main *logIn(const QString &user = QStringLiteral("admin"))
     login.txtUserName->setEditText(user);
     login.txtPassword->setText(QStringLiteral("admin"));
     login.cmdOK->click();
-    return main::instance();
+    return MainWindow::instance();
 }
 
 QDateTime today(int hour = 9)
@@ -53,7 +53,7 @@ private Q_SLOTS:
     void init() { m_folder = std::make_unique<test::ProgramFolder>(); }
     void cleanup()
     {
-        delete main::instance();
+        delete MainWindow::instance();
         m_folder.reset();
     }
     void opensWithThisMonthAndKeepsItsSettings()
@@ -63,7 +63,7 @@ private Q_SLOTS:
         addRecord(0, today().addYears(-1), 999);
         addRecord(1, today(), 5000, "别人的", 1, "mary");
         test::execute("UPDATE users SET logintime=41");
-        main *w = logIn("ADMIN");
+        MainWindow *w = logIn("ADMIN");
         QCOMPARE(w->ListView1->model()->rowCount(), 1);
         QCOMPARE(w->Label2->text(), QStringLiteral("￥100.00"));
         QCOMPARE(w->Label6->text(), QStringLiteral("￥40.25"));
@@ -74,7 +74,7 @@ private Q_SLOTS:
         w->showMaximized();
         QTRY_VERIFY(w->isMaximized());
         QTest::mouseClick(w->findChild<QToolButton *>("Toolbar1_12"), Qt::LeftButton); // "退出"
-        QTRY_VERIFY(!main::instance());
+        QTRY_VERIFY(!MainWindow::instance());
         test::resumeAfterQuit();
         QCOMPARE(test::fileContents(m_folder->path("config.ini")), QByteArray("[client]\r\nwindowstate=2\r\n"));
         w = logIn();
@@ -84,7 +84,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!w->isMaximized());
         closeProgramWindows();
         test::resumeAfterQuit();
-        QVERIFY(!main::instance());
+        QVERIFY(!MainWindow::instance());
         QCOMPARE(test::fileContents(m_folder->path("config.ini")), QByteArray("[client]\r\nwindowstate=0\r\n"));
     }
     void periodsFollowTheCalendarAndQueriesLast()
@@ -93,7 +93,7 @@ private Q_SLOTS:
         addRecord(1, QDateTime(QDate(2024, 3, 31), QTime(23, 0)), 10);
         addRecord(1, QDateTime(QDate(2024, 4, 1), QTime(8, 0)), 20);
         addRecord(1, QDateTime(QDate(2023, 7, 1), QTime(8, 0)), 30);
-        main *w = logIn();
+        MainWindow *w = logIn();
         QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥10.00"}));
         triggerAction(w, "Toolbar2_4"); // 今日
         QCOMPARE(w->ListView1->model()->rowCount(), 1);
@@ -111,7 +111,7 @@ private Q_SLOTS:
     void everythingShowsAtTheSmallestSize()
     {
         addRecord(1, today(), 1, QString(200, QChar(u'长')));
-        main *w = logIn();
+        MainWindow *w = logIn();
         w->showNormal();
         w->resize(1500, 800);
         QHeaderView *h = w->ListView1->header();
@@ -135,7 +135,7 @@ private Q_SLOTS:
     void recordsAreEnteredAndChanged()
     {
         Connection(program::db()).db().insert("types", {{"typename", "玛丽的"}, {"class", 1}, {"username", "mary"}});
-        main *w = logIn();
+        MainWindow *w = logIn();
         QVERIFY(QTest::qWaitForWindowActive(w));
         const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
         QVERIFY(runModal([&] { triggerAction(w, "mm_out"); }, [&](QDialog *d) {
@@ -195,7 +195,7 @@ private Q_SLOTS:
         addRecord(0, today(8), 1000);
         addRecord(0, today(9), 999);
         const qint64 marys = addRecord(0, today(), 30, {}, 1, "mary");
-        main *w = logIn();
+        MainWindow *w = logIn();
         auto &messages = m_folder->messages;
         triggerAction(w, "popDel");
         QVERIFY(messages.shown.isEmpty()); // an empty list: nothing to say

@@ -99,7 +99,7 @@ private Q_SLOTS:
 
     void theMainWindowsCommandsOpenThem()
     {
-        std::unique_ptr<main> w(openMainWindow({login::attach}));
+        std::unique_ptr<MainWindow> w(openMainWindow({login::attach}));
         for (const auto &[command, dialog] : {std::pair("mm_pwd", "frmPassword"), std::pair("mm_users", "usersDialog")})
             QVERIFY(test::runModal([&] { test::triggerAction(w.get(), command); },
                                    [&](QDialog *d) { QCOMPARE(d->objectName(), QString::fromLatin1(dialog)); }));

@@ -101,7 +101,7 @@ private Q_SLOTS:
         const QString schemaSql = scalar(tables);
         execute("DROP TABLE MyNotes");
         execute("DROP TABLE MyNotesCount");
-        std::unique_ptr<main> window(openMainWindow({memos::attach}));
+        std::unique_ptr<MainWindow> window(openMainWindow({memos::attach}));
         QVERIFY(runModal([&] { triggerAction(window.get(), "mm_memoNote"); },
                          [](QDialog *d) {
                              auto *w = qobject_cast<frmMemoNote *>(d);
