@@ -5,7 +5,7 @@
 #include "backup/exportDialog.h"
 #include "backup/printDialog.h"
 
-#include "ledger/MainWindow.h"
+#include "ledger/LedgerLists.h"
 
 #include "foundation/DbFile.h"
 #include "foundation/MessageBox.h"
@@ -23,23 +23,24 @@ QString configPath()
     return program::pathIn(QStringLiteral("config.ini"));
 }
 
-template <typename Dialog> void opens(MainWindow &window, QAction *action)
+template <typename Dialog> void opens(LedgerLists &lists, const char *command)
 {
-    QObject::connect(action, &QAction::triggered, &window, [&window] {
-        Dialog dialog(&window);
+    QWidget *window = lists.window();
+    QObject::connect(lists.command(command), &QAction::triggered, window, [window] {
+        Dialog dialog(window);
         dialog.exec();
     });
 }
 
 } // namespace
 
-void attach(MainWindow &window)
+void attach(LedgerLists &lists)
 {
-    opens<dataDialog>(window, window.mm_data);
-    opens<exportDialog>(window, window.mm_export);
-    opens<printDialog>(window, window.mm_print);
+    opens<dataDialog>(lists, "mm_data");
+    opens<exportDialog>(lists, "mm_export");
+    opens<printDialog>(lists, "mm_print");
 
-    QObject::connect(&window, &MainWindow::closing, &window, [] {
+    lists.whenClosing([] {
         // Never in the way of closing: a failure is only noted for the next start.
         try {
             const QString why = writeDailyBackup(program::db().dbDir(), program::today());
@@ -50,10 +51,11 @@ void attach(MainWindow &window)
         }
     });
     // Told once the window is up, not before it.
-    QTimer::singleShot(0, &window, [&window] {
+    QWidget *window = lists.window();
+    QTimer::singleShot(0, window, [window] {
         const QString why = takeBackupFailure(configPath());
         if (!why.isEmpty())
-            showMessage(&window,
+            showMessage(window,
                         QStringLiteral("上次退出时未能自动备份数据（备份文件夹：%1）。\r\n\r\n原因：%2")
                             .arg(dailyBackupFolder(program::db().dbDir()), why),
                         QString::fromLatin1(program::title), MsgButtons::Ok, MsgIcon::Warning);

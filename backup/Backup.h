@@ -2,13 +2,13 @@
 
 namespace ht {
 
-class MainWindow;
+class LedgerLists;
 
 namespace backup {
 
 // Hooks backup and restore, export and printing to the main window's commands, and the
 // daily backup to its closing.
-void attach(MainWindow &window);
+void attach(LedgerLists &lists);
 
 } // namespace backup
 } // namespace ht

@@ -3,7 +3,6 @@
 #include "backup/printpreviewDialog.h"
 
 #include "ledger/LedgerLists.h"
-#include "ledger/LedgerModel.h"
 
 #include "foundation/DialogKit.h"
 #include "foundation/Program.h"
@@ -32,7 +31,7 @@ QString periodText(int period, const QDate &today)
     }
 }
 
-ListPrintout printoutOf(const QTreeView &list, int cls, int period)
+ListPrintout printoutOf(const QTreeView &list, int cls, int period, Money total)
 {
     const QDate today = program::today();
     PrintHeading heading;
@@ -40,8 +39,7 @@ ListPrintout printoutOf(const QTreeView &list, int cls, int period)
     heading.user = QStringLiteral("用户：") + program::session().userName;
     heading.period = QStringLiteral("期间：") + periodText(period, today);
     heading.printed = QStringLiteral("打印日期：") + ctrcls::chsDate(today).trimmed();
-    const auto *model = qobject_cast<const LedgerModel *>(list.model());
-    heading.total = LedgerText::amountText(model ? model->total() : Money());
+    heading.total = Money::yuan(total.text());
     return ListPrintout(takeList(list, false), heading);
 }
 
@@ -67,7 +65,8 @@ printDialog::printDialog(QWidget *parent)
         LedgerLists *lists = LedgerLists::current();
         if (!lists)
             return reject();
-        printpreviewDialog preview(backup::printoutOf(*lists->list(cls), cls, lists->period()), this);
+        printpreviewDialog preview(backup::printoutOf(*lists->list(cls), cls, lists->period(), lists->total(cls)),
+                                   this);
         preview.exec();
         accept();
     });

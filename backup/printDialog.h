@@ -4,6 +4,8 @@
 
 #include "backup/ChoiceDialog.h"
 
+#include "foundation/Money.h"
+
 #include <QDate>
 
 class QTreeView;
@@ -25,8 +27,8 @@ namespace backup {
 // The period button's range (0: a query) the ledger lists show, in words.
 QString periodText(int period, const QDate &today);
 // A list of the main window as it is shown now (1 income, 0 expense) under the period,
-// laid out for printing.
-ListPrintout printoutOf(const QTreeView &list, int cls, int period);
+// with the total of its records, laid out for printing.
+ListPrintout printoutOf(const QTreeView &list, int cls, int period, Money total);
 } // namespace backup
 
 } // namespace ht

@@ -2,16 +2,17 @@
 
 #include "banks/frmBanks.h"
 
-#include "ledger/MainWindow.h"
+#include "ledger/LedgerLists.h"
 
 #include <QAction>
 
 namespace ht::banks {
 
-void attach(MainWindow &window)
+void attach(LedgerLists &lists)
 {
-    QObject::connect(window.mm_banks, &QAction::triggered, &window, [&window] {
-        frmBanks list(&window);
+    QWidget *window = lists.window();
+    QObject::connect(lists.command("mm_banks"), &QAction::triggered, window, [window] {
+        frmBanks list(window);
         list.exec();
     });
 }

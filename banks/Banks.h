@@ -2,12 +2,12 @@
 
 namespace ht {
 
-class MainWindow;
+class LedgerLists;
 
 namespace banks {
 
 // Hooks the bank account list to the main window's "银行账户" command and toolbar button.
-void attach(MainWindow &window);
+void attach(LedgerLists &lists);
 
 } // namespace banks
 } // namespace ht

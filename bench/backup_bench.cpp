@@ -65,7 +65,7 @@ int main(int argc, char **argv)
     view.resize(800, 600);
     int pages = 0;
     const double previewMs = bench::medianMs(5, [&] {
-        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1, 1));
+        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1, 1, model.total()));
         preview.show();
         QCoreApplication::processEvents();
         preview.grab(); // every visible page drawn
@@ -73,7 +73,7 @@ int main(int argc, char **argv)
     });
     out << "preview_ms=" << previewMs << " (" << pages << " pages)" << Qt::endl;
     {
-        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1, 1));
+        ht::printpreviewDialog preview(ht::backup::printoutOf(view, 1, 1, model.total()));
         preview.resize(1280, 800);
         preview.show();
         QCoreApplication::processEvents();
@@ -85,7 +85,8 @@ int main(int argc, char **argv)
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        if (ht::backup::printList(printer, ht::backup::printoutOf(view, 1, 1)) != ht::backup::PrintOutcome::Printed)
+        if (ht::backup::printList(printer, ht::backup::printoutOf(view, 1, 1, model.total()))
+            != ht::backup::PrintOutcome::Printed)
             why += QStringLiteral(" print failed");
     });
     out << "print_pdf_ms=" << printMs << " (" << QFileInfo(pdf).size() / 1024 << " KB)" << why << Qt::endl;

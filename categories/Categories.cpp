@@ -3,21 +3,22 @@
 #include "categories/frmTypes.h"
 #include "categories/searchDialog.h"
 
-#include "ledger/MainWindow.h"
+#include "ledger/LedgerLists.h"
 
 #include <QAction>
 
 namespace ht::categories {
 
-void attach(MainWindow &window)
+void attach(LedgerLists &lists)
 {
-    QObject::connect(window.mm_types, &QAction::triggered, &window, [&window] {
-        frmTypes types(&window);
+    QWidget *window = lists.window();
+    QObject::connect(lists.command("mm_types"), &QAction::triggered, window, [window] {
+        frmTypes types(window);
         types.exec();
     });
-    for (const auto &[action, deleting] : {std::pair(window.mm_search, false), std::pair(window.mm_Del, true)}) {
-        QObject::connect(action, &QAction::triggered, &window, [&window, deleting = deleting] {
-            searchDialog search(&window, deleting);
+    for (const auto &[command, deleting] : {std::pair("mm_search", false), std::pair("mm_Del", true)}) {
+        QObject::connect(lists.command(command), &QAction::triggered, window, [window, deleting = deleting] {
+            searchDialog search(window, deleting);
             search.exec();
         });
     }

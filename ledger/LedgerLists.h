@@ -1,15 +1,20 @@
 #pragma once
 
+#include "foundation/Money.h"
 #include "foundation/SqlFilter.h"
 
+#include <functional>
+
+class QAction;
 class QTreeView;
 class QWidget;
 
 namespace ht {
 
-// The main window's two ledger lists as the windows of other subsystems reach them:
-// the query dialog, export and print. 1 is income (ListView1), 0 expense (ListView2).
-// They follow the stores' writes on their own, through book::changes().
+// The main window as other subsystems reach it: the two ledger lists (1 is income,
+// ListView1; 0 expense, ListView2) for the query dialog, export and print, and the
+// commands a subsystem answers. The lists follow the stores' writes on their own,
+// through book::changes().
 class LedgerLists {
 public:
     // The lists of this run; none before login.
@@ -22,12 +27,23 @@ public:
     // 5..16 a month of this year), or 0 under a query.
     virtual int period() const = 0;
     virtual QTreeView *list(int cls) const = 0;
+    // The exact total of the records a list shows.
+    virtual Money total(int cls) const = 0;
     // The window that owns the lists, as the parent of dialogs and messages.
     virtual QWidget *window() = 0;
+    // A menu command by its object name ("mm_data"); the toolbar buttons and pop-up
+    // items run the same action. A name the window lacks stops the program.
+    virtual QAction *command(const char *name) const = 0;
+    // Work for the moment the window closes and the program ends after it: the last
+    // moment for what must run at the end of every session.
+    virtual void whenClosing(std::function<void()> work) = 0;
 
 protected:
     LedgerLists();
     ~LedgerLists();
 };
+
+// A subsystem's windows hooked to the main window: it connects the commands it answers.
+using Attachment = std::function<void(LedgerLists &)>;
 
 } // namespace ht

@@ -1,5 +1,8 @@
 #include "ledger/LedgerLoad.h"
 
+#include "foundation/DbTask.h"
+#include "foundation/Program.h"
+
 namespace ht::LedgerStore {
 
 Money loadInto(LedgerModel &model, clsADO &db, const QString &user, int cls, const SqlFilter &filter)
@@ -17,3 +20,14 @@ void refreshRecord(LedgerModel &model, clsADO &db, const QString &user, int cls,
 }
 
 } // namespace ht::LedgerStore
+
+namespace ht {
+
+bool LoadLedgerList(LedgerModel &model, int cls, const SqlFilter &filter, QWidget *parent)
+{
+    return withDb(parent, [&](clsADO &db) {
+        LedgerStore::loadInto(model, db, program::session().userName, cls > 1 ? 1 : cls, filter);
+    });
+}
+
+} // namespace ht

@@ -2,7 +2,6 @@
 
 #include "ledger/LedgerModel.h"
 #include "ledger/LedgerLoad.h"
-#include "ledger/Module1.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/Icons.h"
@@ -10,6 +9,7 @@
 #include "foundation/clsRWIni.h"
 #include "foundation/ctrcls.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
@@ -45,11 +45,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     grid->setContentsMargins(3, 3, 3, 0);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
-    grid->addWidget(Frame1, 0, 0);
-    grid->addWidget(Frame5, 0, 1, 2, 1);
-    grid->addWidget(Frame2, 0, 2);
-    grid->addWidget(Frame3, 1, 0);
-    grid->addWidget(Frame4, 1, 2);
+    grid->addWidget(m_incomeFrame, 0, 0);
+    grid->addWidget(m_periodFrame, 0, 1, 2, 1);
+    grid->addWidget(m_expenseFrame, 0, 2);
+    grid->addWidget(m_incomeTotalsFrame, 1, 0);
+    grid->addWidget(m_expenseTotalsFrame, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(0, 1);
@@ -57,11 +57,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     fitMinimumSize();
     resize(minimumSizeHint().expandedTo(QSize(1000, 640)));
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
-    connect(Timer1, &QTimer::timeout, this, [this] { statusPanel3->setText(clockText()); });
-    Timer1->start();
+    m_clock = new QTimer(this);
+    m_clock->setObjectName(QStringLiteral("Timer1"));
+    m_clock->setInterval(500);
+    connect(m_clock, &QTimer::timeout, this, [this] { m_clockPanel->setText(clockText()); });
+    m_clock->start();
 }
 
 MainWindow::~MainWindow()
@@ -79,13 +79,31 @@ LedgerModel &MainWindow::model(int cls) const
     return cls >= 1 ? *m_income : *m_expense;
 }
 
+Money MainWindow::total(int cls) const
+{
+    return model(cls).total();
+}
+
+QAction *MainWindow::command(const char *name) const
+{
+    auto *action = findChild<QAction *>(QLatin1String(name));
+    if (!action)
+        qFatal("The main window has no command %s", name);
+    return action;
+}
+
+void MainWindow::whenClosing(std::function<void()> work)
+{
+    m_closingWork.push_back(std::move(work));
+}
+
 void MainWindow::showTotals()
 {
     const Money income = m_income->total();
     const Money expense = m_expense->total();
-    Label2->setText(Money::yuan(income.text()));
-    Label6->setText(Money::yuan(expense.text()));
-    Label4->setText(Money::yuan((income - expense).balanceText()));
+    m_incomeLabel->setText(Money::yuan(income.text()));
+    m_expenseLabel->setText(Money::yuan(expense.text()));
+    m_balanceLabel->setText(Money::yuan((income - expense).balanceText()));
 }
 
 QString MainWindow::clockText()
@@ -114,11 +132,11 @@ void MainWindow::load()
     ini.SpecifyIni(config);
     m_savedState = ini.ReadInt(QStringLiteral("client"), QStringLiteral("windowstate"));
 
-    statusPanel1->setText(QStringLiteral("欢迎使用 ") + title + QStringLiteral(" v") + program::versionText());
+    m_welcomePanel->setText(QStringLiteral("欢迎使用 ") + title + QStringLiteral(" v") + program::versionText());
     const program::Session &s = program::session();
-    statusPanel2->setText(QStringLiteral("当前用户：") + s.userName + QStringLiteral("  第")
-                          + QString::number(s.loginCount) + QStringLiteral("次使用"));
-    statusPanel3->setText(clockText());
+    m_userPanel->setText(QStringLiteral("当前用户：") + s.userName + QStringLiteral("  第")
+                         + QString::number(s.loginCount) + QStringLiteral("次使用"));
+    m_clockPanel->setText(clockText());
     fitMinimumSize();
 
     periodClicked(3);
@@ -215,7 +233,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
     program::ini().WriteString(QStringLiteral("client"), QStringLiteral("windowstate"), QString::number(state));
-    Q_EMIT closing();
+    for (const auto &work : m_closingWork)
+        work();
     trimWorkingSet();
     event->accept();
     // Every other window goes with the main window.

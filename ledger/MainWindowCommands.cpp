@@ -50,61 +50,62 @@ QMenu *menu(QMenuBar *bar, const char *name, const QString &title)
 void MainWindow::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    mm_sys = menu(bar, "mm_sys", QStringLiteral("系统(&S)"));
-    mm_users = item(mm_sys, "mm_users", QStringLiteral("用户管理(&U)"), {}, "menu-users");
-    mm_pwd = item(mm_sys, "mm_pwd", QStringLiteral("修改密码(&P)"), {}, "menu-password");
-    mm_sys->addSeparator()->setObjectName(QStringLiteral("mm_line1"));
-    mm_exit = item(mm_sys, "mm_exit", QStringLiteral("退出(&X)"), {}, "menu-exit");
+    QMenu *sys = menu(bar, "mm_sys", QStringLiteral("系统(&S)"));
+    item(sys, "mm_users", QStringLiteral("用户管理(&U)"), {}, "menu-users");
+    item(sys, "mm_pwd", QStringLiteral("修改密码(&P)"), {}, "menu-password");
+    sys->addSeparator()->setObjectName(QStringLiteral("mm_line1"));
+    QAction *exit = item(sys, "mm_exit", QStringLiteral("退出(&X)"), {}, "menu-exit");
 
-    mm_accounts = menu(bar, "mm_accounts", QStringLiteral("账务(&C)"));
-    mm_add = item(mm_accounts, "mm_add", QStringLiteral("增加收入"), Qt::Key_F4);
-    mm_out = item(mm_accounts, "mm_out", QStringLiteral("增加支出"), Qt::Key_F5);
-    mm_search = item(mm_accounts, "mm_search", QStringLiteral("查询"), Qt::Key_F6);
-    mm_types = item(mm_accounts, "mm_types", QStringLiteral("设置收支类别(&T)"));
-    mm_Del = item(mm_accounts, "mm_Del", QStringLiteral("批量删除(&D)"));
+    QMenu *accounts = menu(bar, "mm_accounts", QStringLiteral("账务(&C)"));
+    QAction *add = item(accounts, "mm_add", QStringLiteral("增加收入"), Qt::Key_F4);
+    QAction *out = item(accounts, "mm_out", QStringLiteral("增加支出"), Qt::Key_F5);
+    QAction *search = item(accounts, "mm_search", QStringLiteral("查询"), Qt::Key_F6);
+    item(accounts, "mm_types", QStringLiteral("设置收支类别(&T)"));
+    item(accounts, "mm_Del", QStringLiteral("批量删除(&D)"));
 
-    mm_tools = menu(bar, "mm_tools", QStringLiteral("工具(&T)"));
-    mm_banks = item(mm_tools, "mm_banks", QStringLiteral("银行账户(&B)"));
-    mm_data = item(mm_tools, "mm_data", QStringLiteral("数据备份和恢复(&D)"));
-    mm_export = item(mm_tools, "mm_export", QStringLiteral("导出数据(&E)"));
-    mm_print = item(mm_tools, "mm_print", QStringLiteral("打印账单"), QKeySequence(Qt::CTRL | Qt::Key_P), "menu-print");
-    mm_calc = item(mm_tools, "mm_calc", QStringLiteral("计算器"), Qt::Key_F7, "menu-calc");
-    mm_memoNote = item(mm_tools, "mm_memoNote", QStringLiteral("备忘录"), Qt::Key_F8);
+    QMenu *tools = menu(bar, "mm_tools", QStringLiteral("工具(&T)"));
+    item(tools, "mm_banks", QStringLiteral("银行账户(&B)"));
+    item(tools, "mm_data", QStringLiteral("数据备份和恢复(&D)"));
+    item(tools, "mm_export", QStringLiteral("导出数据(&E)"));
+    QAction *print = item(tools, "mm_print", QStringLiteral("打印账单"), QKeySequence(Qt::CTRL | Qt::Key_P),
+                          "menu-print");
+    QAction *calc = item(tools, "mm_calc", QStringLiteral("计算器"), Qt::Key_F7, "menu-calc");
+    QAction *memoNote = item(tools, "mm_memoNote", QStringLiteral("备忘录"), Qt::Key_F8);
 
-    mm_help = menu(bar, "mm_help", QStringLiteral("帮助(&H)"));
-    mm_about = item(mm_help, "mm_about", QStringLiteral("关于"), {}, "menu-about");
-    mm_help->addSeparator()->setObjectName(QStringLiteral("mm_hlp_line"));
-    mm_resume = item(mm_help, "mm_resume", QStringLiteral("说明"), Qt::Key_F12);
-    mm_update = item(mm_help, "mm_update", QStringLiteral("在线升级"));
+    QMenu *help = menu(bar, "mm_help", QStringLiteral("帮助(&H)"));
+    QAction *about = item(help, "mm_about", QStringLiteral("关于"), {}, "menu-about");
+    help->addSeparator()->setObjectName(QStringLiteral("mm_hlp_line"));
+    QAction *resume = item(help, "mm_resume", QStringLiteral("说明"), Qt::Key_F12);
+    QAction *update = item(help, "mm_update", QStringLiteral("在线升级"));
 
     // Shortcuts work wherever the focus is in the window, menu bar shown or not.
-    addActions({mm_add, mm_out, mm_search, mm_print, mm_calc, mm_memoNote, mm_resume});
+    addActions({add, out, search, print, calc, memoNote, resume});
 
-    connect(mm_exit, &QAction::triggered, this, &QWidget::close);
-    connect(mm_add, &QAction::triggered, this, [this] { openRecordDialog(1, 0); });
-    connect(mm_out, &QAction::triggered, this, [this] { openRecordDialog(0, 0); });
-    connect(mm_about, &QAction::triggered, this, [this] {
-        frmAbout about(this);
-        about.exec();
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    connect(add, &QAction::triggered, this, [this] { openRecordDialog(1, 0); });
+    connect(out, &QAction::triggered, this, [this] { openRecordDialog(0, 0); });
+    connect(about, &QAction::triggered, this, [this] {
+        frmAbout dialog(this);
+        dialog.exec();
     });
-    connect(mm_calc, &QAction::triggered, this, &MainWindow::startCalculator);
-    connect(mm_update, &QAction::triggered, this, &MainWindow::startUpdater);
-    connect(mm_resume, &QAction::triggered, this, [] {
+    connect(calc, &QAction::triggered, this, &MainWindow::startCalculator);
+    connect(update, &QAction::triggered, this, &MainWindow::startUpdater);
+    connect(resume, &QAction::triggered, this, [] {
         QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1/post-23.html").arg(QLatin1String(build::helpHost))));
     });
 
-    mnufile = new QMenu(QStringLiteral("Popup_Menu"), this);
-    mnufile->setObjectName(QStringLiteral("mnufile"));
-    popNew = item(mnufile, "popNew", QStringLiteral("增加"));
-    popModi = item(mnufile, "popModi", QStringLiteral("修改"));
-    popDel = item(mnufile, "popDel", QStringLiteral("删除"));
-    mnufile2 = new QMenu(QStringLiteral("Popup_Menu2"), this);
-    mnufile2->setObjectName(QStringLiteral("mnufile2"));
-    popNew2 = item(mnufile2, "popNew2", QStringLiteral("增加"));
-    popModi2 = item(mnufile2, "popModi2", QStringLiteral("修改"));
-    popDel2 = item(mnufile2, "popDel2", QStringLiteral("删除"));
-    connect(popNew, &QAction::triggered, mm_add, &QAction::trigger);
-    connect(popNew2, &QAction::triggered, mm_out, &QAction::trigger);
+    m_incomePopup = new QMenu(QStringLiteral("Popup_Menu"), this);
+    m_incomePopup->setObjectName(QStringLiteral("mnufile"));
+    QAction *popNew = item(m_incomePopup, "popNew", QStringLiteral("增加"));
+    QAction *popModi = item(m_incomePopup, "popModi", QStringLiteral("修改"));
+    QAction *popDel = item(m_incomePopup, "popDel", QStringLiteral("删除"));
+    m_expensePopup = new QMenu(QStringLiteral("Popup_Menu2"), this);
+    m_expensePopup->setObjectName(QStringLiteral("mnufile2"));
+    QAction *popNew2 = item(m_expensePopup, "popNew2", QStringLiteral("增加"));
+    QAction *popModi2 = item(m_expensePopup, "popModi2", QStringLiteral("修改"));
+    QAction *popDel2 = item(m_expensePopup, "popDel2", QStringLiteral("删除"));
+    connect(popNew, &QAction::triggered, add, &QAction::trigger);
+    connect(popNew2, &QAction::triggered, out, &QAction::trigger);
     connect(popModi, &QAction::triggered, this, [this] { changeSelected(1); });
     connect(popModi2, &QAction::triggered, this, [this] { changeSelected(0); });
     connect(popDel, &QAction::triggered, this, [this] { deleteSelected(1); });
@@ -115,7 +116,7 @@ void MainWindow::connectListCommands()
 {
     for (int cls : {1, 0}) {
         QTreeView *view = list(cls);
-        QMenu *popup = cls == 1 ? mnufile : mnufile2;
+        QMenu *popup = cls == 1 ? m_incomePopup : m_expensePopup;
         connect(view, &QWidget::customContextMenuRequested, this,
                 [view, popup](const QPoint &pos) { popup->popup(view->viewport()->mapToGlobal(pos)); });
         connect(view, &QAbstractItemView::doubleClicked, this, [this, cls] { changeSelected(cls); });

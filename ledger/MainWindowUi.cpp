@@ -66,55 +66,61 @@ QTreeView *ledgerView(QWidget *parent, const char *name, LedgerModel *model)
 
 void MainWindow::buildToolbar()
 {
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setMovable(false);
-    Toolbar1->setFloatable(false);
-    Toolbar1->setIconSize(QSize(24, 24));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    Toolbar1->toggleViewAction()->setEnabled(false);
+    m_commandBar = new QToolBar(this);
+    m_commandBar->setObjectName(QStringLiteral("Toolbar1"));
+    m_commandBar->setMovable(false);
+    m_commandBar->setFloatable(false);
+    m_commandBar->setIconSize(QSize(24, 24));
+    m_commandBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_commandBar->toggleViewAction()->setEnabled(false);
     const struct {
-        QAction *action;
+        const char *command;
         const char *caption;
         const char *icon;
-    } buttons[] = {{mm_add, "收入", "income"},           {mm_out, "支出", "expense"},
-                   {mm_search, "查询", "search"},        {mm_Del, "批量删除", "batch-delete"},
-                   {mm_types, "类别管理", "categories"}, {mm_users, "用户管理", "users"},
-                   {mm_banks, "银行账号", "banks"},      {mm_about, "关于", "about"},
-                   {nullptr, nullptr, nullptr},          {mm_memoNote, "备忘录", "memo"},
-                   {mm_calc, "计算器", "calculator"},    {mm_exit, "退出", "exit"}};
+    } buttons[] = {{"mm_add", "收入", "income"},
+                   {"mm_out", "支出", "expense"},
+                   {"mm_search", "查询", "search"},
+                   {"mm_Del", "批量删除", "batch-delete"},
+                   {"mm_types", "类别管理", "categories"},
+                   {"mm_users", "用户管理", "users"},
+                   {"mm_banks", "银行账号", "banks"},
+                   {"mm_about", "关于", "about"},
+                   {nullptr, nullptr, nullptr},
+                   {"mm_memoNote", "备忘录", "memo"},
+                   {"mm_calc", "计算器", "calculator"},
+                   {"mm_exit", "退出", "exit"}};
     int index = 0;
     for (const auto &b : buttons) {
         ++index;
-        if (!b.action) {
-            Toolbar1->addSeparator();
+        if (!b.command) {
+            m_commandBar->addSeparator();
             continue;
         }
         // The button's caption is shorter than the menu item's text; both run the same command.
-        auto *button = new QToolButton(Toolbar1);
+        auto *button = new QToolButton(m_commandBar);
         button->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIconSize(Toolbar1->iconSize());
+        button->setIconSize(m_commandBar->iconSize());
         button->setIcon(icon(b.icon));
         button->setText(QString::fromUtf8(b.caption));
         button->setAutoRaise(true);
         button->setMinimumWidth(56);
-        connect(button, &QToolButton::clicked, b.action, &QAction::trigger);
-        Toolbar1->addWidget(button);
+        connect(button, &QToolButton::clicked, command(b.command), &QAction::trigger);
+        m_commandBar->addWidget(button);
     }
-    addToolBar(Qt::TopToolBarArea, Toolbar1);
+    addToolBar(Qt::TopToolBarArea, m_commandBar);
 }
 
 void MainWindow::buildPeriodStrip()
 {
-    Frame5 = new QGroupBox(this);
-    Frame5->setObjectName(QStringLiteral("Frame5"));
-    Frame5->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    Toolbar2 = new QToolBar(Frame5);
-    Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
-    Toolbar2->setOrientation(Qt::Vertical);
-    Toolbar2->setIconSize(QSize(16, 16));
-    Toolbar2->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_periodFrame = new QGroupBox(this);
+    m_periodFrame->setObjectName(QStringLiteral("Frame5"));
+    m_periodFrame->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    m_periodBar = new QToolBar(m_periodFrame);
+    m_periodBar->setObjectName(QStringLiteral("Toolbar2"));
+    m_periodBar->setOrientation(Qt::Vertical);
+    m_periodBar->setIconSize(QSize(16, 16));
+    m_periodBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     const struct {
         const char *caption;
         const char *tip;
@@ -134,7 +140,7 @@ void MainWindow::buildPeriodStrip()
             caption = QString::number(index - 4);
             tip = QStringLiteral("今年%1月份记录").arg(index - 4);
         }
-        QAction *a = Toolbar2->addAction(icon(iconName), caption);
+        QAction *a = m_periodBar->addAction(icon(iconName), caption);
         a->setObjectName(QStringLiteral("Toolbar2_%1").arg(index));
         a->setToolTip(tip);
         connect(a, &QAction::triggered, this, [this, index] { periodClicked(index); });
@@ -142,13 +148,13 @@ void MainWindow::buildPeriodStrip()
     // All as wide as the widest: the style then lines every picture and caption up on
     // the left, where buttons of their own widths would each be centred.
     int widest = 0;
-    for (QAction *a : Toolbar2->actions())
-        widest = qMax(widest, Toolbar2->widgetForAction(a)->sizeHint().width());
-    for (QAction *a : Toolbar2->actions())
-        Toolbar2->widgetForAction(a)->setFixedWidth(widest + 8);
-    auto *layout = new QVBoxLayout(Frame5);
+    for (QAction *a : m_periodBar->actions())
+        widest = qMax(widest, m_periodBar->widgetForAction(a)->sizeHint().width());
+    for (QAction *a : m_periodBar->actions())
+        m_periodBar->widgetForAction(a)->setFixedWidth(widest + 8);
+    auto *layout = new QVBoxLayout(m_periodFrame);
     layout->setContentsMargins(2, 4, 2, 4);
-    layout->addWidget(Toolbar2);
+    layout->addWidget(m_periodBar);
     layout->addStretch();
 }
 
@@ -165,8 +171,8 @@ void MainWindow::buildLists()
         layout->addWidget(view);
         return box;
     };
-    Frame1 = frame("Frame1", QStringLiteral("收入"), ListView1, "ListView1", m_income);
-    Frame2 = frame("Frame2", QStringLiteral("支出"), ListView2, "ListView2", m_expense);
+    m_incomeFrame = frame("Frame1", QStringLiteral("收入"), m_incomeList, "ListView1", m_income);
+    m_expenseFrame = frame("Frame2", QStringLiteral("支出"), m_expenseList, "ListView2", m_expense);
 }
 
 void MainWindow::buildTotals()
@@ -186,30 +192,30 @@ void MainWindow::buildTotals()
         row->addStretch();
         return box;
     };
-    Label1 = totalLabel(this, "Label1", QStringLiteral("总收入："));
-    Label2 = totalLabel(this, "Label2", QStringLiteral("￥0.00"), QColor(0, 128, 0));
-    Label3 = totalLabel(this, "Label3", QStringLiteral("结余："));
-    Label4 = totalLabel(this, "Label4", QStringLiteral("￥0.00"), QColor(255, 0, 0));
-    Label5 = totalLabel(this, "Label5", QStringLiteral("总支出："));
-    Label6 = totalLabel(this, "Label6", QStringLiteral("￥0.00"), QColor(255, 0, 0));
-    Frame3 = frame("Frame3", {Label1, Label2, nullptr, Label3, Label4});
-    Frame4 = frame("Frame4", {Label5, Label6});
+    QLabel *incomeCaption = totalLabel(this, "Label1", QStringLiteral("总收入："));
+    m_incomeLabel = totalLabel(this, "Label2", QStringLiteral("￥0.00"), QColor(0, 128, 0));
+    QLabel *balanceCaption = totalLabel(this, "Label3", QStringLiteral("结余："));
+    m_balanceLabel = totalLabel(this, "Label4", QStringLiteral("￥0.00"), QColor(255, 0, 0));
+    QLabel *expenseCaption = totalLabel(this, "Label5", QStringLiteral("总支出："));
+    m_expenseLabel = totalLabel(this, "Label6", QStringLiteral("￥0.00"), QColor(255, 0, 0));
+    m_incomeTotalsFrame = frame("Frame3", {incomeCaption, m_incomeLabel, nullptr, balanceCaption, m_balanceLabel});
+    m_expenseTotalsFrame = frame("Frame4", {expenseCaption, m_expenseLabel});
 }
 
 void MainWindow::fitMinimumSize()
 {
     // A toolbar's own minimum hides what does not fit behind an extension arrow.
-    Toolbar1->setMinimumWidth(Toolbar1->sizeHint().width());
-    Toolbar2->setMinimumHeight(Toolbar2->sizeHint().height());
-    for (QTreeView *view : {ListView1, ListView2}) {
+    m_commandBar->setMinimumWidth(m_commandBar->sizeHint().width());
+    m_periodBar->setMinimumHeight(m_periodBar->sizeHint().height());
+    for (QTreeView *view : {m_incomeList, m_expenseList}) {
         const QHeaderView *h = view->header();
         const int fixed = h->sectionSize(0) + h->sectionSize(1) + h->sectionSize(2);
         view->setMinimumWidth(fixed + 100 + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth());
     }
     // The status panels keep room for what they show; the clock's width never changes.
     const QString widestClock = QStringLiteral("系统时间：2000年12月28日  星期三 23:59:59");
-    for (QLabel *panel : {statusPanel1, statusPanel2, statusPanel3}) {
-        const QString text = panel == statusPanel3 ? widestClock : panel->text();
+    for (QLabel *panel : {m_welcomePanel, m_userPanel, m_clockPanel}) {
+        const QString text = panel == m_clockPanel ? widestClock : panel->text();
         panel->setMinimumWidth(panel->fontMetrics().horizontalAdvance(text) + 4 * panel->frameWidth() + 8);
     }
 }
@@ -227,9 +233,9 @@ void MainWindow::buildStatusBar()
         bar->addWidget(l, share);
         return l;
     };
-    statusPanel1 = panel("statusPanel1", 41);
-    statusPanel2 = panel("statusPanel2", 31);
-    statusPanel3 = panel("statusPanel3", 28);
+    m_welcomePanel = panel("statusPanel1", 41);
+    m_userPanel = panel("statusPanel2", 31);
+    m_clockPanel = panel("statusPanel3", 28);
 }
 
 } // namespace ht

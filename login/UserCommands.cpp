@@ -3,20 +3,21 @@
 #include "login/frmPassword.h"
 #include "login/usersDialog.h"
 
-#include "ledger/MainWindow.h"
+#include "ledger/LedgerLists.h"
 
 #include <QAction>
 
 namespace ht::login {
 
-void attach(MainWindow &window)
+void attach(LedgerLists &lists)
 {
-    QObject::connect(window.mm_pwd, &QAction::triggered, &window, [&window] {
-        frmPassword password(&window);
+    QWidget *window = lists.window();
+    QObject::connect(lists.command("mm_pwd"), &QAction::triggered, window, [window] {
+        frmPassword password(window);
         password.exec();
     });
-    QObject::connect(window.mm_users, &QAction::triggered, &window, [&window] {
-        usersDialog users(&window);
+    QObject::connect(lists.command("mm_users"), &QAction::triggered, window, [window] {
+        usersDialog users(window);
         users.exec();
     });
 }

@@ -2,16 +2,17 @@
 
 #include "memos/frmMemoNote.h"
 
-#include "ledger/MainWindow.h"
+#include "ledger/LedgerLists.h"
 
 #include <QAction>
 
 namespace ht::memos {
 
-void attach(MainWindow &window)
+void attach(LedgerLists &lists)
 {
-    QObject::connect(window.mm_memoNote, &QAction::triggered, &window, [&window] {
-        frmMemoNote notes(&window);
+    QWidget *window = lists.window();
+    QObject::connect(lists.command("mm_memoNote"), &QAction::triggered, window, [window] {
+        frmMemoNote notes(window);
         notes.exec();
     });
 }

@@ -2,12 +2,12 @@
 
 namespace ht {
 
-class MainWindow;
+class LedgerLists;
 
 namespace memos {
 
 // Hooks the memo notes to the main window's "备忘录" command and toolbar button.
-void attach(MainWindow &window);
+void attach(LedgerLists &lists);
 
 } // namespace memos
 } // namespace ht

@@ -109,7 +109,7 @@ private Q_SLOTS:
             login.cmdOK->click();
             SAID(QStringLiteral("数据库文件是只读的：可以查看记录"));
             MainWindow *w = MainWindow::instance();
-            QCOMPARE(w->ListView2->model()->rowCount(), 1);
+            QCOMPARE(w->list(0)->model()->rowCount(), 1);
             QVERIFY(!saveExpense(w));
             SAID(QStringLiteral("数据库文件是只读的，修改没有保存。"));
             delete w;
@@ -179,7 +179,7 @@ private Q_SLOTS:
             SAID(QStringLiteral("备份失败。\r\n\r\n无法写入文件：") + copy + QStringLiteral("（磁盘空间已满）"));
             const QString sheet = m_folder->path("导出.xlsx");
             m_folder->fileAnswers << sheet;
-            w->ListView2->selectAll();
+            w->list(0)->selectAll();
             QVERIFY(runModal([&] { triggerAction(w, "mm_export"); }, [&](QDialog *d) {
                 d->findChild<QAbstractButton *>("Option2")->click();
                 d->findChild<QAbstractButton *>("OKButton")->click();
@@ -235,7 +235,7 @@ private Q_SLOTS:
         test::writeFile(m_folder->path("config.ini"), "[client]\r\nwindowstate=2x\r\n" + junk + "\n[client\nwindowstate");
         test::writeFile(m_folder->path("update.ini"), junk + "\r\n[config]\r\nVersion=\xff\xfe\r\nserver=::::\r\n");
         MainWindow *w = openMainWindow({backup::attach});
-        QCOMPARE(w->ListView2->model()->rowCount(), 1);
+        QCOMPARE(w->list(0)->model()->rowCount(), 1);
         QVERIFY(m_folder->messages.shown.isEmpty());
         QVERIFY(w->close());
         test::resumeAfterQuit();

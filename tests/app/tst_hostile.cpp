@@ -155,7 +155,8 @@ private Q_SLOTS:
         MainWindow *m = w.get();
         auto *login = new frmLogin(m);
         QVERIFY(login->load());
-        QList<QWidget *> windows{login, new printpreviewDialog(backup::printoutOf(*m->ListView2, 0, m->period()), m)};
+        QList<QWidget *> windows{
+            login, new printpreviewDialog(backup::printoutOf(*m->list(0), 0, m->period(), m->total(0)), m)};
         windows << new newInDialog(m, 0) << new frmTypes(m) << new newtypeDialog(m, 0) << new searchDialog(m)
                 << new frmBanks(m) << new newbankDialog(m) << new frmMemoNote(m) << new newMemoNoteDialog(m)
                 << new memonoteSearchDialog(m, {}) << new dataDialog(m) << new exportDialog(m) << new printDialog(m)
@@ -271,7 +272,7 @@ private Q_SLOTS:
                     for (const QString &gone : found)
                         left.removeOne(gone);
                 } else {
-                    QStringList shown = columnTexts(w->ListView2->model(), 3);
+                    QStringList shown = columnTexts(w->list(0)->model(), 3);
                     shown.sort();
                     QCOMPARE(shown, found);
                     QCOMPARE(said(), QStringList{});

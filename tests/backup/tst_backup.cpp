@@ -128,7 +128,7 @@ private Q_SLOTS:
 
         addRecord(1, QDateTime::currentDateTime(), 99, "后来的");
         w->reload(1);
-        QCOMPARE(w->ListView1->model()->rowCount(), 2);
+        QCOMPARE(w->list(1)->model()->rowCount(), 2);
         const QByteArray before = test::fileContents(m_db);
         // Each refused in one sentence and one short line that say what it is: a damaged
         // backup, or none of this program's (what the program never makes could run code
@@ -193,7 +193,7 @@ private Q_SLOTS:
         QVERIFY(messages.last().text.contains("syslibs.dll.bak"));
         QCOMPARE(test::fileContents(m_db), backedUp);
         QCOMPARE(test::fileContents(m_db + ".bak"), before);
-        QCOMPARE(columnTexts(w->ListView1->model(), 3), QStringList{"工资"});
+        QCOMPARE(columnTexts(w->list(1)->model(), 3), QStringList{"工资"});
         delete w;
     }
 
@@ -276,7 +276,7 @@ private Q_SLOTS:
             return opens;
         });
         MainWindow *w = openMainWindow({backup::attach});
-        QTreeView *list = w->ListView1;
+        QTreeView *list = w->list(1);
         list->setColumnHidden(1, true);
         // Selected as a user does: a click, then Ctrl and a click.
         const auto click = [list](int row, Qt::KeyboardModifiers keys) {
@@ -397,7 +397,7 @@ private Q_SLOTS:
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        const auto outcome = backup::printList(printer, backup::printoutOf(*w->ListView2, 0, w->period()),
+        const auto outcome = backup::printList(printer, backup::printoutOf(*w->list(0), 0, w->period(), w->total(0)),
                                                [](int page, int) { return page < 1; });
         QCOMPARE(outcome, backup::PrintOutcome::Cancelled);
         QVERIFY(!QFile::exists(pdf));

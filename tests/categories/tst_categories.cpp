@@ -199,8 +199,8 @@ private Q_SLOTS:
                 income->setCurrentIndex(income->findData(own));
                 d->findChild<QComboBox *>("Combo2")->setCurrentIndex(1); // the income box wins
                 click(d, {"OKButton"});
-                QCOMPARE(columnTexts(w->ListView1->model(), 3), QStringList{"兼职收入"});
-                QCOMPARE(w->ListView2->model()->rowCount(), 2); // not reloaded
+                QCOMPARE(columnTexts(w->list(1)->model(), 3), QStringList{"兼职收入"});
+                QCOMPARE(w->list(0)->model()->rowCount(), 2); // not reloaded
 
                 click(d, {"Check2", "OKButton"});
                 QCOMPARE(said(), QStringLiteral("提示：请选择要查询的条件项/查询条件错误"));
@@ -213,7 +213,7 @@ private Q_SLOTS:
             }));
         QCOMPARE(messages.shown.size(), 2);
         w->reload(1); // the filter outlasts the dialog and the refused queries
-        QCOMPARE(w->ListView1->model()->rowCount(), 1);
+        QCOMPARE(w->list(1)->model()->rowCount(), 1);
     }
     void batchDeleteAsksWithTheCountAndKeepsAllOnFailure()
     {
@@ -257,11 +257,11 @@ private Q_SLOTS:
                 click(d, {"OKButton"});
                 QCOMPARE(messages.last().title, QStringLiteral("系统错误"));
                 QCOMPARE(count(), 3);
-                QCOMPARE(w->ListView1->model()->rowCount(), 1);
+                QCOMPARE(w->list(1)->model()->rowCount(), 1);
                 test::execute("DROP TRIGGER no");
                 click(d, {"OKButton"});
-                QCOMPARE(columnTexts(w->ListView2->model(), 3), QStringList{"留"});
-                QCOMPARE(w->ListView1->model()->rowCount(), 0);
+                QCOMPARE(columnTexts(w->list(0)->model(), 3), QStringList{"留"});
+                QCOMPARE(w->list(1)->model()->rowCount(), 0);
                 click(d, {"OKButton"}); // none left: nothing to ask
                 QCOMPARE(said(), QStringLiteral("提示：没有符合条件的记录，无需删除/系统提示"));
             }));

@@ -64,11 +64,11 @@ private Q_SLOTS:
         addRecord(1, today(), 5000, "别人的", 1, "mary");
         test::execute("UPDATE users SET logintime=41");
         MainWindow *w = logIn("ADMIN");
-        QCOMPARE(w->ListView1->model()->rowCount(), 1);
-        QCOMPARE(w->Label2->text(), QStringLiteral("￥100.00"));
-        QCOMPARE(w->Label6->text(), QStringLiteral("￥40.25"));
-        QCOMPARE(w->Label4->text(), QStringLiteral("￥59.75"));
-        QCOMPARE(w->statusPanel2->text(), QStringLiteral("当前用户：admin  第41次使用"));
+        QCOMPARE(w->list(1)->model()->rowCount(), 1);
+        QCOMPARE(labelText(w, "Label2"), QStringLiteral("￥100.00"));
+        QCOMPARE(labelText(w, "Label6"), QStringLiteral("￥40.25"));
+        QCOMPARE(labelText(w, "Label4"), QStringLiteral("￥59.75"));
+        QCOMPARE(labelText(w, "statusPanel2"), QStringLiteral("当前用户：admin  第41次使用"));
         QCOMPARE(test::fileContents(m_folder->path("update.ini")), QByteArray("[config]\r\nVersion=1.2.8\r\n"));
         QCOMPARE(program::readStoreValue("pursewickHwnd"), QString::number(quint64(w->winId())));
         w->showMaximized();
@@ -94,19 +94,19 @@ private Q_SLOTS:
         addRecord(1, QDateTime(QDate(2024, 4, 1), QTime(8, 0)), 20);
         addRecord(1, QDateTime(QDate(2023, 7, 1), QTime(8, 0)), 30);
         MainWindow *w = logIn();
-        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥10.00"}));
+        QCOMPARE(columnTexts(w->list(1)->model(), 2), QStringList({"￥10.00"}));
         triggerAction(w, "Toolbar2_4"); // 今日
-        QCOMPARE(w->ListView1->model()->rowCount(), 1);
+        QCOMPARE(w->list(1)->model()->rowCount(), 1);
         program::setToday(QDate(2024, 4, 1)); // past midnight, the window still open
         w->reload(1);
-        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥20.00"}));
+        QCOMPARE(columnTexts(w->list(1)->model(), 2), QStringList({"￥20.00"}));
         SqlFilter amountsOver;
         w->applyQuery(amountsOver.add(QStringLiteral(" AND A.money>?"), {15}));
         w->reload(1);
-        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥30.00", "￥20.00"}));
+        QCOMPARE(columnTexts(w->list(1)->model(), 2), QStringList({"￥30.00", "￥20.00"}));
         triggerAction(w, "Toolbar2_1"); // 全部 replaces the query
-        QCOMPARE(w->ListView1->model()->rowCount(), 3);
-        QCOMPARE(w->Label4->text(), QStringLiteral("￥60"));
+        QCOMPARE(w->list(1)->model()->rowCount(), 3);
+        QCOMPARE(labelText(w, "Label4"), QStringLiteral("￥60"));
     }
     void everythingShowsAtTheSmallestSize()
     {
@@ -114,12 +114,12 @@ private Q_SLOTS:
         MainWindow *w = logIn();
         w->showNormal();
         w->resize(1500, 800);
-        QHeaderView *h = w->ListView1->header();
-        QTRY_VERIFY(w->ListView1->width() > 600);
+        QHeaderView *h = w->list(1)->header();
+        QTRY_VERIFY(w->list(1)->width() > 600);
         const int fixed[3] = {h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)};
         w->resize(10, 10);
         QTRY_COMPARE(w->size(), w->minimumSize().expandedTo(w->minimumSizeHint()));
-        for (QToolBar *bar : {w->Toolbar1, w->Toolbar2}) {
+        for (QToolBar *bar : {w->findChild<QToolBar *>("Toolbar1"), w->findChild<QToolBar *>("Toolbar2")}) {
             for (QAction *a : bar->actions()) {
                 QWidget *b = bar->widgetForAction(a);
                 QVERIFY2(b->isVisible() && bar->rect().contains(b->geometry()), qPrintable(a->objectName()));
@@ -128,7 +128,7 @@ private Q_SLOTS:
         QApplication::processEvents();
         for (int i = 0; i < 3; ++i)
             QCOMPARE(h->sectionSize(i), fixed[i]);
-        QVERIFY(h->sectionViewportPosition(2) + fixed[2] <= w->ListView1->viewport()->width());
+        QVERIFY(h->sectionViewportPosition(2) + fixed[2] <= w->list(1)->viewport()->width());
     }
     // An expense entered by keyboard alone; an income refused until its amount is a number,
     // offered only this user's categories, then changed.
@@ -158,11 +158,11 @@ private Q_SLOTS:
             QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, "午饭 含\u00a0汤", {});
             key(Qt::Key_Tab);
             key(Qt::Key_Return);
-            QCOMPARE(w->ListView2->model()->rowCount(), 1);
+            QCOMPARE(w->list(0)->model()->rowCount(), 1);
         }));
         QCOMPARE(m_folder->messages.shown.size(), 1);
-        QCOMPARE(columnTexts(w->ListView2->model(), 1), QStringList({"日常"}));
-        QCOMPARE(w->Label6->text(), QStringLiteral("￥12.50"));
+        QCOMPARE(columnTexts(w->list(0)->model(), 1), QStringList({"日常"}));
+        QCOMPARE(labelText(w, "Label6"), QStringLiteral("￥12.50"));
 
         QVERIFY(runModal([&] { triggerAction(w, "mm_add"); }, [&](QDialog *d) {
             auto *combo = d->findChild<QComboBox *>("Combo1");
@@ -178,8 +178,8 @@ private Q_SLOTS:
             QCOMPARE(combo->currentText(), QStringLiteral("奖金")); // kept for the next record
         }));
         QCOMPARE(m_folder->messages.shown.size(), 2);
-        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥12.50", "￥1,234.50"}));
-        w->ListView1->setCurrentIndex(w->ListView1->model()->index(1, 0));
+        QCOMPARE(columnTexts(w->list(1)->model(), 2), QStringList({"￥12.50", "￥1,234.50"}));
+        w->list(1)->setCurrentIndex(w->list(1)->model()->index(1, 0));
         QVERIFY(runModal([&] { triggerAction(w, "popModi"); }, [&](QDialog *d) {
             QCOMPARE(d->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("1,234.50"));
             QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentText(), QStringLiteral("奖金"));
@@ -187,8 +187,8 @@ private Q_SLOTS:
             d->findChild<QPushButton *>("OKButton")->click();
             QVERIFY(!d->isVisible());
         }));
-        QCOMPARE(columnTexts(w->ListView1->model(), 2), QStringList({"￥12.50", "￥99.00"}));
-        QCOMPARE(w->Label4->text(), QStringLiteral("￥99")); // 111.50 in, 12.50 out
+        QCOMPARE(columnTexts(w->list(1)->model(), 2), QStringList({"￥12.50", "￥99.00"}));
+        QCOMPARE(labelText(w, "Label4"), QStringLiteral("￥99")); // 111.50 in, 12.50 out
     }
     void deleteAsksAndSortingToggles()
     {
@@ -203,7 +203,7 @@ private Q_SLOTS:
         QCOMPARE(messages.last().text, QStringLiteral("提示：未选择要删除的记录"));
 
         // A click on a header sorts by value, a second turns the order and the marker round.
-        QTreeView *view = w->ListView2;
+        QTreeView *view = w->list(0);
         auto *model = static_cast<LedgerModel *>(view->model());
         for (int click = 0; click < 2; ++click)
             QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
@@ -219,7 +219,7 @@ private Q_SLOTS:
         QCOMPARE(model->rowCount(), 2);
         triggerAction(w, "popDel2");
         QCOMPARE(columnTexts(model, 2), QStringList({"￥999.00"}));
-        QCOMPARE(w->Label4->text(), QStringLiteral("￥-999.00"));
+        QCOMPARE(labelText(w, "Label4"), QStringLiteral("￥-999.00"));
         QCOMPARE(test::scalar("SELECT COUNT(*) FROM pursewicks WHERE ID=?", {marys}), QStringLiteral("1"));
     }
 

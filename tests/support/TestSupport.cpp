@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
 #include <QSettings>
 #include <QTest>
@@ -92,6 +93,12 @@ bool triggerAction(QWidget *window, const QString &name)
     else
         qWarning("triggerAction: no action named %s", qPrintable(name));
     return action;
+}
+
+QString labelText(QWidget *window, const QString &name)
+{
+    auto *label = window ? window->findChild<QLabel *>(name) : nullptr;
+    return label ? label->text() : QStringLiteral("(no label)");
 }
 
 ProgramFolder::ProgramFolder(bool withDatabase)

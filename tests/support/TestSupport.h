@@ -75,6 +75,8 @@ void resumeAfterQuit();
 
 // Triggers the window's action of that object name; false (with a warning) when it has none.
 bool triggerAction(QWidget *window, const QString &name);
+// The text of the window's label of that object name; "(no label)" when it has none.
+QString labelText(QWidget *window, const QString &name);
 
 // Straight to the shared store, to set a case up or read it back.
 void execute(const QString &sql, const QVariantList &values = {});
