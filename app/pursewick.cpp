@@ -2,7 +2,7 @@
 #include "banks/Banks.h"
 #include "categories/Categories.h"
 #include "ledger/MainWindow.h"
-#include "login/Startup.h"
+#include "app/Startup.h"
 #include "login/UserCommands.h"
 #include "memos/Memos.h"
 

@@ -2,7 +2,7 @@
 
 #include "ledger/LedgerModel.h"
 #include "ledger/MainWindow.h"
-#include "login/Startup.h"
+#include "app/Startup.h"
 #include "login/frmLogin.h"
 
 #include "foundation/Program.h"

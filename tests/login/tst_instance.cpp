@@ -1,5 +1,5 @@
 #include "foundation/SingleInstance.h"
-#include "login/Startup.h"
+#include "app/Startup.h"
 #include "login/frmLogin.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "login/Startup.h"
+#include "app/Startup.h"
 
 #include "login/frmLogin.h"
 
