@@ -38,9 +38,6 @@ public:
 
     // Reloads a list under the ledger's filter.
     void reload(int cls);
-    // After one record was added, changed or deleted: just its row, the total and the
-    // balance, as a reload would show them.
-    void refreshRecord(int cls, qint64 id);
     void applyQuery(const SqlFilter &filter, int cls = -1) override;
     int period() const override { return m_period; }
     QTreeView *list(int cls) const override { return cls >= 1 ? m_incomeList : m_expenseList; }
@@ -49,9 +46,6 @@ public:
     QAction *command(const char *name) const override;
     void whenClosing(std::function<void()> work) override;
 
-    // Status panel 3, built anew on every clock tick.
-    static QString clockText();
-
     // A click on a header: sorts that list by the column, toggling on a second click.
     void sortByColumn(int cls, int column);
 
@@ -59,7 +53,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Status panel 3, built anew on every clock tick.
+    static QString clockText();
     LedgerModel &model(int cls) const;
+    // After one record was added, changed or deleted: just its row, the total and the
+    // balance, as a reload would show them.
+    void refreshRecord(int cls, qint64 id);
     // The change and delete commands of a list (1 income, 0 expense).
     void changeSelected(int cls);
     void deleteSelected(int cls);

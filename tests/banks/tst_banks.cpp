@@ -1,7 +1,10 @@
 #include "tests/support/TestSupport.h"
 
+#include "banks/Banks.h"
 #include "banks/frmBanks.h"
 #include "banks/newbankDialog.h"
+
+#include "ledger/MainWindow.h"
 
 #include "foundation/DatePicker.h"
 #include "foundation/Program.h"
@@ -14,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace ht;
@@ -152,6 +156,13 @@ private Q_SLOTS:
         w.bankLists();
         clickHeader(6);
         QCOMPARE(columnTexts(w.ListView1->model(), 0), QStringList({"C", "B", "A"}));
+    }
+
+    void theMainWindowsButtonOpensIt()
+    {
+        std::unique_ptr<MainWindow> w(openMainWindow({banks::attach}));
+        QVERIFY(runModal([&] { w->findChild<QToolButton *>("Toolbar1_7")->click(); }, // 银行账号
+                         [](QDialog *d) { QCOMPARE(d->objectName(), QStringLiteral("frmBanks")); }));
     }
 
 private:
