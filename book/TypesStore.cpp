@@ -25,6 +25,15 @@ bool upgradeOwners(clsADO &db)
     return true;
 }
 
+void addBuiltIns(clsADO &db)
+{
+    Transaction t(db);
+    for (const BuiltInCategory &c : builtInCategories)
+        db.execute(QStringLiteral("INSERT INTO [types]([typename],[class],[username]) VALUES(?,?,?)"),
+                   {QString::fromUtf8(c.name), c.cls, builtInOwner});
+    t.commit();
+}
+
 std::optional<Type> visible(clsADO &db, const QString &user, qint64 id)
 {
     Query q = db.query(

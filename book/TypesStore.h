@@ -15,6 +15,8 @@ namespace TypesStore {
 // A types table from before categories had owners gets them: everything belongs to
 // admin but the fifteen built-in names. False when the table has owners already.
 bool upgradeOwners(clsADO &db);
+// A new database gets the built-in categories, in their order.
+void addBuiltIns(clsADO &db);
 
 struct Type {
     QString name;

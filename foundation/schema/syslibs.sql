@@ -74,19 +74,4 @@ END;
 INSERT INTO [users]([username], [userpwd], [regdate], [logintime])
     VALUES ('admin', 'admin', strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 0);
 
-INSERT INTO [types]([typename], [class], [username]) VALUES
-    ('日常', 0, '{system}'),
-    ('手机/上网', 0, '{system}'),
-    ('房租', 0, '{system}'),
-    ('房贷', 0, '{system}'),
-    ('交通/旅游', 0, '{system}'),
-    ('礼物', 0, '{system}'),
-    ('休闲/娱乐', 0, '{system}'),
-    ('吃', 0, '{system}'),
-    ('其他开支', 0, '{system}'),
-    ('工资', 1, '{system}'),
-    ('股市/证券', 1, '{system}'),
-    ('外汇', 1, '{system}'),
-    ('奖金', 1, '{system}'),
-    ('补助/福利', 1, '{system}'),
-    ('其他收入', 1, '{system}');
+-- The built-in categories are added by the build from the data library's own list.

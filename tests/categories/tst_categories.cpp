@@ -97,7 +97,7 @@ private Q_SLOTS:
 
     void addRenameDeleteAndBuiltIns()
     {
-        QStringList builtIns; // the schema makes the same built-in categories the store knows
+        QStringList builtIns; // the shipped database holds the built-in categories in their order
         for (const BuiltInCategory &c : builtInCategories)
             builtIns << QString::fromUtf8(c.name) + QString::number(c.cls);
         QCOMPARE(scalar("SELECT group_concat(t, ',') FROM (SELECT typename||class AS t FROM types "

@@ -66,7 +66,7 @@ private Q_SLOTS:
         db.CloseDB();
         QVERIFY(QFile::remove(db.dbDir()));
         clsADO::createDatabase(db.dbDir(), QString::fromUtf8(schema.readAll()));
-        QCOMPARE(folder.openDb().count("SELECT COUNT(*) FROM types"), 15);
+        QCOMPARE(folder.openDb().count("SELECT COUNT(*) FROM users"), 1);
     }
     void unopenableFilesEndTheProgramAndAreNeverCreated()
     {

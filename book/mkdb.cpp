@@ -1,4 +1,6 @@
-// Build step: writes the shipped database from the schema script.
+// Build step: writes the shipped database from the schema script and the built-in categories.
+#include "book/TypesStore.h"
+
 #include "foundation/clsADO.h"
 
 #include <QCoreApplication>
@@ -23,6 +25,9 @@ int main(int argc, char **argv)
     QFile::remove(out);
     try {
         ht::clsADO::createDatabase(out, QString::fromUtf8(schema.readAll()));
+        ht::clsADO db(out);
+        ht::Connection connection(db);
+        ht::TypesStore::addBuiltIns(db);
     } catch (const ht::DbError &e) {
         err << "schema failed: " << e.message() << "\n";
         QFile::remove(out);
