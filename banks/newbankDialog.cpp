@@ -39,7 +39,7 @@ QString balanceBoxText(Money m)
 
 } // namespace
 
-newbankDialog::newbankDialog(QWidget *parent, qint64 id) : QDialog(parent)
+newbankDialog::newbankDialog(QWidget *parent, qint64 id) : QDialog(parent), m_id(id)
 {
     setObjectName(QStringLiteral("newbankDialog"));
     Frame1 = named(new QGroupBox(QStringLiteral("账户信息"), this), "Frame1");
@@ -64,7 +64,6 @@ newbankDialog::newbankDialog(QWidget *parent, qint64 id) : QDialog(parent)
     Text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text7->setTabChangesFocus(true);
     Text7->setFixedSize(393, 49);
-    hdModID = hiddenValue(this, "hdModID", id);
 
     // Two columns of label, box and mark; the remark spans both below.
     auto *grid = new QGridLayout(Frame1);
@@ -134,7 +133,7 @@ void newbankDialog::load(qint64 id)
     if (!a) {
         // Gone since the list was loaded, or never the user's: nothing to modify.
         refuse(this, QStringLiteral("此银行账户已不存在"));
-        hdModID->setText(QStringLiteral("-1"));
+        m_id = -1;
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
         return;
     }
@@ -164,7 +163,7 @@ void newbankDialog::OKButton_Click()
     if (!balance)
         return refuse(this, QStringLiteral("请正确输入银行余额"), Text6);
 
-    const qint64 id = hdModID->text().toLongLong();
+    const qint64 id = m_id;
     if (id < 0)
         return;
     const QString &user = program::session().userName;

@@ -22,7 +22,6 @@ public:
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
     QPlainTextEdit *Text7;
     DatePicker *DTPicker1;
-    QLineEdit *hdModID;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
@@ -34,6 +33,9 @@ private:
     void load(qint64 id);
     void OKButton_Click();
     void clearForNext();
+
+    // The account being modified; 0 adds, -1 once it is found gone so nothing is saved.
+    qint64 m_id;
 };
 
 } // namespace ht

@@ -16,7 +16,7 @@
 
 namespace ht {
 
-newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent)
+newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent), m_id(id), m_cls(cls >= 1 ? 1 : 0)
 {
     setObjectName(QStringLiteral("newtypeDialog"));
     Frame1 = new QGroupBox(this);
@@ -27,8 +27,6 @@ newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(pare
     auto *box = new QVBoxLayout(Frame1);
     box->addWidget(labelFor(Text1, QStringLiteral("请输入类别名称：")));
     box->addWidget(Text1);
-    typeId = hiddenValue(this, "typeId", id);
-    classId = hiddenValue(this, "classId", cls);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
@@ -57,15 +55,13 @@ void newtypeDialog::OKButton_Click()
         return;
     }
     const QString &user = program::session().userName;
-    const qint64 id = typeId->text().toLongLong();
-    const int cls = classId->text().toInt() >= 1 ? 1 : 0;
     bool taken = false;
     bool saved = false;
     const bool ok = withDb(this, [&](clsADO &db) {
         // The category being renamed does not count: a change of letter case is a rename.
-        taken = TypesStore::nameTaken(db, user, cls, name, id);
+        taken = TypesStore::nameTaken(db, user, m_cls, name, m_id);
         if (!taken)
-            saved = id > 0 ? TypesStore::rename(db, user, id, name) : TypesStore::add(db, user, cls, name) > 0;
+            saved = m_id > 0 ? TypesStore::rename(db, user, m_id, name) : TypesStore::add(db, user, m_cls, name) > 0;
     });
     if (!ok)
         return;

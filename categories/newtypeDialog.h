@@ -17,13 +17,14 @@ public:
 
     QGroupBox *Frame1;
     QLineEdit *Text1;
-    QLineEdit *typeId;
-    QLineEdit *classId;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
 private:
     void OKButton_Click();
+
+    const qint64 m_id; // the category being renamed; 0 adds
+    const int m_cls;
 };
 
 } // namespace ht

@@ -22,7 +22,7 @@
 
 namespace ht {
 
-newInDialog::newInDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent)
+newInDialog::newInDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent), m_id(id), m_cls(cls >= 1 ? 1 : 0)
 {
     setObjectName(QStringLiteral("newInDialog"));
     Frame1 = new QGroupBox(this);
@@ -44,8 +44,6 @@ newInDialog::newInDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent)
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setTabChangesFocus(true);
     Text2->setFixedSize(193, 65);
-    modifyId = hiddenValue(this, "modifyId", id);
-    hdFrmStyle = hiddenValue(this, "hdFrmStyle", cls);
 
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(40, 16, 40, 16);
@@ -76,7 +74,7 @@ newInDialog::newInDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent)
 
     connect(OKButton, &QPushButton::clicked, this, &newInDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
-    load(cls >= 1 ? 1 : 0, id);
+    load(m_cls, id);
 }
 
 void newInDialog::load(int cls, qint64 id)
@@ -123,10 +121,10 @@ void newInDialog::OKButton_Click()
     }
 
     const QString &user = program::session().userName;
-    const qint64 editing = modifyId->text().toLongLong();
+    const qint64 editing = m_id;
     Record r;
     r.id = editing > 0 ? editing : 0;
-    r.style = hdFrmStyle->text().toInt() >= 1 ? 1 : 0;
+    r.style = m_cls;
     r.postdate = DTPicker1->dateTime();
     r.amount = *amount;
     r.memo = typedText(Text2);

@@ -23,14 +23,15 @@ public:
     QComboBox *Combo1;
     QLineEdit *Text1;
     QPlainTextEdit *Text2;
-    QLineEdit *modifyId;
-    QLineEdit *hdFrmStyle;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
 private:
     void load(int cls, qint64 id);
     void OKButton_Click();
+
+    const qint64 m_id; // the record being changed; 0 adds
+    const int m_cls;
 };
 
 } // namespace ht

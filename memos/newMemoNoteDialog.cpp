@@ -11,7 +11,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -19,7 +18,7 @@
 
 namespace ht {
 
-newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(parent)
+newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(parent), m_id(id)
 {
     setObjectName(QStringLiteral("newMemoNoteDialog"));
     setWindowTitle(QStringLiteral("新建/修改备忘"));
@@ -37,18 +36,6 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     // Tab leaves the box, as in every other window, so the keyboard reaches the buttons.
     noteContent->setTabChangesFocus(true);
     noteContent->setFixedSize(481, 249);
-
-    const auto hidden = [this](const char *name) {
-        auto *box = named(new QLineEdit(QStringLiteral("N/A"), this), name);
-        box->hide();
-        return box;
-    };
-    txtFontName = hidden("txtFontName");
-    txtFontBold = hidden("txtFontBold");
-    txtFontItalic = hidden("txtFontItalic");
-    txtFontsize = hidden("txtFontsize");
-    txtForeColor = hidden("txtForeColor");
-    modifyID = hiddenValue(this, "modifyID", id);
 
     auto *top = new QHBoxLayout;
     top->addWidget(labelFor(DTPicker1, QStringLiteral("日期：")));
@@ -92,7 +79,7 @@ void newMemoNoteDialog::load(qint64 id)
     if (!note) {
         // Deleted since the list was loaded: nothing to edit.
         refuse(this, QStringLiteral("此备忘已不存在"));
-        modifyID->setText(QStringLiteral("-1"));
+        m_id = -1;
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
         return;
     }
@@ -102,18 +89,9 @@ void newMemoNoteDialog::load(qint64 id)
     showStyle(note->style);
 }
 
-MemoStyle newMemoNoteDialog::style() const
-{
-    return {txtFontName->text(), txtFontBold->text(), txtFontItalic->text(), txtFontsize->text(), txtForeColor->text()};
-}
-
 void newMemoNoteDialog::showStyle(const MemoStyle &s)
 {
-    txtFontName->setText(s.fontName);
-    txtFontBold->setText(s.fontBold);
-    txtFontItalic->setText(s.fontItalic);
-    txtFontsize->setText(s.fontSize);
-    txtForeColor->setText(s.foreColor);
+    m_style = s;
     noteContent->setFont(styledFont(s, font()));
     QPalette p = noteContent->palette();
     p.setColor(QPalette::Text, storedColor(s).value_or(palette().color(QPalette::Text)));
@@ -126,7 +104,7 @@ void newMemoNoteDialog::chooseFont()
     const std::optional<QFont> chosen = ht::chooseFont(this, noteContent->font());
     if (!chosen || chosen->family().trimmed().isEmpty())
         return;
-    MemoStyle s = style();
+    MemoStyle s = m_style;
     storeFont(s, *chosen);
     showStyle(s);
 }
@@ -136,7 +114,7 @@ void newMemoNoteDialog::chooseColor()
     const std::optional<QColor> chosen = ht::chooseColor(this, noteContent->palette().color(QPalette::Text));
     if (!chosen)
         return;
-    MemoStyle s = style();
+    MemoStyle s = m_style;
     storeColor(s, *chosen);
     showStyle(s);
 }
@@ -153,10 +131,10 @@ void newMemoNoteDialog::OKButton_Click()
         noteContent->setTextCursor(line);
         return;
     }
-    const qint64 id = modifyID->text().toLongLong();
+    const qint64 id = m_id;
     if (id < 0)
         return;
-    MemoNote note{id, DTPicker1->dateTime(), text, style()};
+    MemoNote note{id, DTPicker1->dateTime(), text, m_style};
     auto &s = program::session();
     bool saved = false;
     if (!withDb(this, [&](clsADO &db) {

@@ -3,6 +3,8 @@
 #include "banks/frmBanks.h"
 #include "banks/newbankDialog.h"
 
+#include "book/BankStore.h"
+
 #include "foundation/DatePicker.h"
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
@@ -68,10 +70,14 @@ private Q_SLOTS:
 
         newbankDialog crafted(&w, marys);
         QCOMPARE(messages.last().text, QStringLiteral("此银行账户已不存在"));
-        crafted.hdModID->setText(QString::number(marys));
-        fillRequired(&crafted, "888");
+        fillRequired(&crafted, "888"); // OK before it closes adds no account in Mary's place
         crafted.OKButton->click();
-        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(scalar("SELECT count(*) FROM banks"), QStringLiteral("2"));
+        BankAccount overMarys;
+        overMarys.id = marys;
+        overMarys.account = "888";
+        QVERIFY(!BankStore::update(Connection(program::db()).db(), "admin", overMarys));
 
         QTreeWidgetItem *row = w.ListView1->topLevelItem(0);
         row->setData(0, Qt::UserRole, "ID" + QString::number(marys));
