@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,10 +17,9 @@ class newbankDialog : public QDialog {
 public:
     explicit newbankDialog(QWidget *parent, qint64 id = 0);
 
-    QGroupBox *Frame1;
-    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
-    QPlainTextEdit *Text7;
-    DatePicker *DTPicker1;
+    QLineEdit *m_place, *m_bank, *m_account, *m_holder, *m_card, *m_balance;
+    QPlainTextEdit *m_remark;
+    DatePicker *m_opened;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 

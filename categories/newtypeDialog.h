@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
@@ -15,8 +14,7 @@ class newtypeDialog : public QDialog {
 public:
     newtypeDialog(QWidget *parent, int cls, qint64 id = 0);
 
-    QGroupBox *Frame1;
-    QLineEdit *Text1;
+    QLineEdit *m_name;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 

@@ -4,7 +4,6 @@
 
 class QComboBox;
 class QDateTimeEdit;
-class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,11 +17,10 @@ class newInDialog : public QDialog {
 public:
     newInDialog(QWidget *parent, int cls, qint64 id = 0);
 
-    QGroupBox *Frame1;
-    QDateTimeEdit *DTPicker1;
-    QComboBox *Combo1;
-    QLineEdit *Text1;
-    QPlainTextEdit *Text2;
+    QDateTimeEdit *m_date;
+    QComboBox *m_category;
+    QLineEdit *m_amount;
+    QPlainTextEdit *m_remark;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 

@@ -23,11 +23,11 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     setObjectName(QStringLiteral("newMemoNoteDialog"));
     setWindowTitle(QStringLiteral("新建/修改备忘"));
     auto *fields = new QWidget(this);
-    DTPicker1 = named(new DatePicker(fields), "DTPicker1");
-    DTPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    Command2 = named(new QPushButton(QStringLiteral("字体格式…"), fields), "Command2");
-    Command1 = named(new QPushButton(QStringLiteral("字体颜色…"), fields), "Command1");
-    for (QPushButton *b : {Command2, Command1}) {
+    m_when = named(new DatePicker(fields), "DTPicker1");
+    m_when->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    m_fontButton = named(new QPushButton(QStringLiteral("字体格式…"), fields), "Command2");
+    m_colourButton = named(new QPushButton(QStringLiteral("字体颜色…"), fields), "Command1");
+    for (QPushButton *b : {m_fontButton, m_colourButton}) {
         b->setAutoDefault(false);
         pressOnEnter(b);
     }
@@ -38,11 +38,11 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     noteContent->setFixedSize(481, 249);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(labelFor(DTPicker1, QStringLiteral("日期：")));
-    top->addWidget(DTPicker1);
+    top->addWidget(labelFor(m_when, QStringLiteral("日期：")));
+    top->addWidget(m_when);
     top->addStretch();
-    top->addWidget(Command2);
-    top->addWidget(Command1);
+    top->addWidget(m_fontButton);
+    top->addWidget(m_colourButton);
     auto *grid = new QVBoxLayout(fields);
     grid->setContentsMargins(12, 10, 12, 4);
     grid->addLayout(top);
@@ -52,19 +52,19 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     OKButton = dialogButton(this, "OKButton", QStringLiteral("保存"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("取消"));
     frameOverButtons(this, fields, OKButton, CancelButton);
-    QWidget *order[] = {noteContent, DTPicker1, Command2, Command1, OKButton, CancelButton};
+    QWidget *order[] = {noteContent, m_when, m_fontButton, m_colourButton, OKButton, CancelButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(Command2, &QPushButton::clicked, this, &newMemoNoteDialog::chooseFont);
-    connect(Command1, &QPushButton::clicked, this, &newMemoNoteDialog::chooseColor);
+    connect(m_fontButton, &QPushButton::clicked, this, &newMemoNoteDialog::chooseFont);
+    connect(m_colourButton, &QPushButton::clicked, this, &newMemoNoteDialog::chooseColor);
     connect(OKButton, &QPushButton::clicked, this, &newMemoNoteDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
     noteContent->setFocus();
 
     if (id < 1) {
         setWindowTitle(QStringLiteral("新备忘"));
-        DTPicker1->setDateTime(QDateTime(program::today(), QTime::currentTime()));
+        m_when->setDateTime(QDateTime(program::today(), QTime::currentTime()));
     } else {
         load(id);
     }
@@ -84,7 +84,7 @@ void newMemoNoteDialog::load(qint64 id)
         return;
     }
     if (note->when.isValid())
-        DTPicker1->setDateTime(note->when);
+        m_when->setDateTime(note->when);
     noteContent->setPlainText(note->content);
     showStyle(note->style);
 }
@@ -134,7 +134,7 @@ void newMemoNoteDialog::OKButton_Click()
     const qint64 id = m_id;
     if (id < 0)
         return;
-    MemoNote note{id, DTPicker1->dateTime(), text, m_style};
+    MemoNote note{id, m_when->dateTime(), text, m_style};
     auto &s = program::session();
     bool saved = false;
     if (!withDb(this, [&](clsADO &db) {

@@ -17,9 +17,9 @@ class newMemoNoteDialog : public QDialog {
 public:
     explicit newMemoNoteDialog(QWidget *parent, qint64 id = 0);
 
-    DatePicker *DTPicker1;
-    QPushButton *Command2; // font
-    QPushButton *Command1; // colour
+    DatePicker *m_when;
+    QPushButton *m_fontButton;
+    QPushButton *m_colourButton;
     QPlainTextEdit *noteContent;
     QPushButton *OKButton;
     QPushButton *CancelButton;

@@ -107,31 +107,33 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         auto &messages = m_folder->messages;
-        QVERIFY(runModal(
-            [&] { QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier); },
-            [&](QDialog *dialog) {
-                auto *d = static_cast<newbankDialog *>(dialog);
-                QWidget *order[] = {d->Text1, d->Text2, d->Text3, d->Text6, d->DTPicker1, d->Text4, d->Text5, d->Text7};
-                const char *typed[] = {"Pudong", "ICBC", "4455", "1,000.50", nullptr, "Li", "9'9", "note"};
-                for (int i = 0; i < 8; ++i) {
-                    QCOMPARE(QApplication::focusWidget(), order[i]);
-                    if (typed[i])
-                        QTest::keyClicks(order[i], typed[i]);
-                    else
-                        QTest::keyClick(order[i], Qt::Key_Up); // 2000-01-01: the year goes up
-                    QTest::keyClick(order[i], Qt::Key_Tab);
-                }
-                QCOMPARE(QApplication::focusWidget(), d->OKButton);
-                QTest::keyClick(d->OKButton, Qt::Key_Return);
-                QCOMPARE(d->Text6->text() + d->Text3->text(), QStringLiteral("0.00")); // emptied for the next account
-                d->OKButton->click();
-                QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请输入开户地系统提示"));
-                QCOMPARE(QApplication::focusWidget(), d->Text1);
-                fillRequired(d, "6222");
-                d->Text6->clear();
-                d->OKButton->click();
-                QVERIFY(d->isVisible());
-            }));
+        QVERIFY(runModal([&] { QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier); },
+                         [&](QDialog *dialog) {
+                             auto *d = static_cast<newbankDialog *>(dialog);
+                             QWidget *order[] = {d->m_place,  d->m_bank,   d->m_account, d->m_balance,
+                                                 d->m_opened, d->m_holder, d->m_card,    d->m_remark};
+                             const char *typed[] = {"Pudong", "ICBC", "4455", "1,000.50", nullptr, "Li", "9'9", "note"};
+                             for (int i = 0; i < 8; ++i) {
+                                 QCOMPARE(QApplication::focusWidget(), order[i]);
+                                 if (typed[i])
+                                     QTest::keyClicks(order[i], typed[i]);
+                                 else
+                                     QTest::keyClick(order[i], Qt::Key_Up); // 2000-01-01: the year goes up
+                                 QTest::keyClick(order[i], Qt::Key_Tab);
+                             }
+                             QCOMPARE(QApplication::focusWidget(), d->OKButton);
+                             QTest::keyClick(d->OKButton, Qt::Key_Return);
+                             // Emptied for the next account.
+                             QCOMPARE(d->m_balance->text() + d->m_account->text(), QStringLiteral("0.00"));
+                             d->OKButton->click();
+                             QCOMPARE(messages.last().text + messages.last().title,
+                                      QStringLiteral("请输入开户地系统提示"));
+                             QCOMPARE(QApplication::focusWidget(), d->m_place);
+                             fillRequired(d, "6222");
+                             d->m_balance->clear();
+                             d->OKButton->click();
+                             QVERIFY(d->isVisible());
+                         }));
         QCOMPARE(stored(1), QStringLiteral("Pudong|4455|99|1000.5|2001-01-01 00:00:00|note"));
         QCOMPARE(stored(2), QStringLiteral("上海|6222||0.0|2000-01-01 00:00:00|"));
         QCOMPARE(w.ListView1->topLevelItemCount(), 2);
