@@ -34,12 +34,12 @@ dataDialog::dataDialog(QWidget *parent)
                     QStringLiteral("备份当前收支数据"), QStringLiteral("恢复以前备份的收支数据"),
                     QStringLiteral("确定"), QStringLiteral("退出")})
 {
-    Label1 = named(new QLabel(QStringLiteral("请选择要进行的操作："), this), "Label1");
+    auto *prompt = named(new QLabel(QStringLiteral("请选择要进行的操作："), this), "Label1");
 
     auto *frame = new QWidget(this);
     auto *column = new QVBoxLayout(frame);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(Label1);
+    column->addWidget(prompt);
     column->addWidget(Frame1);
     frameOverButtons(this, frame, OKButton, CancelButton);
     setUpDialog(this, OKButton, CancelButton);

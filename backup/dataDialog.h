@@ -2,8 +2,6 @@
 
 #include "backup/ChoiceDialog.h"
 
-class QLabel;
-
 namespace ht {
 
 // Backs the whole database up to a file of the user's choice, or restores one.
@@ -12,8 +10,6 @@ class dataDialog : public backup::ChoiceDialog {
     Q_OBJECT
 public:
     explicit dataDialog(QWidget *parent = nullptr);
-
-    QLabel *Label1;
 
 private:
     void backUp();

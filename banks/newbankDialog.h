@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,11 +17,9 @@ class newbankDialog : public QDialog {
 public:
     explicit newbankDialog(QWidget *parent, qint64 id = 0);
 
-    QGroupBox *Frame1;
-    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
-    QPlainTextEdit *Text7;
-    DatePicker *DTPicker1;
-    QLineEdit *hdModID;
+    QLineEdit *m_place, *m_bank, *m_account, *m_holder, *m_card, *m_balance;
+    QPlainTextEdit *m_remark;
+    DatePicker *m_opened;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
@@ -34,6 +31,9 @@ private:
     void load(qint64 id);
     void OKButton_Click();
     void clearForNext();
+
+    // The account being modified; 0 adds, -1 once it is found gone so nothing is saved.
+    qint64 m_id;
 };
 
 } // namespace ht

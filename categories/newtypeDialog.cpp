@@ -16,23 +16,21 @@
 
 namespace ht {
 
-newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent)
+newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(parent), m_id(id), m_cls(cls >= 1 ? 1 : 0)
 {
     setObjectName(QStringLiteral("newtypeDialog"));
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Text1 = new QLineEdit(Frame1);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setMinimumWidth(220);
-    auto *box = new QVBoxLayout(Frame1);
-    box->addWidget(labelFor(Text1, QStringLiteral("请输入类别名称：")));
-    box->addWidget(Text1);
-    typeId = hiddenValue(this, "typeId", id);
-    classId = hiddenValue(this, "classId", cls);
+    auto *frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    m_name = new QLineEdit(frame);
+    m_name->setObjectName(QStringLiteral("Text1"));
+    m_name->setMinimumWidth(220);
+    auto *box = new QVBoxLayout(frame);
+    box->addWidget(labelFor(m_name, QStringLiteral("请输入类别名称：")));
+    box->addWidget(m_name);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
-    frameOverButtons(this, Frame1, OKButton, CancelButton);
+    frameOverButtons(this, frame, OKButton, CancelButton);
 
     connect(OKButton, &QPushButton::clicked, this, &newtypeDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
@@ -41,36 +39,34 @@ newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(pare
     if (id > 0) {
         withDb(this, [&](clsADO &db) {
             if (const auto type = TypesStore::visible(db, program::session().userName, id))
-                Text1->setText(type->name);
+                m_name->setText(type->name);
         });
         // A rename usually replaces the whole name: typing starts over it.
-        Text1->selectAll();
+        m_name->selectAll();
     }
 }
 
 void newtypeDialog::OKButton_Click()
 {
-    const QString name = ctrcls::SQLCut(Text1->text());
-    if (ctrcls::SQLCut(Text1->text().trimmed()).isEmpty()) {
+    const QString name = ctrcls::SQLCut(m_name->text());
+    if (ctrcls::SQLCut(m_name->text().trimmed()).isEmpty()) {
         refuse(this, QStringLiteral("请输入类别名称"));
-        Text1->setFocus();
+        m_name->setFocus();
         return;
     }
     const QString &user = program::session().userName;
-    const qint64 id = typeId->text().toLongLong();
-    const int cls = classId->text().toInt() >= 1 ? 1 : 0;
     bool taken = false;
     bool saved = false;
     const bool ok = withDb(this, [&](clsADO &db) {
         // The category being renamed does not count: a change of letter case is a rename.
-        taken = TypesStore::nameTaken(db, user, cls, name, id);
+        taken = TypesStore::nameTaken(db, user, m_cls, name, m_id);
         if (!taken)
-            saved = id > 0 ? TypesStore::rename(db, user, id, name) : TypesStore::add(db, user, cls, name) > 0;
+            saved = m_id > 0 ? TypesStore::rename(db, user, m_id, name) : TypesStore::add(db, user, m_cls, name) > 0;
     });
     if (!ok)
         return;
     if (taken) {
-        return refuse(this, QStringLiteral("您输入的类别名称【") + name + QStringLiteral("】已经存在"), Text1);
+        return refuse(this, QStringLiteral("您输入的类别名称【") + name + QStringLiteral("】已经存在"), m_name);
     }
     if (!saved) {
         return refuse(this, QStringLiteral("系统内置类别不能修改"));

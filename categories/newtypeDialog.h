@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
@@ -15,15 +14,15 @@ class newtypeDialog : public QDialog {
 public:
     newtypeDialog(QWidget *parent, int cls, qint64 id = 0);
 
-    QGroupBox *Frame1;
-    QLineEdit *Text1;
-    QLineEdit *typeId;
-    QLineEdit *classId;
+    QLineEdit *m_name;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
 private:
     void OKButton_Click();
+
+    const qint64 m_id; // the category being renamed; 0 adds
+    const int m_cls;
 };
 
 } // namespace ht

@@ -58,64 +58,66 @@ searchDialog::searchDialog(QWidget *parent, bool deleting) : QDialog(parent), m_
 {
     setObjectName(QStringLiteral("searchDialog"));
     setWindowTitle(QStringLiteral("查询记录"));
-    Frame1 = named(new QGroupBox(QStringLiteral("按条件查询，需要查询的条件请打勾"), this), "Frame1");
+    m_frame = named(new QGroupBox(QStringLiteral("按条件查询，需要查询的条件请打勾"), this), "Frame1");
 
-    Check1 = named(new QCheckBox(QStringLiteral("时间范围"), Frame1), "Check1");
-    DTPicker1 = datePicker(Frame1, "DTPicker1");
-    DTPicker2 = datePicker(Frame1, "DTPicker2");
-    Check2 = named(new QCheckBox(QStringLiteral("类别"), Frame1), "Check2");
-    Combo1 = categoryBox(Frame1, "Combo1");
-    Combo2 = categoryBox(Frame1, "Combo2");
-    Check3 = named(new QCheckBox(QStringLiteral("金额"), Frame1), "Check3");
-    Text2 = named(new QLineEdit(QStringLiteral("0.00"), Frame1), "Text2");
-    Text2->setFixedWidth(110);
-    Check4 = named(new QCheckBox(QStringLiteral("备注"), Frame1), "Check4");
-    Text1 = named(new QLineEdit(Frame1), "Text1");
-    Text1->setMinimumWidth(200);
-    selectAllOnFocus(Text1);
+    m_byDate = named(new QCheckBox(QStringLiteral("时间范围"), m_frame), "Check1");
+    m_from = datePicker(m_frame, "DTPicker1");
+    m_to = datePicker(m_frame, "DTPicker2");
+    m_byCategory = named(new QCheckBox(QStringLiteral("类别"), m_frame), "Check2");
+    m_incomeCategory = categoryBox(m_frame, "Combo1");
+    m_expenseCategory = categoryBox(m_frame, "Combo2");
+    m_byAmount = named(new QCheckBox(QStringLiteral("金额"), m_frame), "Check3");
+    m_amount = named(new QLineEdit(QStringLiteral("0.00"), m_frame), "Text2");
+    m_amount->setFixedWidth(110);
+    m_byRemark = named(new QCheckBox(QStringLiteral("备注"), m_frame), "Check4");
+    m_remark = named(new QLineEdit(m_frame), "Text1");
+    m_remark->setMinimumWidth(200);
+    selectAllOnFocus(m_remark);
 
-    const auto label = [this](const QString &text) { return new QLabel(text, Frame1); };
+    const auto label = [this](const QString &text) { return new QLabel(text, m_frame); };
     // The dates have no label of their own; every other box is announced by its label.
-    DTPicker1->setAccessibleName(QStringLiteral("开始日期"));
-    DTPicker2->setAccessibleName(QStringLiteral("结束日期"));
-    auto *grid = new QGridLayout(Frame1);
+    m_from->setAccessibleName(QStringLiteral("开始日期"));
+    m_to->setAccessibleName(QStringLiteral("结束日期"));
+    auto *grid = new QGridLayout(m_frame);
     grid->setContentsMargins(20, 16, 20, 16);
     grid->setVerticalSpacing(14);
     grid->setHorizontalSpacing(16);
-    grid->addWidget(Check1, 0, 0);
-    grid->addLayout(row({DTPicker1, label(QStringLiteral("至")), DTPicker2}), 0, 1);
-    grid->addWidget(Check2, 1, 0);
-    grid->addLayout(row({labelFor(Combo1, QStringLiteral("收入类别：")), Combo1,
-                         labelFor(Combo2, QStringLiteral("支出类别：")), Combo2}),
+    grid->addWidget(m_byDate, 0, 0);
+    grid->addLayout(row({m_from, label(QStringLiteral("至")), m_to}), 0, 1);
+    grid->addWidget(m_byCategory, 1, 0);
+    grid->addLayout(row({labelFor(m_incomeCategory, QStringLiteral("收入类别：")), m_incomeCategory,
+                         labelFor(m_expenseCategory, QStringLiteral("支出类别：")), m_expenseCategory}),
                     1, 1);
-    grid->addWidget(Check3, 2, 0);
-    grid->addLayout(row({labelFor(Text2, QStringLiteral("请输入金额：")), Text2}), 2, 1);
-    grid->addWidget(Check4, 3, 0);
+    grid->addWidget(m_byAmount, 2, 0);
+    grid->addLayout(row({labelFor(m_amount, QStringLiteral("请输入金额：")), m_amount}), 2, 1);
+    grid->addWidget(m_byRemark, 3, 0);
     grid->addLayout(
-        row({labelFor(Text1, QStringLiteral("请输入备注内容：")), Text1, label(QStringLiteral("（模糊查询）"))}), 3, 1);
+        row({labelFor(m_remark, QStringLiteral("请输入备注内容：")), m_remark, label(QStringLiteral("（模糊查询）"))}),
+        3, 1);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("关闭"));
 
-    frameOverButtons(this, Frame1, OKButton, CancelButton);
+    frameOverButtons(this, m_frame, OKButton, CancelButton);
 
-    QWidget *order[] = {Check1, DTPicker1, DTPicker2, Check2, Combo1,   Combo2,
-                        Check3, Text2,     Check4,    Text1,  OKButton, CancelButton};
+    QWidget *order[] = {m_byDate,   m_from,   m_to,       m_byCategory, m_incomeCategory, m_expenseCategory,
+                        m_byAmount, m_amount, m_byRemark, m_remark,     OKButton,         CancelButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
-        DTPicker1->setEnabled(on);
-        DTPicker2->setEnabled(on);
+    connect(m_byDate, &QCheckBox::toggled, this, [this](bool on) {
+        m_from->setEnabled(on);
+        m_to->setEnabled(on);
     });
-    connect(Check2, &QCheckBox::toggled, this, [this](bool on) {
-        Combo1->setEnabled(on);
-        Combo2->setEnabled(on);
+    connect(m_byCategory, &QCheckBox::toggled, this, [this](bool on) {
+        m_incomeCategory->setEnabled(on);
+        m_expenseCategory->setEnabled(on);
     });
     // The caret at the start and the amount's digits selected, blanks around them aside.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (now == Text2)
-            QTimer::singleShot(0, Text2, [this] { Text2->setSelection(0, int(Text2->text().trimmed().size())); });
+        if (now == m_amount)
+            QTimer::singleShot(0, m_amount,
+                               [this] { m_amount->setSelection(0, int(m_amount->text().trimmed().size())); });
     });
     connect(OKButton, &QPushButton::clicked, this, &searchDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
@@ -126,39 +128,39 @@ void searchDialog::load()
 {
     if (m_deleting) {
         setWindowTitle(QStringLiteral("批量删除记录"));
-        Frame1->setTitle(QStringLiteral("按条件批量删除记录，请在需要删除的查询条件打勾"));
+        m_frame->setTitle(QStringLiteral("按条件批量删除记录，请在需要删除的查询条件打勾"));
     }
 
     // The first entry stays empty: no category of that class.
-    Combo1->addItem(QString());
-    Combo2->addItem(QString());
+    m_incomeCategory->addItem(QString());
+    m_expenseCategory->addItem(QString());
     withDb(this, [&](clsADO &db) {
         const QString &user = program::session().userName;
         for (const Category &c : RecordStore::categories(db, user, 1))
-            Combo1->addItem(c.name, c.id);
+            m_incomeCategory->addItem(c.name, c.id);
         for (const Category &c : RecordStore::categories(db, user, 0))
-            Combo2->addItem(c.name, c.id);
+            m_expenseCategory->addItem(c.name, c.id);
     });
 
-    DTPicker1->setDate(program::today());
-    DTPicker2->setDate(program::today());
-    for (QWidget *w : std::initializer_list<QWidget *>{DTPicker1, DTPicker2, Combo1, Combo2})
+    m_from->setDate(program::today());
+    m_to->setDate(program::today());
+    for (QWidget *w : std::initializer_list<QWidget *>{m_from, m_to, m_incomeCategory, m_expenseCategory})
         w->setEnabled(false);
 }
 
 SearchConditions searchDialog::conditions() const
 {
     SearchConditions c;
-    c.byDate = Check1->isChecked();
-    c.from = DTPicker1->date();
-    c.to = DTPicker2->date();
-    c.byCategory = Check2->isChecked();
-    c.incomeType = Combo1->currentData().toLongLong();
-    c.expenseType = Combo2->currentData().toLongLong();
-    c.byAmount = Check3->isChecked();
-    c.amount = Text2->text();
-    c.byMemo = Check4->isChecked();
-    c.memo = Text1->text();
+    c.byDate = m_byDate->isChecked();
+    c.from = m_from->date();
+    c.to = m_to->date();
+    c.byCategory = m_byCategory->isChecked();
+    c.incomeType = m_incomeCategory->currentData().toLongLong();
+    c.expenseType = m_expenseCategory->currentData().toLongLong();
+    c.byAmount = m_byAmount->isChecked();
+    c.amount = m_amount->text();
+    c.byMemo = m_byRemark->isChecked();
+    c.memo = m_remark->text();
     return c;
 }
 
@@ -172,7 +174,7 @@ void searchDialog::OKButton_Click()
     if (c.datesReversed()) {
         showMessage(this, QStringLiteral("两个日期间隔不正确，请确定第二个日期要在第一个日期之后"),
                     QStringLiteral("日期选择错误"));
-        DTPicker2->setFocus();
+        m_to->setFocus();
         return;
     }
     if (m_deleting)

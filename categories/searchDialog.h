@@ -19,17 +19,16 @@ class searchDialog : public QDialog {
 public:
     explicit searchDialog(QWidget *parent, bool deleting = false);
 
-    QGroupBox *Frame1;
-    QCheckBox *Check1;
-    QDateTimeEdit *DTPicker1;
-    QDateTimeEdit *DTPicker2;
-    QCheckBox *Check2;
-    QComboBox *Combo1;
-    QComboBox *Combo2;
-    QCheckBox *Check3;
-    QLineEdit *Text2;
-    QCheckBox *Check4;
-    QLineEdit *Text1;
+    QCheckBox *m_byDate;
+    QDateTimeEdit *m_from;
+    QDateTimeEdit *m_to;
+    QCheckBox *m_byCategory;
+    QComboBox *m_incomeCategory;
+    QComboBox *m_expenseCategory;
+    QCheckBox *m_byAmount;
+    QLineEdit *m_amount;
+    QCheckBox *m_byRemark;
+    QLineEdit *m_remark;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
@@ -40,6 +39,7 @@ private:
     void runQuery(const SearchConditions &c);
     void deleteRecords(const SearchConditions &c);
 
+    QGroupBox *m_frame;
     const bool m_deleting;
 };
 

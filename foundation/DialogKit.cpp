@@ -72,13 +72,6 @@ QLabel *labelFor(QWidget *box, const QString &text)
     return label;
 }
 
-QLineEdit *hiddenValue(QWidget *parent, const char *name, qint64 value)
-{
-    auto *box = named(new QLineEdit(QString::number(value), parent), name);
-    box->hide();
-    return box;
-}
-
 void frameOverButtons(QDialog *dialog, QWidget *frame, QPushButton *confirm, QPushButton *close)
 {
     auto *row = new QHBoxLayout;

@@ -23,8 +23,6 @@ Widget *named(Widget *widget, const char *name)
 }
 // The label beside a box, which a screen reader announces as the box's name.
 QLabel *labelFor(QWidget *box, const QString &text);
-// A hidden box that carries a dialog's mode from opening to saving.
-QLineEdit *hiddenValue(QWidget *parent, const char *name, qint64 value);
 // The dialog's fields in their frame, the confirm and close buttons centred below, and
 // the dialog's size fixed to that.
 void frameOverButtons(QDialog *dialog, QWidget *frame, QPushButton *confirm, QPushButton *close);

@@ -70,9 +70,9 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
 
-    Label2 = linkLabel(QStringLiteral("Label2"), QString::fromUtf8(build::vendorEmail));
-    Label3 = linkLabel(QStringLiteral("Label3"),
-                       QString::fromUtf8(build::vendorName) + QLatin1Char(' ') + QString::fromUtf8(build::vendorWeb));
+    m_mail = linkLabel(QStringLiteral("Label2"), QString::fromUtf8(build::vendorEmail));
+    m_web = linkLabel(QStringLiteral("Label3"),
+                      QString::fromUtf8(build::vendorName) + QLatin1Char(' ') + QString::fromUtf8(build::vendorWeb));
 
     Line1 = rule(this, QStringLiteral("Line1"));
     Line1_2 = rule(this, QStringLiteral("Line1_2"));
@@ -95,8 +95,8 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     texts->addSpacing(4);
     texts->addWidget(lblDescription);
     texts->addSpacing(4);
-    texts->addWidget(Label2, 0, Qt::AlignLeft);
-    texts->addWidget(Label3, 0, Qt::AlignLeft);
+    texts->addWidget(m_mail, 0, Qt::AlignLeft);
+    texts->addWidget(m_web, 0, Qt::AlignLeft);
     texts->addStretch();
 
     auto *top = new QHBoxLayout;
@@ -136,7 +136,7 @@ QLabel *frmAbout::linkLabel(const QString &name, const QString &text)
 
 void frmAbout::setHovered(QLabel *label)
 {
-    for (QLabel *link : {Label2, Label3})
+    for (QLabel *link : {m_mail, m_web})
         setTextColor(link, link == label ? linkHover : linkRest);
 }
 
@@ -150,7 +150,7 @@ QPoint frmAbout::placement(const QRect &screen, const QSize &client)
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 {
     auto *label = qobject_cast<QLabel *>(watched);
-    if (label != Label2 && label != Label3)
+    if (label != m_mail && label != m_web)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Enter:
@@ -164,7 +164,7 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
         setTextColor(label, linkRest);
         break;
     case QEvent::MouseButtonRelease:
-        if (label == Label3 && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        if (label == m_web && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             QDesktopServices::openUrl(QUrl(QString::fromUtf8(build::vendorWeb)));
         break;
     default:

@@ -25,8 +25,8 @@ public:
     QLabel *lblTitle;
     QLabel *lblVersion;
     QLabel *lblDescription;
-    QLabel *Label2; // vendor e-mail
-    QLabel *Label3; // vendor name and web address; a click opens the address
+    QLabel *m_mail; // the vendor's e-mail
+    QLabel *m_web;  // the vendor's name and web address; a click opens the address
     QFrame *Line1;
     QFrame *Line1_2;
     QLabel *lblDisclaimer;

@@ -4,7 +4,6 @@
 
 class QComboBox;
 class QDateTimeEdit;
-class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,19 +17,19 @@ class newInDialog : public QDialog {
 public:
     newInDialog(QWidget *parent, int cls, qint64 id = 0);
 
-    QGroupBox *Frame1;
-    QDateTimeEdit *DTPicker1;
-    QComboBox *Combo1;
-    QLineEdit *Text1;
-    QPlainTextEdit *Text2;
-    QLineEdit *modifyId;
-    QLineEdit *hdFrmStyle;
+    QDateTimeEdit *m_date;
+    QComboBox *m_category;
+    QLineEdit *m_amount;
+    QPlainTextEdit *m_remark;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
 private:
     void load(int cls, qint64 id);
     void OKButton_Click();
+
+    const qint64 m_id; // the record being changed; 0 adds
+    const int m_cls;
 };
 
 } // namespace ht

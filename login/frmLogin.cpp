@@ -33,8 +33,8 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
                                    .arg(QString::fromLatin1(program::title)),
                                this);
 
-    Label1 = new QLabel(QStringLiteral("用户名(&U)："), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    auto *userLabel = new QLabel(QStringLiteral("用户名(&U)："), this);
+    userLabel->setObjectName(QStringLiteral("Label1"));
     txtUserName = new QComboBox(this);
     txtUserName->setObjectName(QStringLiteral("txtUserName"));
     txtUserName->setEditable(true);
@@ -42,18 +42,18 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
     // The name is exactly what was typed or chosen, never completed from the list.
     txtUserName->setCompleter(nullptr);
     txtUserName->setMinimumWidth(180);
-    Label1->setBuddy(txtUserName);
+    userLabel->setBuddy(txtUserName);
 
-    Label2 = new QLabel(QStringLiteral("密  码(&P)："), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    auto *passwordLabel = new QLabel(QStringLiteral("密  码(&P)："), this);
+    passwordLabel->setObjectName(QStringLiteral("Label2"));
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     usePasswordStars(txtPassword);
     selectAllOnFocus(txtPassword);
-    Label2->setBuddy(txtPassword);
+    passwordLabel->setBuddy(txtPassword);
 
-    Check1 = new QCheckBox(QStringLiteral("记住用户名密码"), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
+    m_remember = new QCheckBox(QStringLiteral("记住用户名密码"), this);
+    m_remember->setObjectName(QStringLiteral("Check1"));
 
     // Enter anywhere but on the exit button logs in, through the default button alone, so one
     // key press never logs in twice.
@@ -66,11 +66,11 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
     top->addWidget(heading, 1);
 
     auto *form = new QGridLayout;
-    form->addWidget(Label1, 0, 0);
+    form->addWidget(userLabel, 0, 0);
     form->addWidget(txtUserName, 0, 1);
-    form->addWidget(Label2, 1, 0);
+    form->addWidget(passwordLabel, 1, 0);
     form->addWidget(txtPassword, 1, 1);
-    form->addWidget(Check1, 2, 1);
+    form->addWidget(m_remember, 2, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -85,8 +85,8 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(txtUserName, txtPassword);
-    setTabOrder(txtPassword, Check1);
-    setTabOrder(Check1, cmdOK);
+    setTabOrder(txtPassword, m_remember);
+    setTabOrder(m_remember, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 
     connect(txtUserName, &QComboBox::activated, this, &frmLogin::txtUserName_Click);
@@ -128,7 +128,7 @@ void frmLogin::loadRemembered()
     if (!users.isEmpty() && users.first().focus) {
         txtUserName->setCurrentIndex(0);
         txtPassword->setText(users.first().password);
-        Check1->setChecked(true);
+        m_remember->setChecked(true);
     } else {
         txtUserName->setCurrentIndex(-1);
         txtUserName->setEditText(QString());
@@ -141,7 +141,7 @@ void frmLogin::txtUserName_Click()
     withDbOr([&](clsADO &db) { row = LoginStore::rememberedRow(db, txtUserName->currentText()); },
              [](const DbError &) {});
     txtPassword->setText(row.focus ? row.password : QString());
-    Check1->setChecked(row.focus);
+    m_remember->setChecked(row.focus);
 }
 
 void frmLogin::cmdOK_Click()
@@ -158,7 +158,7 @@ void frmLogin::cmdOK_Click()
     }
 
     LoginStore::LoginOutcome outcome;
-    if (!withDb(this, [&](clsADO &db) { outcome = LoginStore::login(db, name, password, Check1->isChecked()); }))
+    if (!withDb(this, [&](clsADO &db) { outcome = LoginStore::login(db, name, password, m_remember->isChecked()); }))
         return;
     if (outcome.result == LoginResult::NoSuchUser) {
         showMessage(this, QStringLiteral("用户名或密码错误"), title, MsgButtons::Ok, MsgIcon::Critical);

@@ -4,7 +4,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -20,11 +19,9 @@ public:
     // False (after telling the user) when the program must end.
     bool load();
 
-    QLabel *Label1;
     QComboBox *txtUserName;
-    QLabel *Label2;
     QLineEdit *txtPassword;
-    QCheckBox *Check1;
+    QCheckBox *m_remember;
     QPushButton *cmdOK;
     QPushButton *cmdCancel;
 

@@ -20,14 +20,15 @@ frmPassword::frmPassword(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral("修改密码"));
     auto *frame = new QGroupBox(this);
-    Label1 = named(new QLabel(QStringLiteral("新登录密码："), frame), "Label1");
-    Label2 = named(new QLabel(QStringLiteral("确认新密码："), frame), "Label2");
-    Text1 = named(new QLineEdit(frame), "Text1");
-    Text2 = named(new QLineEdit(frame), "Text2");
+    auto *passwordLabel = named(new QLabel(QStringLiteral("新登录密码："), frame), "Label1");
+    auto *againLabel = named(new QLabel(QStringLiteral("确认新密码："), frame), "Label2");
+    m_password = named(new QLineEdit(frame), "Text1");
+    m_passwordAgain = named(new QLineEdit(frame), "Text2");
     auto *grid = new QGridLayout(frame);
     grid->setContentsMargins(30, 16, 30, 16);
     grid->setVerticalSpacing(12);
-    for (auto [row, label, box] : {std::tuple(0, Label1, Text1), std::tuple(1, Label2, Text2)}) {
+    for (auto [row, label, box] :
+         {std::tuple(0, passwordLabel, m_password), std::tuple(1, againLabel, m_passwordAgain)}) {
         usePasswordStars(box);
         box->setMinimumWidth(180);
         label->setBuddy(box);
@@ -43,12 +44,12 @@ frmPassword::frmPassword(QWidget *parent) : QDialog(parent)
 
 void frmPassword::OKButton_Click()
 {
-    if (Text1->text().isEmpty())
-        return refuse(this, QStringLiteral("请输入新登录密码"), Text1);
-    if (Text2->text() != Text1->text())
-        return refuse(this, QStringLiteral("两次密码输入不一致"), Text2);
+    if (m_password->text().isEmpty())
+        return refuse(this, QStringLiteral("请输入新登录密码"), m_password);
+    if (m_passwordAgain->text() != m_password->text())
+        return refuse(this, QStringLiteral("两次密码输入不一致"), m_passwordAgain);
     // Stored exactly as typed: the very text typed here is the one that logs in.
-    if (!withDb(this, [&](clsADO &db) { UserStore::setPassword(db, program::session().userName, Text1->text()); }))
+    if (!withDb(this, [&](clsADO &db) { UserStore::setPassword(db, program::session().userName, m_password->text()); }))
         return;
     showMessage(this, QStringLiteral("提示：密码修改成功"), QStringLiteral("系统提示"), MsgButtons::Ok,
                 MsgIcon::Information);

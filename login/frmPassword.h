@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -14,8 +13,7 @@ class frmPassword : public QDialog {
 public:
     explicit frmPassword(QWidget *parent = nullptr);
 
-    QLabel *Label1, *Label2;
-    QLineEdit *Text1, *Text2;
+    QLineEdit *m_password, *m_passwordAgain;
     QPushButton *OKButton, *CancelButton;
 
 private:

@@ -30,62 +30,63 @@ usersDialog::usersDialog(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("usersDialog"));
     setWindowTitle(QStringLiteral("用户管理"));
 
-    Frame1 = named(new QGroupBox(QStringLiteral("注册新用户"), this), "Frame1");
-    Label1 = named(new QLabel(QStringLiteral("新用户名："), Frame1), "Label1");
-    Label2 = named(new QLabel(QStringLiteral("登录密码："), Frame1), "Label2");
-    Label3 = named(new QLabel(QStringLiteral("确认密码："), Frame1), "Label3");
-    Text1 = named(new QLineEdit(Frame1), "Text1");
-    Text2 = named(new QLineEdit(Frame1), "Text2");
-    Text3 = named(new QLineEdit(Frame1), "Text3");
-    usePasswordStars(Text2);
-    usePasswordStars(Text3);
+    auto *registerFrame = named(new QGroupBox(QStringLiteral("注册新用户"), this), "Frame1");
+    auto *nameLabel = named(new QLabel(QStringLiteral("新用户名："), registerFrame), "Label1");
+    auto *passwordLabel = named(new QLabel(QStringLiteral("登录密码："), registerFrame), "Label2");
+    auto *againLabel = named(new QLabel(QStringLiteral("确认密码："), registerFrame), "Label3");
+    m_newName = named(new QLineEdit(registerFrame), "Text1");
+    m_password = named(new QLineEdit(registerFrame), "Text2");
+    m_passwordAgain = named(new QLineEdit(registerFrame), "Text3");
+    usePasswordStars(m_password);
+    usePasswordStars(m_passwordAgain);
     auto *form = new QGridLayout;
     int row = 0;
-    for (auto [label, box] : {std::pair(Label1, Text1), std::pair(Label2, Text2), std::pair(Label3, Text3)}) {
+    for (auto [label, box] : {std::pair(nameLabel, m_newName), std::pair(passwordLabel, m_password),
+                              std::pair(againLabel, m_passwordAgain)}) {
         label->setBuddy(box);
         box->setMinimumWidth(180);
         form->addWidget(label, row, 0);
         form->addWidget(box, row++, 1);
     }
-    BtnOk = dialogButton(Frame1, "BtnOk", QStringLiteral("确定"));
-    BtnCancel = dialogButton(Frame1, "BtnCancel", QStringLiteral("退出"));
+    BtnOk = dialogButton(registerFrame, "BtnOk", QStringLiteral("确定"));
+    BtnCancel = dialogButton(registerFrame, "BtnCancel", QStringLiteral("退出"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BtnOk);
     buttons->addWidget(BtnCancel);
-    auto *register_ = new QVBoxLayout(Frame1);
+    auto *register_ = new QVBoxLayout(registerFrame);
     register_->addLayout(form);
     register_->addLayout(buttons);
 
-    Frame2 = named(new QGroupBox(QStringLiteral("删除已注册用户"), this), "Frame2");
-    Label4 = named(new QLabel(QStringLiteral("选择要删除的用户名："), Frame2), "Label4");
-    Combo1 = named(new QComboBox(Frame2), "Combo1");
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    auto *deleteFrame = named(new QGroupBox(QStringLiteral("删除已注册用户"), this), "Frame2");
+    auto *deleteLabel = named(new QLabel(QStringLiteral("选择要删除的用户名："), deleteFrame), "Label4");
+    m_deleteName = named(new QComboBox(deleteFrame), "Combo1");
+    m_deleteName->setEditable(true);
+    m_deleteName->setInsertPolicy(QComboBox::NoInsert);
     // A name typed for deletion is taken as typed, never completed to another.
-    Combo1->setCompleter(nullptr);
-    Combo1->setMinimumWidth(150);
-    Label4->setBuddy(Combo1);
-    delBtn = named(new QPushButton(QStringLiteral("删除"), Frame2), "delBtn");
+    m_deleteName->setCompleter(nullptr);
+    m_deleteName->setMinimumWidth(150);
+    deleteLabel->setBuddy(m_deleteName);
+    delBtn = named(new QPushButton(QStringLiteral("删除"), deleteFrame), "delBtn");
     delBtn->setAutoDefault(false);
     pressOnEnter(delBtn);
     // Enter in the delete box deletes; everywhere else it registers.
-    pressOnEnter(delBtn, Combo1);
-    auto *remove = new QHBoxLayout(Frame2);
-    remove->addWidget(Label4);
-    remove->addWidget(Combo1, 1);
+    pressOnEnter(delBtn, m_deleteName);
+    auto *remove = new QHBoxLayout(deleteFrame);
+    remove->addWidget(deleteLabel);
+    remove->addWidget(m_deleteName, 1);
     remove->addWidget(delBtn);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addWidget(Frame2);
+    layout->addWidget(registerFrame);
+    layout->addWidget(deleteFrame);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, BtnOk);
+    setTabOrder(m_newName, m_password);
+    setTabOrder(m_password, m_passwordAgain);
+    setTabOrder(m_passwordAgain, BtnOk);
     setTabOrder(BtnOk, BtnCancel);
-    setTabOrder(BtnCancel, Combo1);
-    setTabOrder(Combo1, delBtn);
+    setTabOrder(BtnCancel, m_deleteName);
+    setTabOrder(m_deleteName, delBtn);
 
     connect(BtnOk, &QPushButton::clicked, this, &usersDialog::BtnOk_Click);
     connect(delBtn, &QPushButton::clicked, this, &usersDialog::delBtn_Click);
@@ -97,69 +98,69 @@ void usersDialog::fillList()
 {
     QStringList names;
     withDb(this, [&](clsADO &db) { names = UserStore::names(db); });
-    Combo1->clear();
-    Combo1->addItems(names);
-    Combo1->setCurrentIndex(-1);
+    m_deleteName->clear();
+    m_deleteName->addItems(names);
+    m_deleteName->setCurrentIndex(-1);
 }
 
 void usersDialog::BtnOk_Click()
 {
     // Checked trimmed, stored as cleaned but untrimmed.
-    const QString name = ctrcls::SQLCut(Text1->text());
-    const QString checked = ctrcls::SQLCut(Text1->text().trimmed());
+    const QString name = ctrcls::SQLCut(m_newName->text());
+    const QString checked = ctrcls::SQLCut(m_newName->text().trimmed());
     if (checked.isEmpty()) {
         refuse(this, QStringLiteral("请输入新登录用户名"));
-        Text1->setFocus();
+        m_newName->setFocus();
         return;
     }
     if (checked.size() > longestName)
-        return refuse(this, QStringLiteral("登录用户名过长，请重新输入"), Text1);
-    const QString password = ctrcls::SQLCut(Text2->text().trimmed());
+        return refuse(this, QStringLiteral("登录用户名过长，请重新输入"), m_newName);
+    const QString password = ctrcls::SQLCut(m_password->text().trimmed());
     if (password.isEmpty() || password.size() > longestName)
-        return refuse(this, QStringLiteral("请输入登录密码，不能超过50个字符"), Text2);
-    if (Text3->text() != Text2->text())
-        return refuse(this, QStringLiteral("两次密码输入不一致"), Text3);
+        return refuse(this, QStringLiteral("请输入登录密码，不能超过50个字符"), m_password);
+    if (m_passwordAgain->text() != m_password->text())
+        return refuse(this, QStringLiteral("两次密码输入不一致"), m_passwordAgain);
     // That name owns the categories every user shares.
     if (name.compare(builtInOwner, Qt::CaseInsensitive) == 0)
-        return refuse(this, QStringLiteral("用户名【") + name + QStringLiteral("】为系统保留，不能注册"), Text1);
+        return refuse(this, QStringLiteral("用户名【") + name + QStringLiteral("】为系统保留，不能注册"), m_newName);
 
     bool taken = false;
     const bool ok = withDb(this, [&](clsADO &db) {
         taken = UserStore::exists(db, name);
         if (!taken)
-            UserStore::add(db, name, Text3->text()); // the password exactly as typed
+            UserStore::add(db, name, m_passwordAgain->text()); // the password exactly as typed
     });
     if (!ok)
         return;
     if (taken)
-        return refuse(this, QStringLiteral("用户名【") + name + QStringLiteral("】已经存在"), Text1);
+        return refuse(this, QStringLiteral("用户名【") + name + QStringLiteral("】已经存在"), m_newName);
     showMessage(this,
                 QStringLiteral("新用户注册成功！\r\n登录用户名：") + name + QStringLiteral("  登录密码：")
-                    + Text3->text(),
+                    + m_passwordAgain->text(),
                 QStringLiteral("注册成功"), MsgButtons::Ok, MsgIcon::Information);
-    for (QLineEdit *box : {Text1, Text2, Text3})
+    for (QLineEdit *box : {m_newName, m_password, m_passwordAgain})
         box->clear();
     fillList();
 }
 
 void usersDialog::delBtn_Click()
 {
-    const QString name = ctrcls::SQLCut(Combo1->currentText());
+    const QString name = ctrcls::SQLCut(m_deleteName->currentText());
     if (name.isEmpty()) {
         refuse(this, QStringLiteral("请选择要删除的用户"));
-        Combo1->setFocus();
+        m_deleteName->setFocus();
         return;
     }
     if (name.compare(QStringLiteral("admin"), Qt::CaseInsensitive) == 0) {
         refuse(this, QStringLiteral("不能删除系统用户"));
-        Combo1->setFocus();
+        m_deleteName->setFocus();
         return;
     }
     bool removed = false;
     if (!withDb(this, [&](clsADO &db) { removed = UserStore::remove(db, name); }))
         return;
     if (!removed)
-        return refuse(this, QStringLiteral("用户【") + name + QStringLiteral("】尚未注册"), Combo1);
+        return refuse(this, QStringLiteral("用户【") + name + QStringLiteral("】尚未注册"), m_deleteName);
     showMessage(this, QStringLiteral("用户【") + name + QStringLiteral("】删除成功！"), systemTitle, MsgButtons::Ok,
                 MsgIcon::Critical);
     fillList();

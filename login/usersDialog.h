@@ -3,8 +3,6 @@
 #include <QDialog>
 
 class QComboBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -16,11 +14,9 @@ class usersDialog : public QDialog {
 public:
     explicit usersDialog(QWidget *parent = nullptr);
 
-    QGroupBox *Frame1, *Frame2;
-    QLabel *Label1, *Label2, *Label3, *Label4;
-    QLineEdit *Text1, *Text2, *Text3;
+    QLineEdit *m_newName, *m_password, *m_passwordAgain;
     QPushButton *BtnOk, *BtnCancel;
-    QComboBox *Combo1;
+    QComboBox *m_deleteName;
     QPushButton *delBtn;
 
 private:

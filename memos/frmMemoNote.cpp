@@ -239,13 +239,12 @@ void frmMemoNote::memoList(const SqlFilter &condition, qint32 page)
     BtnNext->setEnabled(result.page != result.pages);
     BtnLast->setEnabled(result.page != result.pages);
     m_page = result.page;
+    m_pages = result.pages;
 }
 
 void frmMemoNote::lastPage()
 {
-    // The status text's page count, as the user reads it.
-    const QString text = statusPanel1->text();
-    memoList(m_where, text.section(QLatin1Char('/'), 1).chopped(1).toInt());
+    memoList(m_where, m_pages);
 }
 
 void frmMemoNote::quickSearch()

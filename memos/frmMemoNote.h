@@ -64,9 +64,11 @@ private:
     void openEditor(qint64 id);
 
     bool m_deleting = false; // its own deletes reload the page they stand on
-    // The pager: the search the notes are under and the page shown.
+    // The pager: the search the notes are under, the page shown and the page count of the
+    // last load.
     SqlFilter m_where;
     qint32 m_page = 1;
+    qint32 m_pages = 1;
 };
 
 } // namespace ht

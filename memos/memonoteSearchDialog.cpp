@@ -22,55 +22,55 @@ memonoteSearchDialog::memonoteSearchDialog(QWidget *parent, const SqlFilter &cur
     setObjectName(QStringLiteral("memonoteSearchDialog"));
     setWindowTitle(QStringLiteral("查询"));
     setWindowIcon(icon("search"));
-    Frame1 = named(new QGroupBox(QStringLiteral("按条件查询备忘记录"), this), "Frame1");
-    Check1 = named(new QCheckBox(QStringLiteral("日期："), Frame1), "Check1");
-    const auto picker = [this](const char *name) {
-        auto *p = named(new DatePicker(Frame1), name);
+    auto *frame = named(new QGroupBox(QStringLiteral("按条件查询备忘记录"), this), "Frame1");
+    m_byDate = named(new QCheckBox(QStringLiteral("日期："), frame), "Check1");
+    const auto picker = [frame](const char *name) {
+        auto *p = named(new DatePicker(frame), name);
         p->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         p->setDate(program::today());
         p->setEnabled(false);
         return p;
     };
-    DTPicker1 = picker("DTPicker1");
-    DTPicker2 = picker("DTPicker2");
-    Check2 = named(new QCheckBox(QStringLiteral("内容："), Frame1), "Check2");
-    Text1 = named(new QLineEdit(Frame1), "Text1");
-    Text1->setFixedWidth(241);
-    Text1->setEnabled(false);
+    m_from = picker("DTPicker1");
+    m_to = picker("DTPicker2");
+    m_byText = named(new QCheckBox(QStringLiteral("内容："), frame), "Check2");
+    m_text = named(new QLineEdit(frame), "Text1");
+    m_text->setFixedWidth(241);
+    m_text->setEnabled(false);
     // The boxes are announced by what they hold, not by the frame's title.
-    DTPicker1->setAccessibleName(QStringLiteral("开始日期"));
-    DTPicker2->setAccessibleName(QStringLiteral("结束日期"));
-    Text1->setAccessibleName(QStringLiteral("查询内容"));
+    m_from->setAccessibleName(QStringLiteral("开始日期"));
+    m_to->setAccessibleName(QStringLiteral("结束日期"));
+    m_text->setAccessibleName(QStringLiteral("查询内容"));
 
-    auto *grid = new QGridLayout(Frame1);
+    auto *grid = new QGridLayout(frame);
     grid->setContentsMargins(14, 12, 14, 10);
-    grid->addWidget(Check1, 0, 0);
+    grid->addWidget(m_byDate, 0, 0);
     auto *dates = new QHBoxLayout;
-    dates->addWidget(DTPicker1);
-    dates->addWidget(named(new QLabel(QStringLiteral("到"), Frame1), "Label2"));
-    dates->addWidget(DTPicker2);
+    dates->addWidget(m_from);
+    dates->addWidget(named(new QLabel(QStringLiteral("到"), frame), "Label2"));
+    dates->addWidget(m_to);
     grid->addLayout(dates, 0, 1);
-    grid->addWidget(Check2, 1, 0);
-    grid->addWidget(Text1, 1, 1);
-    grid->addWidget(named(new QLabel(QStringLiteral("(支持模糊查询)"), Frame1), "Label1"), 2, 1);
+    grid->addWidget(m_byText, 1, 0);
+    grid->addWidget(m_text, 1, 1);
+    grid->addWidget(named(new QLabel(QStringLiteral("(支持模糊查询)"), frame), "Label1"), 2, 1);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("确定"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("取消"));
-    frameOverButtons(this, Frame1, OKButton, CancelButton);
-    QWidget *order[] = {Check1, DTPicker1, DTPicker2, Check2, Text1, OKButton, CancelButton};
+    frameOverButtons(this, frame, OKButton, CancelButton);
+    QWidget *order[] = {m_byDate, m_from, m_to, m_byText, m_text, OKButton, CancelButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
-        DTPicker1->setEnabled(on);
-        DTPicker2->setEnabled(on);
+    connect(m_byDate, &QCheckBox::toggled, this, [this](bool on) {
+        m_from->setEnabled(on);
+        m_to->setEnabled(on);
         if (on)
-            DTPicker1->setFocus();
+            m_from->setFocus();
     });
-    connect(Check2, &QCheckBox::toggled, this, [this](bool on) {
-        Text1->setEnabled(on);
+    connect(m_byText, &QCheckBox::toggled, this, [this](bool on) {
+        m_text->setEnabled(on);
         if (on)
-            Text1->setFocus();
+            m_text->setFocus();
     });
     connect(OKButton, &QPushButton::clicked, this, &memonoteSearchDialog::OKButton_Click);
     // Keeps its own icon: setUpDialog would take the owner's.
@@ -82,17 +82,17 @@ memonoteSearchDialog::memonoteSearchDialog(QWidget *parent, const SqlFilter &cur
 
 void memonoteSearchDialog::OKButton_Click()
 {
-    if (!Check1->isChecked() && !Check2->isChecked())
+    if (!m_byDate->isChecked() && !m_byText->isChecked())
         return refuse(this, QStringLiteral("请选择要查询的项"));
     SqlFilter narrowed = m_current;
-    if (Check1->isChecked()) {
-        if (DTPicker2->date() < DTPicker1->date())
-            return refuse(this, QStringLiteral("目标日期不能小于选择日期"), DTPicker2);
-        narrowed.add(MemoStore::days(DTPicker1->date(), DTPicker2->date()));
+    if (m_byDate->isChecked()) {
+        if (m_to->date() < m_from->date())
+            return refuse(this, QStringLiteral("目标日期不能小于选择日期"), m_to);
+        narrowed.add(MemoStore::days(m_from->date(), m_to->date()));
     }
     // The text counts whenever the box holds one, ticked or not.
-    if (!Text1->text().isEmpty())
-        narrowed.add(MemoStore::containing(Text1->text()));
+    if (!m_text->text().isEmpty())
+        narrowed.add(MemoStore::containing(m_text->text()));
     Q_EMIT chosen(narrowed);
     accept();
 }

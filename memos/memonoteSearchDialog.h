@@ -5,7 +5,6 @@
 #include <QDialog>
 
 class QCheckBox;
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
@@ -20,12 +19,11 @@ class memonoteSearchDialog : public QDialog {
 public:
     memonoteSearchDialog(QWidget *parent, const SqlFilter &current);
 
-    QGroupBox *Frame1;
-    QCheckBox *Check1;
-    DatePicker *DTPicker1;
-    DatePicker *DTPicker2;
-    QCheckBox *Check2;
-    QLineEdit *Text1;
+    QCheckBox *m_byDate;
+    DatePicker *m_from;
+    DatePicker *m_to;
+    QCheckBox *m_byText;
+    QLineEdit *m_text;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 

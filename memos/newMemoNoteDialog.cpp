@@ -11,7 +11,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -19,16 +18,16 @@
 
 namespace ht {
 
-newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(parent)
+newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(parent), m_id(id)
 {
     setObjectName(QStringLiteral("newMemoNoteDialog"));
     setWindowTitle(QStringLiteral("新建/修改备忘"));
     auto *fields = new QWidget(this);
-    DTPicker1 = named(new DatePicker(fields), "DTPicker1");
-    DTPicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    Command2 = named(new QPushButton(QStringLiteral("字体格式…"), fields), "Command2");
-    Command1 = named(new QPushButton(QStringLiteral("字体颜色…"), fields), "Command1");
-    for (QPushButton *b : {Command2, Command1}) {
+    m_when = named(new DatePicker(fields), "DTPicker1");
+    m_when->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    m_fontButton = named(new QPushButton(QStringLiteral("字体格式…"), fields), "Command2");
+    m_colourButton = named(new QPushButton(QStringLiteral("字体颜色…"), fields), "Command1");
+    for (QPushButton *b : {m_fontButton, m_colourButton}) {
         b->setAutoDefault(false);
         pressOnEnter(b);
     }
@@ -38,24 +37,12 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     noteContent->setTabChangesFocus(true);
     noteContent->setFixedSize(481, 249);
 
-    const auto hidden = [this](const char *name) {
-        auto *box = named(new QLineEdit(QStringLiteral("N/A"), this), name);
-        box->hide();
-        return box;
-    };
-    txtFontName = hidden("txtFontName");
-    txtFontBold = hidden("txtFontBold");
-    txtFontItalic = hidden("txtFontItalic");
-    txtFontsize = hidden("txtFontsize");
-    txtForeColor = hidden("txtForeColor");
-    modifyID = hiddenValue(this, "modifyID", id);
-
     auto *top = new QHBoxLayout;
-    top->addWidget(labelFor(DTPicker1, QStringLiteral("日期：")));
-    top->addWidget(DTPicker1);
+    top->addWidget(labelFor(m_when, QStringLiteral("日期：")));
+    top->addWidget(m_when);
     top->addStretch();
-    top->addWidget(Command2);
-    top->addWidget(Command1);
+    top->addWidget(m_fontButton);
+    top->addWidget(m_colourButton);
     auto *grid = new QVBoxLayout(fields);
     grid->setContentsMargins(12, 10, 12, 4);
     grid->addLayout(top);
@@ -65,19 +52,19 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     OKButton = dialogButton(this, "OKButton", QStringLiteral("保存"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("取消"));
     frameOverButtons(this, fields, OKButton, CancelButton);
-    QWidget *order[] = {noteContent, DTPicker1, Command2, Command1, OKButton, CancelButton};
+    QWidget *order[] = {noteContent, m_when, m_fontButton, m_colourButton, OKButton, CancelButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(Command2, &QPushButton::clicked, this, &newMemoNoteDialog::chooseFont);
-    connect(Command1, &QPushButton::clicked, this, &newMemoNoteDialog::chooseColor);
+    connect(m_fontButton, &QPushButton::clicked, this, &newMemoNoteDialog::chooseFont);
+    connect(m_colourButton, &QPushButton::clicked, this, &newMemoNoteDialog::chooseColor);
     connect(OKButton, &QPushButton::clicked, this, &newMemoNoteDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
     noteContent->setFocus();
 
     if (id < 1) {
         setWindowTitle(QStringLiteral("新备忘"));
-        DTPicker1->setDateTime(QDateTime(program::today(), QTime::currentTime()));
+        m_when->setDateTime(QDateTime(program::today(), QTime::currentTime()));
     } else {
         load(id);
     }
@@ -92,28 +79,19 @@ void newMemoNoteDialog::load(qint64 id)
     if (!note) {
         // Deleted since the list was loaded: nothing to edit.
         refuse(this, QStringLiteral("此备忘已不存在"));
-        modifyID->setText(QStringLiteral("-1"));
+        m_id = -1;
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
         return;
     }
     if (note->when.isValid())
-        DTPicker1->setDateTime(note->when);
+        m_when->setDateTime(note->when);
     noteContent->setPlainText(note->content);
     showStyle(note->style);
 }
 
-MemoStyle newMemoNoteDialog::style() const
-{
-    return {txtFontName->text(), txtFontBold->text(), txtFontItalic->text(), txtFontsize->text(), txtForeColor->text()};
-}
-
 void newMemoNoteDialog::showStyle(const MemoStyle &s)
 {
-    txtFontName->setText(s.fontName);
-    txtFontBold->setText(s.fontBold);
-    txtFontItalic->setText(s.fontItalic);
-    txtFontsize->setText(s.fontSize);
-    txtForeColor->setText(s.foreColor);
+    m_style = s;
     noteContent->setFont(styledFont(s, font()));
     QPalette p = noteContent->palette();
     p.setColor(QPalette::Text, storedColor(s).value_or(palette().color(QPalette::Text)));
@@ -126,7 +104,7 @@ void newMemoNoteDialog::chooseFont()
     const std::optional<QFont> chosen = ht::chooseFont(this, noteContent->font());
     if (!chosen || chosen->family().trimmed().isEmpty())
         return;
-    MemoStyle s = style();
+    MemoStyle s = m_style;
     storeFont(s, *chosen);
     showStyle(s);
 }
@@ -136,7 +114,7 @@ void newMemoNoteDialog::chooseColor()
     const std::optional<QColor> chosen = ht::chooseColor(this, noteContent->palette().color(QPalette::Text));
     if (!chosen)
         return;
-    MemoStyle s = style();
+    MemoStyle s = m_style;
     storeColor(s, *chosen);
     showStyle(s);
 }
@@ -153,10 +131,10 @@ void newMemoNoteDialog::OKButton_Click()
         noteContent->setTextCursor(line);
         return;
     }
-    const qint64 id = modifyID->text().toLongLong();
+    const qint64 id = m_id;
     if (id < 0)
         return;
-    MemoNote note{id, DTPicker1->dateTime(), text, style()};
+    MemoNote note{id, m_when->dateTime(), text, m_style};
     auto &s = program::session();
     bool saved = false;
     if (!withDb(this, [&](clsADO &db) {

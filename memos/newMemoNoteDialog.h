@@ -1,15 +1,15 @@
 #pragma once
 
+#include "book/MemoStore.h"
+
 #include <QDialog>
 
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace ht {
 
 class DatePicker;
-struct MemoStyle;
 
 // Writes a new memo note of the user or edits one of theirs (id; 0 writes a new one).
 class newMemoNoteDialog : public QDialog {
@@ -17,13 +17,10 @@ class newMemoNoteDialog : public QDialog {
 public:
     explicit newMemoNoteDialog(QWidget *parent, qint64 id = 0);
 
-    DatePicker *DTPicker1;
-    QPushButton *Command2; // font
-    QPushButton *Command1; // colour
+    DatePicker *m_when;
+    QPushButton *m_fontButton;
+    QPushButton *m_colourButton;
     QPlainTextEdit *noteContent;
-    // The note's attributes as they are stored ("N/A" when none was chosen).
-    QLineEdit *txtFontName, *txtFontBold, *txtFontItalic, *txtFontsize, *txtForeColor;
-    QLineEdit *modifyID;
     QPushButton *OKButton;
     QPushButton *CancelButton;
 
@@ -36,8 +33,12 @@ private:
     void chooseFont();
     void chooseColor();
     void OKButton_Click();
-    MemoStyle style() const;
     void showStyle(const MemoStyle &style);
+
+    // The note being edited; 0 writes a new one, -1 once it is found gone so nothing is saved.
+    qint64 m_id;
+    // The note's look as it is stored ("N/A" when none was chosen).
+    MemoStyle m_style;
 };
 
 } // namespace ht

@@ -201,7 +201,7 @@ private Q_SLOTS:
         };
         for (const QString &t : hostile) {
             const QString name = ctrcls::SQLCut(t), checked = ctrcls::SQLCut(t.trimmed());
-            for (auto [box, text] : {std::pair{users.Text1, t}, {users.Text2, t}, {users.Text3, t}})
+            for (auto [box, text] : {std::pair{users.m_newName, t}, {users.m_password, t}, {users.m_passwordAgain, t}})
                 type(box, text);
             users.BtnOk->click();
             const bool tooLong = checked.size() > 50;
@@ -210,8 +210,8 @@ private Q_SLOTS:
                                          : "新用户注册成功！\r\n登录用户名：" + name + "  登录密码：" + t});
             if (!tooLong) {
                 QCOMPARE(scalar("SELECT userpwd FROM users WHERE username=?", {name}), t);
-                for (QLineEdit *box : {users.Text1, users.Text2, users.Text3})
-                    type(box, box == users.Text1 ? other(t) : t);
+                for (QLineEdit *box : {users.m_newName, users.m_password, users.m_passwordAgain})
+                    type(box, box == users.m_newName ? other(t) : t);
                 users.BtnOk->click();
                 QCOMPARE(said(), QStringList{"用户名【" + ctrcls::SQLCut(other(t)) + "】已经存在"});
             }
@@ -221,8 +221,8 @@ private Q_SLOTS:
 
             program::session().userName = "admin";
             frmPassword change;
-            type(change.Text1, t);
-            type(change.Text2, t);
+            type(change.m_password, t);
+            type(change.m_passwordAgain, t);
             change.OKButton->click();
             QCOMPARE(said(), QStringList{"提示：密码修改成功"});
             QCOMPARE(scalar("SELECT userpwd FROM users WHERE username='admin'"), t);
@@ -232,7 +232,7 @@ private Q_SLOTS:
             QCOMPARE(said(), QStringList{});
             program::session().userName = "admin";
 
-            type(users.Combo1, t);
+            type(users.m_deleteName, t);
             users.delBtn->click();
             QCOMPARE(said(), QStringList{"用户【" + name + (tooLong ? "】尚未注册" : "】删除成功！")});
         }
@@ -243,13 +243,13 @@ private Q_SLOTS:
     {
         std::unique_ptr<MainWindow> w(openMainWindow());
         newInDialog record(w.get(), 0);
-        record.Combo1->setCurrentIndex(0);
+        record.m_category->setCurrentIndex(0);
         for (const QString &t : hostile) {
-            type(record.Text1, t);
+            type(record.m_amount, t);
             record.OKButton->click();
             QCOMPARE(said(), QStringList{"提示：请正确输入金额"});
-            type(record.Text1, "1.00");
-            type(record.Text2, t);
+            type(record.m_amount, "1.00");
+            type(record.m_remark, t);
             record.OKButton->click();
             QCOMPARE(said(), QStringList{});
             QCOMPARE(scalar("SELECT memo FROM pursewicks WHERE ID=?", {newest("pursewicks")}), t);
@@ -258,10 +258,10 @@ private Q_SLOTS:
         for (const QString &t : hostile) {
             for (bool deleting : {false, true}) {
                 searchDialog query(w.get(), deleting);
-                query.Check3->setChecked(true); // an amount that is no number adds nothing
-                query.Check4->setChecked(true);
-                type(query.Text2, t);
-                type(query.Text1, t);
+                query.m_byAmount->setChecked(true); // an amount that is no number adds nothing
+                query.m_byRemark->setChecked(true);
+                type(query.m_amount, t);
+                type(query.m_remark, t);
                 query.OKButton->click();
                 const QStringList found = containing(left, t);
                 if (deleting) {
@@ -290,7 +290,7 @@ private Q_SLOTS:
             for (bool again : {false, true}) {
                 const QString typed = again ? other(t) : t;
                 newtypeDialog d(&manager, 0);
-                type(d.Text1, typed);
+                type(d.m_name, typed);
                 d.OKButton->click();
                 QCOMPARE(said(),
                          !again ? QStringList{}
@@ -307,13 +307,13 @@ private Q_SLOTS:
         newbankDialog d(&list);
         for (const QString &t : hostile) {
             for (bool again : {false, true}) {
-                for (QLineEdit *box : {d.Text1, d.Text2, d.Text4, d.Text5, d.Text6})
+                for (QLineEdit *box : {d.m_place, d.m_bank, d.m_holder, d.m_card, d.m_balance})
                     type(box, t);
-                type(d.Text3, again ? other(t) : t);
-                type(d.Text7, t);
+                type(d.m_account, again ? other(t) : t);
+                type(d.m_remark, t);
                 d.OKButton->click();
                 QCOMPARE(said(), QStringList{"请正确输入银行余额"});
-                type(d.Text6, "1.00");
+                type(d.m_balance, "1.00");
                 d.OKButton->click();
                 QCOMPARE(said(), !again ? QStringList{} : QStringList{"此银行账户已存在"});
             }
@@ -351,8 +351,8 @@ private Q_SLOTS:
             QVERIFY(runModal([&] { w.mnSearch->trigger(); },
                              [&](QDialog *d) {
                                  auto *s = static_cast<memonoteSearchDialog *>(d);
-                                 s->Check2->setChecked(true);
-                                 type(s->Text1, t);
+                                 s->m_byText->setChecked(true);
+                                 type(s->m_text, t);
                                  s->OKButton->click();
                              }));
             QCOMPARE(shown(), containing(hostile, t));

@@ -4,6 +4,8 @@
 #include "banks/frmBanks.h"
 #include "banks/newbankDialog.h"
 
+#include "book/BankStore.h"
+
 #include "ledger/MainWindow.h"
 
 #include "foundation/DatePicker.h"
@@ -72,10 +74,14 @@ private Q_SLOTS:
 
         newbankDialog crafted(&w, marys);
         QCOMPARE(messages.last().text, QStringLiteral("此银行账户已不存在"));
-        crafted.hdModID->setText(QString::number(marys));
-        fillRequired(&crafted, "888");
+        fillRequired(&crafted, "888"); // OK before it closes adds no account in Mary's place
         crafted.OKButton->click();
-        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(scalar("SELECT count(*) FROM banks"), QStringLiteral("2"));
+        BankAccount overMarys;
+        overMarys.id = marys;
+        overMarys.account = "888";
+        QVERIFY(!BankStore::update(Connection(program::db()).db(), "admin", overMarys));
 
         QTreeWidgetItem *row = w.ListView1->topLevelItem(0);
         row->setData(0, Qt::UserRole, "ID" + QString::number(marys));
@@ -105,31 +111,33 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         auto &messages = m_folder->messages;
-        QVERIFY(runModal(
-            [&] { QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier); },
-            [&](QDialog *dialog) {
-                auto *d = static_cast<newbankDialog *>(dialog);
-                QWidget *order[] = {d->Text1, d->Text2, d->Text3, d->Text6, d->DTPicker1, d->Text4, d->Text5, d->Text7};
-                const char *typed[] = {"Pudong", "ICBC", "4455", "1,000.50", nullptr, "Li", "9'9", "note"};
-                for (int i = 0; i < 8; ++i) {
-                    QCOMPARE(QApplication::focusWidget(), order[i]);
-                    if (typed[i])
-                        QTest::keyClicks(order[i], typed[i]);
-                    else
-                        QTest::keyClick(order[i], Qt::Key_Up); // 2000-01-01: the year goes up
-                    QTest::keyClick(order[i], Qt::Key_Tab);
-                }
-                QCOMPARE(QApplication::focusWidget(), d->OKButton);
-                QTest::keyClick(d->OKButton, Qt::Key_Return);
-                QCOMPARE(d->Text6->text() + d->Text3->text(), QStringLiteral("0.00")); // emptied for the next account
-                d->OKButton->click();
-                QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请输入开户地系统提示"));
-                QCOMPARE(QApplication::focusWidget(), d->Text1);
-                fillRequired(d, "6222");
-                d->Text6->clear();
-                d->OKButton->click();
-                QVERIFY(d->isVisible());
-            }));
+        QVERIFY(runModal([&] { QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier); },
+                         [&](QDialog *dialog) {
+                             auto *d = static_cast<newbankDialog *>(dialog);
+                             QWidget *order[] = {d->m_place,  d->m_bank,   d->m_account, d->m_balance,
+                                                 d->m_opened, d->m_holder, d->m_card,    d->m_remark};
+                             const char *typed[] = {"Pudong", "ICBC", "4455", "1,000.50", nullptr, "Li", "9'9", "note"};
+                             for (int i = 0; i < 8; ++i) {
+                                 QCOMPARE(QApplication::focusWidget(), order[i]);
+                                 if (typed[i])
+                                     QTest::keyClicks(order[i], typed[i]);
+                                 else
+                                     QTest::keyClick(order[i], Qt::Key_Up); // 2000-01-01: the year goes up
+                                 QTest::keyClick(order[i], Qt::Key_Tab);
+                             }
+                             QCOMPARE(QApplication::focusWidget(), d->OKButton);
+                             QTest::keyClick(d->OKButton, Qt::Key_Return);
+                             // Emptied for the next account.
+                             QCOMPARE(d->m_balance->text() + d->m_account->text(), QStringLiteral("0.00"));
+                             d->OKButton->click();
+                             QCOMPARE(messages.last().text + messages.last().title,
+                                      QStringLiteral("请输入开户地系统提示"));
+                             QCOMPARE(QApplication::focusWidget(), d->m_place);
+                             fillRequired(d, "6222");
+                             d->m_balance->clear();
+                             d->OKButton->click();
+                             QVERIFY(d->isVisible());
+                         }));
         QCOMPARE(stored(1), QStringLiteral("Pudong|4455|99|1000.5|2001-01-01 00:00:00|note"));
         QCOMPARE(stored(2), QStringLiteral("上海|6222||0.0|2000-01-01 00:00:00|"));
         QCOMPARE(w.ListView1->topLevelItemCount(), 2);

@@ -26,14 +26,14 @@ private Q_SLOTS:
     {
         frmAbout dlg;
         QVERIFY(dlg.lblVersion->text().contains(program::versionText()));
-        QVERIFY(dlg.Label3->text().contains(QString::fromUtf8(build::vendorName)) && dlg.Label3->text().contains(web));
+        QVERIFY(dlg.m_web->text().contains(QString::fromUtf8(build::vendorName)) && dlg.m_web->text().contains(web));
         // Lifted above the middle, but the title bar never above a short screen's top edge.
         const QRect shortScreen(0, 30, 800, 200);
         QCOMPARE(QRect(frmAbout::placement(shortScreen, frmAbout::clientSize), frmAbout::clientSize).top(), 30);
         dlg.show();
         QDesktopServices::setUrlHandler(QUrl(web).scheme(), this, "open");
-        QTest::mouseClick(dlg.Label2, Qt::LeftButton);
-        QTest::mouseClick(dlg.Label3, Qt::LeftButton);
+        QTest::mouseClick(dlg.m_mail, Qt::LeftButton);
+        QTest::mouseClick(dlg.m_web, Qt::LeftButton);
         QCOMPARE(opened, QList<QUrl>{QUrl(web)});
     }
 

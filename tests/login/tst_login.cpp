@@ -32,7 +32,7 @@ struct LoginWindow {
     bool loaded = window.load();
     QComboBox *name = window.txtUserName;
     QLineEdit *password = window.txtPassword;
-    QCheckBox *remember = window.Check1;
+    QCheckBox *remember = window.m_remember;
 
     LoginWindow() { window.show(); }
     void logIn(const QString &user, const QString &pwd, bool tick)

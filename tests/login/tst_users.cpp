@@ -36,16 +36,16 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         auto &messages = m_folder->messages;
-        QTest::keyClick(w.Text1, Qt::Key_Return);
+        QTest::keyClick(w.m_password, Qt::Key_Return);
         QCOMPARE(messages.last().text, QStringLiteral("请输入新登录密码"));
-        QCOMPARE(QApplication::focusWidget(), w.Text1);
-        w.Text1->setText("new");
-        w.Text2->setText("newx");
-        QTest::keyClick(w.Text2, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w.m_password);
+        w.m_password->setText("new");
+        w.m_passwordAgain->setText("newx");
+        QTest::keyClick(w.m_passwordAgain, Qt::Key_Return);
         QCOMPARE(messages.last().text, QStringLiteral("两次密码输入不一致"));
-        QCOMPARE(w.Text2->selectedText(), QStringLiteral("newx"));
-        w.Text2->setText("new");
-        QTest::keyClick(w.Text2, Qt::Key_Enter);
+        QCOMPARE(w.m_passwordAgain->selectedText(), QStringLiteral("newx"));
+        w.m_passwordAgain->setText("new");
+        QTest::keyClick(w.m_passwordAgain, Qt::Key_Enter);
         QCOMPARE(messages.last().text, QStringLiteral("提示：密码修改成功"));
         QVERIFY(!w.isVisible());
         QCOMPARE(scalar("SELECT userpwd FROM users WHERE username='admin'"), QStringLiteral("new"));
@@ -58,9 +58,9 @@ private Q_SLOTS:
         usersDialog w;
         auto &messages = m_folder->messages;
         const auto tryRegister = [&](const QString &name, const QString &password, const QString &again) {
-            w.Text1->setText(name);
-            w.Text2->setText(password);
-            w.Text3->setText(again);
+            w.m_newName->setText(name);
+            w.m_password->setText(password);
+            w.m_passwordAgain->setText(again);
             w.BtnOk->click();
             return messages.last().text;
         };
@@ -68,13 +68,13 @@ private Q_SLOTS:
         QCOMPARE(tryRegister(QString(51, u'长'), "pw", "pw"), QStringLiteral("登录用户名过长，请重新输入"));
         QCOMPARE(tryRegister("mary", " %' ", " %' "), QStringLiteral("请输入登录密码，不能超过50个字符"));
         QCOMPARE(tryRegister("mary", "pw", "pW"), QStringLiteral("两次密码输入不一致"));
-        QCOMPARE(w.Text3->selectedText(), QStringLiteral("pW"));
+        QCOMPARE(w.m_passwordAgain->selectedText(), QStringLiteral("pW"));
         QCOMPARE(tryRegister("{System}", "pw", "pw"), QStringLiteral("用户名【{System}】为系统保留，不能注册"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM users"), QStringLiteral("1"));
 
         QCOMPARE(tryRegister(QString(50, u'长'), "pw", "pw").left(8), QStringLiteral("新用户注册成功！"));
-        QVERIFY(w.Text1->text().isEmpty() && w.Text3->text().isEmpty());
-        QCOMPARE(test::columnTexts(w.Combo1->model(), 0).last(), QString(50, u'长'));
+        QVERIFY(w.m_newName->text().isEmpty() && w.m_passwordAgain->text().isEmpty());
+        QCOMPARE(test::columnTexts(w.m_deleteName->model(), 0).last(), QString(50, u'长'));
     }
 
     void deleteKeepsRecordsAndRefusesWhatItCannot()
@@ -85,14 +85,14 @@ private Q_SLOTS:
         usersDialog w;
         auto &messages = m_folder->messages;
         for (const auto &[typed, said] : {std::pair("", "请选择要删除的用户"), std::pair("ADMIN", "不能删除系统用户")}) {
-            w.Combo1->setEditText(QString::fromUtf8(typed));
+            w.m_deleteName->setEditText(QString::fromUtf8(typed));
             w.delBtn->click();
             QCOMPARE(messages.last().text, QString::fromUtf8(said));
         }
-        w.Combo1->setEditText("MARY");
-        QTest::keyClick(w.Combo1, Qt::Key_Return); // deletes, never registers
+        w.m_deleteName->setEditText("MARY");
+        QTest::keyClick(w.m_deleteName, Qt::Key_Return); // deletes, never registers
         QCOMPARE(messages.last().text, QStringLiteral("用户【MARY】删除成功！"));
-        QCOMPARE(test::columnTexts(w.Combo1->model(), 0), QStringList{"admin"});
+        QCOMPARE(test::columnTexts(w.m_deleteName->model(), 0), QStringList{"admin"});
         QCOMPARE(scalar("SELECT COUNT(*) FROM autouser WHERE username='mary'"), QStringLiteral("0"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM pursewicks WHERE username='mary'"), QStringLiteral("1"));
     }

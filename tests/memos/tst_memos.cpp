@@ -218,7 +218,7 @@ private Q_SLOTS:
             QCOMPARE(messages.last().text, QStringLiteral("请输入备忘内容！"));
             QVERIFY(e->isVisible());
             e->noteContent->setPlainText(text);
-            e->DTPicker1->setDateTime(QDateTime(QDate(2024, 5, 6), QTime(9, 30, 15)));
+            e->m_when->setDateTime(QDateTime(QDate(2024, 5, 6), QTime(9, 30, 15)));
             e->OKButton->click();
             QVERIFY(!e->isVisible());
         }));
@@ -239,9 +239,9 @@ private Q_SLOTS:
         select(w, 0);
         QVERIFY(inDialog<newMemoNoteDialog>(w.mnEdit, [&](newMemoNoteDialog *e) {
             QCOMPARE(typedText(e->noteContent), text);
-            e->Command2->click();
-            e->Command1->click();
-            e->Command1->click(); // cancelled
+            e->m_fontButton->click();
+            e->m_colourButton->click();
+            e->m_colourButton->click(); // cancelled
             QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
             e->OKButton->click();
         }));
@@ -255,7 +255,7 @@ private Q_SLOTS:
             QVERIFY(e->noteContent->font().bold() && e->noteContent->font().italic());
             QCOMPARE(e->noteContent->font().pointSizeF(), 12.0);
             QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
-            e->Command1->click();
+            e->m_colourButton->click();
             e->CancelButton->click();
         }));
         QCOMPARE(scalar("SELECT foreColor FROM MyNotes"), QStringLiteral("255")); // cancelled: unchanged
@@ -288,26 +288,26 @@ private Q_SLOTS:
         QCOMPARE(messages.last().text, QStringLiteral("请选择要查询的项"));
         search(
             [&](memonoteSearchDialog *s) {
-                s->Check1->setChecked(true);
-                s->DTPicker1->setDate(QDate(2024, 5, 6));
-                s->DTPicker2->setDate(QDate(2024, 5, 5));
+                s->m_byDate->setChecked(true);
+                s->m_from->setDate(QDate(2024, 5, 6));
+                s->m_to->setDate(QDate(2024, 5, 5));
             },
             false);
         QCOMPARE(messages.last().text, QStringLiteral("目标日期不能小于选择日期"));
         search([](memonoteSearchDialog *s) {
-            s->Check1->setChecked(true);
-            s->DTPicker1->setDate(QDate(2024, 5, 5));
-            s->DTPicker2->setDate(QDate(2024, 5, 7));
+            s->m_byDate->setChecked(true);
+            s->m_from->setDate(QDate(2024, 5, 5));
+            s->m_to->setDate(QDate(2024, 5, 7));
         });
         QCOMPARE(status(w), QStringLiteral("当前共有 6 则备忘，1/1页"));
         // Text typed, then unticked, still counts; "%" stands for itself.
         search([](memonoteSearchDialog *s) {
-            s->Check2->setChecked(true);
-            s->Text1->setText("50%");
-            s->Check2->setChecked(false);
-            s->Check1->setChecked(true);
-            s->DTPicker1->setDate(QDate(2024, 5, 6));
-            s->DTPicker2->setDate(QDate(2024, 5, 6));
+            s->m_byText->setChecked(true);
+            s->m_text->setText("50%");
+            s->m_byText->setChecked(false);
+            s->m_byDate->setChecked(true);
+            s->m_from->setDate(QDate(2024, 5, 6));
+            s->m_to->setDate(QDate(2024, 5, 6));
         });
         QCOMPARE(notes(w), QStringList{"打折50%"});
 
