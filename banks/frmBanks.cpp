@@ -5,6 +5,7 @@
 #include "book/BankStore.h"
 #include "book/Changes.h"
 
+#include "foundation/DateText.h"
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/Icons.h"
@@ -12,7 +13,6 @@
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/TextOrder.h"
-#include "foundation/ctrcls.h"
 
 #include <QAction>
 #include <QCollator>
@@ -35,7 +35,7 @@ enum Column { Addr, Regdate, Name, Holder, Account, Card, Balance, Memo, ColumnC
 
 QString dateText(const QDate &d)
 {
-    return d.isValid() ? ctrcls::chsDate(d.year(), d.month(), d.day()) : QString();
+    return d.isValid() ? chsDate(d.year(), d.month(), d.day()) : QString();
 }
 
 // A list row that sorts by value: the date as a date, the balance as a number, texts as text.

@@ -5,8 +5,8 @@
 #include "foundation/DatePicker.h"
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
+#include "foundation/NameText.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -154,12 +154,12 @@ void newbankDialog::OKButton_Click()
     const std::pair<QLineEdit *, const char *> required[] = {
         {Text1, "请输入开户地"}, {Text2, "请输入开户行"}, {Text3, "请输入银行账号"}, {Text4, "请输入开户名"}};
     for (const auto &[field, text] : required) {
-        if (ctrcls::SQLCut(field->text()).isEmpty())
+        if (stripQuotesAndPercents(field->text()).isEmpty())
             return refuse(this, QString::fromUtf8(text), field);
     }
     // An empty balance is an account with nothing in it.
     std::optional<Money> balance = Money();
-    if (!ctrcls::SQLCut(Text6->text()).trimmed().isEmpty())
+    if (!stripQuotesAndPercents(Text6->text()).trimmed().isEmpty())
         balance = Money::parse(Text6->text());
     if (!balance)
         return refuse(this, QStringLiteral("请正确输入银行余额"), Text6);
@@ -173,9 +173,9 @@ void newbankDialog::OKButton_Click()
     // The numbers identify the account; the other texts are kept as typed.
     a.addr = Text1->text();
     a.name = Text2->text();
-    a.account = ctrcls::SQLCut(Text3->text());
+    a.account = stripQuotesAndPercents(Text3->text());
     a.holder = Text4->text();
-    a.card = ctrcls::SQLCut(Text5->text());
+    a.card = stripQuotesAndPercents(Text5->text());
     a.balance = *balance;
     a.regdate = DTPicker1->date();
     a.memo = typedText(Text7);

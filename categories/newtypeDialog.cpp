@@ -4,8 +4,8 @@
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
+#include "foundation/NameText.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,8 +50,8 @@ newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(pare
 
 void newtypeDialog::OKButton_Click()
 {
-    const QString name = ctrcls::SQLCut(Text1->text());
-    if (ctrcls::SQLCut(Text1->text().trimmed()).isEmpty()) {
+    const QString name = stripQuotesAndPercents(Text1->text());
+    if (stripQuotesAndPercents(Text1->text().trimmed()).isEmpty()) {
         refuse(this, QStringLiteral("请输入类别名称"));
         Text1->setFocus();
         return;

@@ -4,11 +4,11 @@
 #include "ledger/LedgerLoad.h"
 #include "ledger/Module1.h"
 
+#include "foundation/DateText.h"
 #include "foundation/DbTask.h"
 #include "foundation/Icons.h"
 #include "foundation/Program.h"
 #include "foundation/clsRWIni.h"
-#include "foundation/ctrcls.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -91,8 +91,8 @@ void main::showTotals()
 QString main::clockText()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return QStringLiteral("系统时间：") + ctrcls::chsDate(now) + QLatin1Char(' ') + ctrcls::chsWeek(now)
-        + QLatin1Char(' ') + ctrcls::fullTime(now.time());
+    return QStringLiteral("系统时间：") + chsDate(now) + QLatin1Char(' ') + chsWeek(now) + QLatin1Char(' ')
+        + fullTime(now.time());
 }
 
 void main::load()

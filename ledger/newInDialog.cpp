@@ -6,8 +6,8 @@
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/MessageBox.h"
+#include "foundation/NameText.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -110,7 +110,7 @@ void newInDialog::load(int cls, qint64 id)
 void newInDialog::OKButton_Click()
 {
     const QString title = QStringLiteral("出错了");
-    if (ctrcls::SQLCut(Combo1->currentText()).isEmpty()) {
+    if (stripQuotesAndPercents(Combo1->currentText()).isEmpty()) {
         showMessage(this, QStringLiteral("提示：请选择类别"), title);
         Combo1->setFocus();
         return;

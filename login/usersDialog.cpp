@@ -6,7 +6,7 @@
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/MessageBox.h"
-#include "foundation/ctrcls.h"
+#include "foundation/NameText.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -105,8 +105,8 @@ void usersDialog::fillList()
 void usersDialog::BtnOk_Click()
 {
     // Checked trimmed, stored as cleaned but untrimmed.
-    const QString name = ctrcls::SQLCut(Text1->text());
-    const QString checked = ctrcls::SQLCut(Text1->text().trimmed());
+    const QString name = stripQuotesAndPercents(Text1->text());
+    const QString checked = stripQuotesAndPercents(Text1->text().trimmed());
     if (checked.isEmpty()) {
         refuse(this, QStringLiteral("请输入新登录用户名"));
         Text1->setFocus();
@@ -114,7 +114,7 @@ void usersDialog::BtnOk_Click()
     }
     if (checked.size() > longestName)
         return refuse(this, QStringLiteral("登录用户名过长，请重新输入"), Text1);
-    const QString password = ctrcls::SQLCut(Text2->text().trimmed());
+    const QString password = stripQuotesAndPercents(Text2->text().trimmed());
     if (password.isEmpty() || password.size() > longestName)
         return refuse(this, QStringLiteral("请输入登录密码，不能超过50个字符"), Text2);
     if (Text3->text() != Text2->text())
@@ -144,7 +144,7 @@ void usersDialog::BtnOk_Click()
 
 void usersDialog::delBtn_Click()
 {
-    const QString name = ctrcls::SQLCut(Combo1->currentText());
+    const QString name = stripQuotesAndPercents(Combo1->currentText());
     if (name.isEmpty()) {
         refuse(this, QStringLiteral("请选择要删除的用户"));
         Combo1->setFocus();
