@@ -1,10 +1,15 @@
+// Date texts, row names and the file test the core library shares.
+#include "tests/support/TestSupport.h"
 #include "foundation/DateText.h"
+#include "foundation/FileExists.h"
 #include "foundation/NameText.h"
 #include "foundation/StoredDate.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
-class TstText : public QObject {
+class TstCore : public QObject {
     Q_OBJECT
 
 private slots:
@@ -46,7 +51,24 @@ private slots:
         QCOMPARE(ht::stripQuotesAndPercents(QStringLiteral("50% off's {a b}")), QStringLiteral("50 offs {a b}"));
         QCOMPARE(ht::stripQuotesAndPercents(QStringLiteral("%'%'")), QString());
     }
+
+    void filesExist()
+    {
+        ht::test::ProgramFolder folder(false);
+        QVERIFY(QDir(folder.dir()).mkdir(QStringLiteral("sub")));
+        for (const char *file : {"normal.txt", ".hidden", "sub/run.log"}) {
+            QFile f(folder.path(QString::fromLatin1(file)));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("x") == 1);
+        }
+        const std::pair<const char *, bool> names[] = {
+            {"normal.txt", true}, {"missing.txt", false}, {"nofolder/normal.txt", false}, {"sub", false},
+            {".hidden", false},   {"*.txt", true},        {"norma?.txt", true},           {"sub/*.log", true},
+            {"*.csv", false},     {"su*", false},         {"nofolder/*.txt", false}};
+        for (const auto &[name, exists] : names)
+            QVERIFY2(ht::fileExists(folder.path(QString::fromLatin1(name))) == exists, name);
+        QVERIFY(!ht::fileExists(QString()));
+    }
 };
 
-QTEST_GUILESS_MAIN(TstText)
-#include "tst_text.moc"
+QTEST_GUILESS_MAIN(TstCore)
+#include "tst_core.moc"
