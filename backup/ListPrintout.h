@@ -31,7 +31,6 @@ public:
     ListPrintout(ListTable table, PrintHeading heading);
 
     int pageCount() const { return m_pages; }
-    int rowsPerPage() const { return m_rowsPerPage; }
     // Draws a page (from 0) with the painter's unit one twip and its origin the page's corner.
     void paintPage(QPainter &painter, int page) const;
 

@@ -128,4 +128,11 @@ ExportOutcome writeXlsx(const QString &path, const ListTable &table, const Expor
     return {};
 }
 
+QString makeFilename(QString dateText)
+{
+    for (const char16_t *part : {u"-", u"/", u":", u" ", u"上午", u"下午", u"AM", u"PM"})
+        dateText.remove(QString::fromUtf16(part));
+    return dateText;
+}
+
 } // namespace ht::backup

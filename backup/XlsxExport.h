@@ -24,4 +24,8 @@ using ExportProgress = std::function<bool(qsizetype done, qsizetype total)>;
 // beside path and renamed into place: cancelled or failed, nothing is left under path.
 ExportOutcome writeXlsx(const QString &path, const ListTable &table, const ExportProgress &progress = {});
 
+// A date or date-time as the locale writes it, made a part of a file name: without
+// separators, blanks or the morning/afternoon marks.
+QString makeFilename(QString dateText);
+
 } // namespace ht::backup

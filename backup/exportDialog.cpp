@@ -9,7 +9,6 @@
 #include "foundation/FileDialog.h"
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -92,9 +91,9 @@ exportDialog::exportDialog(QWidget *parent)
     setUpDialog(this, OKButton, CancelButton);
     connect(OKButton, &QPushButton::clicked, this, [this] {
         const int cls = Option1->isChecked() ? 1 : 0;
-        QString date = QLocale().toString(program::today(), QLocale::ShortFormat);
+        const QString date = QLocale().toString(program::today(), QLocale::ShortFormat);
         const QString name = (cls ? QStringLiteral("当前收入记录_") : QStringLiteral("当前支出记录_"))
-            + ctrcls::makeFilename(date) + QStringLiteral(".xlsx");
+            + backup::makeFilename(date) + QStringLiteral(".xlsx");
         if (LedgerLists *lists = LedgerLists::current())
             dhListviewToExcel(this, *lists->list(cls), name);
         // One export per opening, whatever its outcome.

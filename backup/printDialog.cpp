@@ -4,9 +4,9 @@
 
 #include "ledger/LedgerLists.h"
 
+#include "foundation/DateText.h"
 #include "foundation/DialogKit.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -23,7 +23,7 @@ QString periodText(int period, const QDate &today)
     case 1: return QStringLiteral("全部记录");
     case 2: return QStringLiteral("本年记录（%1年）").arg(year);
     case 3: return QStringLiteral("本月记录（%1年%2月）").arg(year).arg(today.month());
-    case 4: return QStringLiteral("今日记录（%1）").arg(ctrcls::chsDate(today).trimmed());
+    case 4: return QStringLiteral("今日记录（%1）").arg(chsDate(today).trimmed());
     default:
         if (period >= 5 && period <= 16)
             return QStringLiteral("%1年%2月记录").arg(year).arg(period - 4);
@@ -38,7 +38,7 @@ ListPrintout printoutOf(const QTreeView &list, int cls, int period, Money total)
     heading.title = cls ? QStringLiteral("收入清单") : QStringLiteral("支出清单");
     heading.user = QStringLiteral("用户：") + program::session().userName;
     heading.period = QStringLiteral("期间：") + periodText(period, today);
-    heading.printed = QStringLiteral("打印日期：") + ctrcls::chsDate(today).trimmed();
+    heading.printed = QStringLiteral("打印日期：") + chsDate(today).trimmed();
     heading.total = Money::yuan(total.text());
     return ListPrintout(takeList(list, false), heading);
 }

@@ -5,6 +5,7 @@
 #include "book/BankStore.h"
 #include "book/Changes.h"
 
+#include "foundation/DateText.h"
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/Icons.h"
@@ -12,7 +13,6 @@
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/TextOrder.h"
-#include "foundation/ctrcls.h"
 
 #include <QAction>
 #include <QCollator>
@@ -29,13 +29,11 @@
 namespace ht {
 namespace {
 
-constexpr int PictureRole = Qt::UserRole + 1; // header marker number
-
 enum Column { Addr, Regdate, Name, Holder, Account, Card, Balance, Memo, ColumnCount };
 
 QString dateText(const QDate &d)
 {
-    return d.isValid() ? ctrcls::chsDate(d.year(), d.month(), d.day()) : QString();
+    return d.isValid() ? chsDate(d.year(), d.month(), d.day()) : QString();
 }
 
 // A list row that sorts by value: the date as a date, the balance as a number, texts as text.
@@ -181,27 +179,18 @@ void frmBanks::bankLists()
     sortList();
 }
 
-int frmBanks::headerPicture(int column) const
-{
-    return ListView1->headerItem()->data(column, PictureRole).toInt();
-}
-
 void frmBanks::sortByColumn(int column)
 {
     QTreeWidgetItem *header = ListView1->headerItem();
-    for (int c = 0; c < ColumnCount; ++c) {
+    for (int c = 0; c < ColumnCount; ++c)
         header->setIcon(c, QIcon());
-        header->setData(c, PictureRole, 0);
-    }
     if (column == m_sortColumn) {
         m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     } else {
         m_sortColumn = column;
         m_sortOrder = Qt::AscendingOrder;
     }
-    const int picture = m_sortOrder == Qt::AscendingOrder ? 2 : 1;
-    header->setIcon(column, icon(picture == 2 ? "sort-asc" : "sort-desc"));
-    header->setData(column, PictureRole, picture);
+    header->setIcon(column, icon(m_sortOrder == Qt::AscendingOrder ? "sort-asc" : "sort-desc"));
     sortList();
 }
 

@@ -21,9 +21,6 @@ public:
     // Reloads the list from the database, keeping the present sort.
     void bankLists();
 
-    // The header picture of a column: 1 sort-desc, 2 sort-asc, 0 none.
-    int headerPicture(int column) const;
-
     QToolBar *Toolbar1;
     QGroupBox *Frame1;
     QTreeWidget *ListView1;

@@ -2,8 +2,8 @@
 
 #include "book/Changes.h"
 
+#include "foundation/NameText.h"
 #include "foundation/clsADO.h"
-#include "foundation/ctrcls.h"
 
 #include <QDateTime>
 
@@ -66,7 +66,7 @@ LoginOutcome login(clsADO &db, const QString &name, const QString &password, boo
         // Read and finished before the write lock is asked for, so that the engine can
         // wait for another program's lock instead of refusing at once.
         Query user = db.query(QStringLiteral("SELECT username,userpwd,logintime FROM [users] WHERE username=?"),
-                              {ctrcls::SQLCut(name)});
+                              {stripQuotesAndPercents(name)});
         if (!user.next())
             return out;
         if (user.text(1) != password) {

@@ -2,8 +2,8 @@
 
 #include "book/Changes.h"
 
+#include "foundation/DateText.h"
 #include "foundation/clsADO.h"
-#include "foundation/ctrcls.h"
 
 namespace ht::RecordStore {
 
@@ -45,7 +45,7 @@ std::optional<Record> record(clsADO &db, const QString &user, qint64 id)
         return std::nullopt;
     Record r;
     r.id = id;
-    r.postdate = ctrcls::toDateTime(q.value(0));
+    r.postdate = toDateTime(q.value(0));
     r.amount = Money::fromDouble(q.real(1));
     r.category = q.isNull(3) ? QString() : q.text(3);
     r.memo = q.text(4);

@@ -9,7 +9,7 @@ namespace ht::TypesStore {
 
 bool upgradeOwners(clsADO &db)
 {
-    if (ColumnExists(db, QStringLiteral("username"), QStringLiteral("types")))
+    if (columnExists(db, QStringLiteral("username"), QStringLiteral("types")))
         return false;
     Transaction t(db);
     db.execute(QStringLiteral("ALTER TABLE [types] ADD username TEXT(50) COLLATE NOCASE"));

@@ -4,8 +4,8 @@
 
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
+#include "foundation/NameText.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -48,8 +48,8 @@ newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(pare
 
 void newtypeDialog::OKButton_Click()
 {
-    const QString name = ctrcls::SQLCut(m_name->text());
-    if (ctrcls::SQLCut(m_name->text().trimmed()).isEmpty()) {
+    const QString name = stripQuotesAndPercents(m_name->text());
+    if (stripQuotesAndPercents(m_name->text().trimmed()).isEmpty()) {
         refuse(this, QStringLiteral("请输入类别名称"));
         m_name->setFocus();
         return;

@@ -248,7 +248,7 @@ void Transaction::commit()
     m_done = true;
 }
 
-bool ColumnExists(clsADO &db, const QString &column, const QString &table)
+bool columnExists(clsADO &db, const QString &column, const QString &table)
 {
     try {
         Query q = db.query(QStringLiteral("SELECT * FROM ") + quoteName(table) + QStringLiteral(" LIMIT 1"));

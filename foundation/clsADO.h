@@ -116,7 +116,7 @@ private:
 };
 
 // Tells whether a table has a column of exactly that name (letter case counts). Never throws.
-bool ColumnExists(clsADO &db, const QString &column, const QString &table);
+bool columnExists(clsADO &db, const QString &column, const QString &table);
 
 namespace program {
 // The shared data store: syslibs.dll in the program folder.

@@ -1,6 +1,6 @@
 // The update list as any server may send it: read or refused, never more; the versions
 // compared and the server setting as anyone may write them.
-#include "update/updateModule.h"
+#include "update/UpdateRules.h"
 
 #include <cstddef>
 #include <cstdint>

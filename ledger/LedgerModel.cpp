@@ -1,8 +1,8 @@
 #include "ledger/LedgerModel.h"
 
+#include "foundation/DateText.h"
 #include "foundation/Icons.h"
 #include "foundation/TextOrder.h"
-#include "foundation/ctrcls.h"
 
 #include <QCollator>
 #include <QHash>
@@ -296,7 +296,7 @@ QString dateText(qint32 yyyymmdd)
 {
     if (yyyymmdd <= 0)
         return {};
-    return ctrcls::chsDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
+    return chsDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
 }
 
 QString amountText(Money m)

@@ -3,11 +3,11 @@
 #include "ledger/LedgerModel.h"
 #include "ledger/LedgerLoad.h"
 
+#include "foundation/DateText.h"
 #include "foundation/DbTask.h"
 #include "foundation/Icons.h"
 #include "foundation/Program.h"
 #include "foundation/clsRWIni.h"
-#include "foundation/ctrcls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -109,8 +109,8 @@ void MainWindow::showTotals()
 QString MainWindow::clockText()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return QStringLiteral("系统时间：") + ctrcls::chsDate(now) + QLatin1Char(' ') + ctrcls::chsWeek(now)
-        + QLatin1Char(' ') + ctrcls::fullTime(now.time());
+    return QStringLiteral("系统时间：") + chsDate(now) + QLatin1Char(' ') + chsWeek(now) + QLatin1Char(' ')
+        + fullTime(now.time());
 }
 
 void MainWindow::load()

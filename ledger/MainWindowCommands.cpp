@@ -7,11 +7,11 @@
 #include "book/RecordStore.h"
 
 #include "foundation/DbTask.h"
+#include "foundation/FileExists.h"
 #include "foundation/Icons.h"
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/Version.h"
-#include "foundation/ctrcls.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -207,7 +207,7 @@ void MainWindow::startCalculator()
 void MainWindow::startUpdater()
 {
     const QString updater = program::pathIn(QStringLiteral("update"));
-    if (ctrcls::FileExsits(updater))
+    if (fileExists(updater))
         QProcess::startDetached(updater, {}, program::dir());
 }
 

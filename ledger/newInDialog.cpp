@@ -6,8 +6,8 @@
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/MessageBox.h"
+#include "foundation/NameText.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -108,7 +108,7 @@ void newInDialog::load(int cls, qint64 id)
 void newInDialog::OKButton_Click()
 {
     const QString title = QStringLiteral("出错了");
-    if (ctrcls::SQLCut(m_category->currentText()).isEmpty()) {
+    if (stripQuotesAndPercents(m_category->currentText()).isEmpty()) {
         showMessage(this, QStringLiteral("提示：请选择类别"), title);
         m_category->setFocus();
         return;

@@ -5,10 +5,10 @@
 #include "foundation/DbFile.h"
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
+#include "foundation/FileExists.h"
 #include "foundation/Icons.h"
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -98,7 +98,7 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
 bool frmLogin::load()
 {
     const QString file = program::db().dbDir();
-    if (!ctrcls::FileExsits(file)) {
+    if (!fileExists(file)) {
         showMessage(this, QStringLiteral("错误提示：\r\n系统未找到文件：") + file + QStringLiteral("\r\n点击确定退出"),
                     QStringLiteral("系统错误"), MsgButtons::Ok, MsgIcon::Critical);
         return false;

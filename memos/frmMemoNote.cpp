@@ -6,13 +6,13 @@
 #include "book/Changes.h"
 #include "book/MemoStore.h"
 
+#include "foundation/DateText.h"
 #include "foundation/DbTask.h"
 #include "foundation/DialogKit.h"
 #include "foundation/Icons.h"
 #include "foundation/ListKit.h"
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
-#include "foundation/ctrcls.h"
 
 #include <QAction>
 #include <QEvent>
@@ -225,7 +225,7 @@ void frmMemoNote::memoList(const SqlFilter &condition, qint32 page)
     QList<QTreeWidgetItem *> rows;
     rows.reserve(qsizetype(result.rows.size()));
     for (const MemoRow &note : result.rows) {
-        auto *row = new QTreeWidgetItem({ctrcls::chsDateTime(note.when), oneLine(note.content)});
+        auto *row = new QTreeWidgetItem({chsDateTime(note.when), oneLine(note.content)});
         setRowKey(row, note.id);
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Unchecked);

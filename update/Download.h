@@ -1,7 +1,7 @@
 #pragma once
 
 #include "update/HttpHead.h"
-#include "update/updateModule.h"
+#include "update/UpdateRules.h"
 
 #include <QFile>
 #include <QObject>

@@ -5,12 +5,12 @@
 #include "update/Minisign.h"
 
 #include "foundation/DialogKit.h"
+#include "foundation/HttpFetch.h"
 #include "foundation/Icons.h"
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/SingleInstance.h"
 #include "foundation/Version.h"
-#include "foundation/ctrcls.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -141,8 +141,8 @@ bool frmUpdate::runCheck()
         return false;
     }
     bool fetched = false;
-    const QByteArray list
-        = ctrcls::getHttpBytes(m_server.url(QLatin1String(serverFolder) + QStringLiteral("update.xml")), 15000, &fetched);
+    const QByteArray list = getHttpBytes(m_server.url(QLatin1String(serverFolder) + QStringLiteral("update.xml")),
+                                         15000, &fetched);
     const std::optional<QString> offered = fetched ? offeredVersion(list) : std::nullopt;
     if (!offered || !isVisible())
         return false;
@@ -209,7 +209,7 @@ QString frmUpdate::verifyDownload()
         return QStringLiteral("升级文件不完整，未升级。");
     bool fetched = false;
     int status = 0;
-    const QByteArray text = ctrcls::getHttpBytes(
+    const QByteArray text = getHttpBytes(
         m_server.url(QLatin1String(serverFolder) + QLatin1String(programFile) + QStringLiteral(".minisig")), 15000,
         &fetched, &status);
     if (!fetched || status != 200)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/clsRWIni.h"
-#include "update/updateModule.h"
+#include "update/UpdateRules.h"
 
 #include <QDialog>
 

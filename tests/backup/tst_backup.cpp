@@ -334,6 +334,11 @@ private Q_SLOTS:
         QVERIFY(big[1].value(0).startsWith("=1000|"));
         QCOMPARE(big.last(), (QStringList{"￥1000.00", "一二三四五六七八九十"}));
         QCOMPARE(backup::displayWidth("￥12ab"), 6);
+        // The suggested name carries the locale's date without separators or a half-day mark.
+        for (const auto &[date, part] : {std::pair{"2024-3-5 下午 08:07:09", "202435080709"},
+                                         {"2024/3/5 上午 8:07:09", "20243580709"},
+                                         {"3/5/2024 8:07:09 PM", "35202480709"}})
+            QCOMPARE(backup::makeFilename(QString::fromUtf8(date)), QString::fromUtf8(part));
     }
 
     // Print the expense list: the preview scrolls a step and back to the top margin, not 0;

@@ -89,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(failureOf(db, "SELECT nothere FROM autouser").code(), -2147217904);
         QCOMPARE(failureOf(db, "SELECT * FROM myNotesGone").code(), -2147217865);
         QCOMPARE(failureOf(db, "SELEKT 1").kind(), DbErrorKind::Other);
-        QVERIFY(!ColumnExists(db, "UserName", "types") && ColumnExists(db, "username", "types"));
+        QVERIFY(!columnExists(db, "UserName", "types") && columnExists(db, "username", "types"));
 
         const QString nasty = QStringLiteral("o'neil%'; DROP TABLE users; --");
         db.execute("INSERT INTO [pursewicks](ID,username,postdate,style) VALUES(?,?,?,0)",

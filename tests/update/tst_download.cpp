@@ -5,7 +5,7 @@
 #include "update/Download.h"
 #include "update/HttpHead.h"
 #include "update/Minisign.h"
-#include "update/updateModule.h"
+#include "update/UpdateRules.h"
 
 #include <QStringEncoder>
 #include <QTcpSocket>

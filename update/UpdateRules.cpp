@@ -1,4 +1,4 @@
-#include "update/updateModule.h"
+#include "update/UpdateRules.h"
 
 #include <QDir>
 #include <QRegularExpression>
