@@ -12,7 +12,6 @@
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
-#include <QAction>
 #include <QTimer>
 
 namespace ht::backup {
@@ -23,22 +22,13 @@ QString configPath()
     return program::pathIn(QStringLiteral("config.ini"));
 }
 
-template <typename Dialog> void opens(LedgerLists &lists, const char *command)
-{
-    QWidget *window = lists.window();
-    QObject::connect(lists.command(command), &QAction::triggered, window, [window] {
-        Dialog dialog(window);
-        dialog.exec();
-    });
-}
-
 } // namespace
 
 void attach(LedgerLists &lists)
 {
-    opens<dataDialog>(lists, "mm_data");
-    opens<exportDialog>(lists, "mm_export");
-    opens<printDialog>(lists, "mm_print");
+    opensDialog<dataDialog>(lists, "mm_data");
+    opensDialog<exportDialog>(lists, "mm_export");
+    opensDialog<printDialog>(lists, "mm_print");
 
     lists.whenClosing([] {
         // Never in the way of closing: a failure is only noted for the next start.

@@ -4,17 +4,11 @@
 
 #include "ledger/LedgerLists.h"
 
-#include <QAction>
-
 namespace ht::banks {
 
 void attach(LedgerLists &lists)
 {
-    QWidget *window = lists.window();
-    QObject::connect(lists.command("mm_banks"), &QAction::triggered, window, [window] {
-        frmBanks list(window);
-        list.exec();
-    });
+    opensDialog<frmBanks>(lists, "mm_banks");
 }
 
 } // namespace ht::banks

@@ -217,9 +217,7 @@ void frmBanks::delBank()
     const qint64 id = selectedRowId(this, ListView1, QStringLiteral("提示：未选择要删除的银行账号记录"));
     if (!id)
         return;
-    if (showMessage(this, QStringLiteral("确定要删除这个银行账号记录吗？"), QStringLiteral("删除提示"),
-                    MsgButtons::OkCancel)
-        != MsgAnswer::Ok)
+    if (!askOkCancel(this, QStringLiteral("确定要删除这个银行账号记录吗？"), QStringLiteral("删除提示")))
         return;
     // A removal reloads the list through the change signal; one that found nothing
     // reads it afresh all the same.

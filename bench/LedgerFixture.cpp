@@ -117,6 +117,7 @@ ht::clsADO &openShippedStore(const QTemporaryDir &dir)
     if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path))
         qFatal("cannot copy the template database to %s", qPrintable(path));
     QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    ht::program::session().userName = user;
     return ht::program::db();
 }
 

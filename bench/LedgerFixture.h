@@ -24,7 +24,8 @@ constexpr int perClass = 100'000;
 // The median time of work in milliseconds; prepare runs untimed before each repetition.
 double medianMs(int repetitions, const std::function<void()> &work, const std::function<void()> &prepare = {});
 
-// A program folder in dir holding a fresh copy of the shipped database, as the shared store.
+// A program folder in dir holding a fresh copy of the shipped database, as the shared
+// store, with the user "bench" logged in.
 ht::clsADO &openShippedStore(const QTemporaryDir &dir);
 
 // A program folder in dir holding the shipped database filled with the household, the

@@ -30,7 +30,6 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString keep = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
     ht::clsADO &db = bench::openFilledStore(dir, out);
-    ht::program::session().userName = bench::user;
     const QString dbPath = db.dbDir();
 
     ht::LedgerModel model;

@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int accounts = 2'000;
-const QString user = QStringLiteral("bench");
+using bench::user;
 
 void fill(ht::clsADO &db)
 {
@@ -55,7 +55,6 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     ht::clsADO &db = bench::openShippedStore(dir);
     fill(db);
-    ht::program::session().userName = user;
 
     size_t rows = 0;
     const double storeMs = bench::medianMs(7, [&] {

@@ -47,8 +47,8 @@ double residentMb()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
     QTemporaryDir dir;
+    QTextStream out(stdout);
     ht::clsADO &db = bench::openFilledStore(dir, out);
     QElapsedTimer timer;
 

@@ -21,7 +21,7 @@ namespace {
 
 constexpr int ownNotes = 100'000;
 constexpr int otherNotes = 50'000;
-const QString &user = bench::user;
+using bench::user;
 const QString word = QStringLiteral("体检");
 
 void fill(ht::clsADO &db)
@@ -70,11 +70,10 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTextStream out(stdout);
     QTemporaryDir dir;
     ht::clsADO &db = bench::openShippedStore(dir);
     fill(db);
-    ht::program::session().userName = user;
+    QTextStream out(stdout);
 
     QString shown;
     const double firstMs = bench::medianMs(7, [&] {

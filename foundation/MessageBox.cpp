@@ -31,6 +31,16 @@ void showFailure(QWidget *parent, const QString &reason)
                 MsgIcon::Critical);
 }
 
+bool askOkCancel(QWidget *parent, const QString &question, const QString &title, MsgIcon icon)
+{
+    return showMessage(parent, question, title, MsgButtons::OkCancel, icon) == MsgAnswer::Ok;
+}
+
+bool confirmDeletingRecord(QWidget *parent)
+{
+    return askOkCancel(parent, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"));
+}
+
 MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
                       MsgButtons buttons, MsgIcon icon)
 {

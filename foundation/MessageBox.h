@@ -23,6 +23,11 @@ struct MessageRecord {
 MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
                       MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
 
+// An OK/cancel question; true when answered OK.
+bool askOkCancel(QWidget *parent, const QString &question, const QString &title, MsgIcon icon = MsgIcon::None);
+// The question before a record or a note is deleted.
+bool confirmDeletingRecord(QWidget *parent);
+
 // A failed operation, told in the program's words: "操作失败：" and the reason.
 void showFailure(QWidget *parent, const QString &reason);
 

@@ -3,9 +3,10 @@
 #include "foundation/Money.h"
 #include "foundation/SqlFilter.h"
 
+#include <QAction>
+
 #include <functional>
 
-class QAction;
 class QTreeView;
 class QWidget;
 
@@ -45,5 +46,15 @@ protected:
 
 // A subsystem's windows hooked to the main window: it connects the commands it answers.
 using Attachment = std::function<void(LedgerLists &)>;
+
+// Each time the command is chosen, a modal Dialog(window, args...) runs.
+template <typename Dialog, typename... Args> void opensDialog(LedgerLists &lists, const char *command, Args... args)
+{
+    QWidget *window = lists.window();
+    QObject::connect(lists.command(command), &QAction::triggered, window, [window, args...] {
+        Dialog dialog(window, args...);
+        dialog.exec();
+    });
+}
 
 } // namespace ht

@@ -174,9 +174,7 @@ void MainWindow::deleteSelected(int cls)
     const qint64 id = selectedRecord(cls, QStringLiteral("提示：未选择要删除的记录"));
     if (!id)
         return;
-    if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"),
-                    MsgButtons::OkCancel)
-        != MsgAnswer::Ok)
+    if (!confirmDeletingRecord(this))
         return;
     withDb(this, [&](clsADO &db) { RecordStore::remove(db, program::session().userName, id); });
 }

@@ -5,21 +5,12 @@
 
 #include "ledger/LedgerLists.h"
 
-#include <QAction>
-
 namespace ht::login {
 
 void attach(LedgerLists &lists)
 {
-    QWidget *window = lists.window();
-    QObject::connect(lists.command("mm_pwd"), &QAction::triggered, window, [window] {
-        frmPassword password(window);
-        password.exec();
-    });
-    QObject::connect(lists.command("mm_users"), &QAction::triggered, window, [window] {
-        usersDialog users(window);
-        users.exec();
-    });
+    opensDialog<frmPassword>(lists, "mm_pwd");
+    opensDialog<usersDialog>(lists, "mm_users");
 }
 
 } // namespace ht::login

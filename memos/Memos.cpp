@@ -4,17 +4,11 @@
 
 #include "ledger/LedgerLists.h"
 
-#include <QAction>
-
 namespace ht::memos {
 
 void attach(LedgerLists &lists)
 {
-    QWidget *window = lists.window();
-    QObject::connect(lists.command("mm_memoNote"), &QAction::triggered, window, [window] {
-        frmMemoNote notes(window);
-        notes.exec();
-    });
+    opensDialog<frmMemoNote>(lists, "mm_memoNote");
 }
 
 } // namespace ht::memos

@@ -314,9 +314,7 @@ void frmMemoNote::deleteChecked()
     }
     if (ids.isEmpty())
         return refuse(this, QStringLiteral("请选择要删除记录"));
-    if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"),
-                    MsgButtons::OkCancel)
-        != MsgAnswer::Ok)
+    if (!confirmDeletingRecord(this))
         return;
     const QScopedValueRollback deleting(m_deleting, true);
     if (withDb(this, [&](clsADO &db) { MemoStore::remove(db, program::session().userName, ids); }))
@@ -328,9 +326,7 @@ void frmMemoNote::deleteSelected()
     const qint64 id = selectedRowId(this, ListView1, QStringLiteral("提示：未选择要删除的记录"));
     if (!id)
         return;
-    if (showMessage(this, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"),
-                    MsgButtons::OkCancel)
-        != MsgAnswer::Ok)
+    if (!confirmDeletingRecord(this))
         return;
     // Reloaded without the search; the pager brings it back, as the window keeps it.
     const QScopedValueRollback deleting(m_deleting, true);

@@ -85,8 +85,7 @@ class TestBackup : public QObject {
 private Q_SLOTS:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        program::session().userName = "admin";
+        m_folder = ProgramFolder::withUser("admin");
         m_db = m_folder->path("syslibs.dll");
     }
     void cleanup()

@@ -55,11 +55,7 @@ void fillRequired(QDialog *d, const QString &account)
 class TestBanks : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        m_folder = std::make_unique<ProgramFolder>();
-        program::session().userName = "admin";
-    }
+    void init() { m_folder = ProgramFolder::withUser("admin"); }
     void cleanup() { m_folder.reset(); }
 
     // Mary's account is neither shown nor reachable by a crafted ID: not loaded, saved or deleted.

@@ -86,11 +86,7 @@ void quickSearch(frmMemoNote &w, const QString &text)
 class TestMemos : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        m_folder = std::make_unique<ProgramFolder>();
-        program::session().userName = "admin";
-    }
+    void init() { m_folder = ProgramFolder::withUser("admin"); }
     void cleanup() { m_folder.reset(); }
 
     // An older database gains the memo tables on the first opening, as the schema has them.

@@ -133,6 +133,13 @@ ProgramFolder::ProgramFolder(bool withDatabase)
     installDatabaseFailureHandling();
 }
 
+std::unique_ptr<ProgramFolder> ProgramFolder::withUser(const QString &user)
+{
+    auto folder = std::make_unique<ProgramFolder>();
+    ht::program::session().userName = user;
+    return folder;
+}
+
 ProgramFolder::~ProgramFolder()
 {
     program::db().CloseDB();

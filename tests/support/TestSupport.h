@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAbstractItemModel;
@@ -44,6 +45,8 @@ public:
 class ProgramFolder {
 public:
     explicit ProgramFolder(bool withDatabase = true);
+    // A folder with the shipped database and that user logged in.
+    static std::unique_ptr<ProgramFolder> withUser(const QString &user);
     ~ProgramFolder();
     ProgramFolder(const ProgramFolder &) = delete;
     ProgramFolder &operator=(const ProgramFolder &) = delete;
