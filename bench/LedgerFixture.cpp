@@ -21,11 +21,15 @@ constexpr int otherUsersRecords = 50'000;
 
 QString remark(QRandomGenerator &rng)
 {
-    static const char16_t *const parts[] = {
-        u"午饭", u"和同事聚餐", u"超市购物：牛奶、面包、鸡蛋", u"地铁充值", u"打车回家", u"给孩子买书",
-        u"交电费", u"水费和燃气费", u"手机话费", u"周末看电影", u"买菜", u"给父母的红包", u"网购衣服",
-        u"年终奖", u"项目奖金", u"报销差旅费", u"基金分红", u"朋友还钱", u"加油", u"停车费",
-        u"物业费（第三季度）", u"感冒买药", u"宽带续费一年", u"生日礼物 50%_off", u"早餐：豆浆油条"};
+    static const char16_t *const parts[] = {u"午饭",          u"和同事聚餐",   u"超市购物：牛奶、面包、鸡蛋",
+                                            u"地铁充值",      u"打车回家",     u"给孩子买书",
+                                            u"交电费",        u"水费和燃气费", u"手机话费",
+                                            u"周末看电影",    u"买菜",         u"给父母的红包",
+                                            u"网购衣服",      u"年终奖",       u"项目奖金",
+                                            u"报销差旅费",    u"基金分红",     u"朋友还钱",
+                                            u"加油",          u"停车费",       u"物业费（第三季度）",
+                                            u"感冒买药",      u"宽带续费一年", u"生日礼物 50%_off",
+                                            u"早餐：豆浆油条"};
     const int kind = int(rng.bounded(100));
     if (kind < 12)
         return {};
@@ -66,12 +70,14 @@ static void fillLedger(ht::clsADO &db)
     std::vector<qint64> income{10, 11, 12, 13, 14, 15};
     ht::Transaction t(db);
     for (const char16_t *name : {u"宠物", u"健身", u"孩子教育"})
-        expense.push_back(db.insert(QStringLiteral("types"), {{QStringLiteral("typename"), QString::fromUtf16(name)},
-                                                              {QStringLiteral("class"), 0},
-                                                              {QStringLiteral("username"), user}}));
-    income.push_back(db.insert(QStringLiteral("types"), {{QStringLiteral("typename"), QStringLiteral("兼职")},
-                                                         {QStringLiteral("class"), 1},
-                                                         {QStringLiteral("username"), user}}));
+        expense.push_back(db.insert(QStringLiteral("types"),
+                                    {{QStringLiteral("typename"), QString::fromUtf16(name)},
+                                     {QStringLiteral("class"), 0},
+                                     {QStringLiteral("username"), user}}));
+    income.push_back(db.insert(QStringLiteral("types"),
+                               {{QStringLiteral("typename"), QStringLiteral("兼职")},
+                                {QStringLiteral("class"), 1},
+                                {QStringLiteral("username"), user}}));
     // Categories the user has since deleted.
     expense.push_back(901);
     income.push_back(902);
@@ -105,8 +111,8 @@ static void fillLedger(ht::clsADO &db)
     const QString insert = QStringLiteral(
         "INSERT INTO [pursewicks]([username],[typeid],[postdate],[money],[style],[memo]) VALUES(?,?,?,?,?,?)");
     for (const Record &r : records)
-        db.execute(insert, {r.user, r.typeId, r.postdate, r.money, r.style,
-                            r.memo.isNull() ? QVariant() : QVariant(r.memo)});
+        db.execute(insert,
+                   {r.user, r.typeId, r.postdate, r.money, r.style, r.memo.isNull() ? QVariant() : QVariant(r.memo)});
     t.commit();
 }
 

@@ -41,7 +41,7 @@ int main(int argc, char **argv)
     out << "first OpenDB+CloseDB (derives the key): " << first << " ms\n";
     out << "median of 200 later OpenDB+CloseDB pairs: " << median << " ms (min " << pairs.front() << ", max "
         << pairs.back() << ")\n";
-    out << "opendb_first_ms=" << QString::number(first, 'f', 2) << " opendb_median_ms=" << QString::number(median, 'f', 3)
-        << "\n";
+    out << "opendb_first_ms=" << QString::number(first, 'f', 2)
+        << " opendb_median_ms=" << QString::number(median, 'f', 3) << "\n";
     return 0;
 }

@@ -95,7 +95,8 @@ int main(int argc, char **argv)
     download.start();
     const int rc = app.exec();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    QMetaObject::invokeMethod(&server, [&] { server.close(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        &server, [&] { server.close(); }, Qt::BlockingQueuedConnection);
     serverThread.quit();
     serverThread.wait();
     if (rc != 0 || QFile(file).size() != fileBytes)

@@ -146,7 +146,8 @@ void frmTypes::delType(int iFlag)
         return;
     if (type && type->builtIn)
         return refuse(this, QStringLiteral("系统内置类别不能删除"));
-    if (!askOkCancel(this, QStringLiteral("删除类别后此类别对应的收支记录将不能正常显示\r\n\r\n确定要删除此类别吗？"), systemTitle, MsgIcon::Critical))
+    if (!askOkCancel(this, QStringLiteral("删除类别后此类别对应的收支记录将不能正常显示\r\n\r\n确定要删除此类别吗？"),
+                     systemTitle, MsgIcon::Critical))
         return;
     // A removal reloads the list through the change signal; one that found nothing
     // reads it afresh all the same.

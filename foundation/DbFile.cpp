@@ -346,7 +346,8 @@ void removeLeftoverCopies(const QString &dbPath)
         {dailyBackupFolder(dbPath), QStringLiteral("^[^/]+\\.dbk") + partPattern}};
     if (db.isSymLink()) {
         const QFileInfo target(db.canonicalFilePath());
-        places.append({target.absolutePath(), QLatin1Char('^') + QRegularExpression::escape(target.fileName()) + partPattern});
+        places.append(
+            {target.absolutePath(), QLatin1Char('^') + QRegularExpression::escape(target.fileName()) + partPattern});
     }
     for (const auto &[folder, pattern] : places) {
         const QRegularExpression ours(pattern);

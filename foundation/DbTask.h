@@ -14,8 +14,7 @@ void reportDbFailure(QWidget *parent, const DbError &error);
 // The one way a window runs database work: on the shared store's connection (opened
 // for the work unless an outer scope holds it open), the work's transaction, if any,
 // rolled back on failure, and the failure handed to onFailure. False when it failed.
-template <typename Work, typename OnFailure>
-bool withDbOr(Work &&work, OnFailure &&onFailure)
+template <typename Work, typename OnFailure> bool withDbOr(Work &&work, OnFailure &&onFailure)
 {
     try {
         Connection connection(program::db());
@@ -28,8 +27,7 @@ bool withDbOr(Work &&work, OnFailure &&onFailure)
 }
 
 // The same with the failure told the user, the usual case.
-template <typename Work>
-bool withDb(QWidget *parent, Work &&work)
+template <typename Work> bool withDb(QWidget *parent, Work &&work)
 {
     return withDbOr(std::forward<Work>(work), [parent](const DbError &e) { reportDbFailure(parent, e); });
 }

@@ -15,8 +15,7 @@ namespace ht {
 // made the default button by taking the focus (the dialog says which one is).
 QPushButton *dialogButton(QWidget *parent, const char *name, const QString &caption);
 // A control named for the tests, as the windows' members are.
-template <typename Widget>
-Widget *named(Widget *widget, const char *name)
+template <typename Widget> Widget *named(Widget *widget, const char *name)
 {
     widget->setObjectName(QLatin1String(name));
     return widget;

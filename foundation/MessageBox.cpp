@@ -41,8 +41,7 @@ bool confirmDeletingRecord(QWidget *parent)
     return askOkCancel(parent, QStringLiteral("提示：确定要删除这条记录吗？"), QStringLiteral("系统提示"));
 }
 
-MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
-                      MsgButtons buttons, MsgIcon icon)
+MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon)
 {
     if (g_handler)
         return g_handler(MessageRecord{text, title, buttons, icon});

@@ -20,8 +20,8 @@ struct MessageRecord {
 };
 
 // Every prompt of the program goes through here; the buttons read "确定" and "取消".
-MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
-                      MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
+MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title, MsgButtons buttons = MsgButtons::Ok,
+                      MsgIcon icon = MsgIcon::None);
 
 // An OK/cancel question; true when answered OK.
 bool askOkCancel(QWidget *parent, const QString &question, const QString &title, MsgIcon icon = MsgIcon::None);

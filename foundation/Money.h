@@ -45,7 +45,7 @@ public:
     constexpr auto operator<=>(const Money &) const = default;
 
 private:
-    constexpr explicit Money(Cents cents) : m_cents(cents) {}
+    constexpr explicit Money(Cents cents) : m_cents(cents) { }
     Cents m_cents = 0;
 };
 

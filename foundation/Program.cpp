@@ -20,10 +20,7 @@ std::unique_ptr<clsRWIni> g_ini;
 
 QString program::versionText()
 {
-    return QStringLiteral("%1.%2.%3")
-        .arg(build::versionMajor)
-        .arg(build::versionMinor)
-        .arg(build::versionRevision);
+    return QStringLiteral("%1.%2.%3").arg(build::versionMajor).arg(build::versionMinor).arg(build::versionRevision);
 }
 
 QString program::dir()

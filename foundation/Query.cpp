@@ -30,13 +30,9 @@ void bindValue(sqlite3 *db, sqlite3_stmt *stmt, int index, const QVariant &value
         case QMetaType::UShort:
         case QMetaType::Long:
         case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-            rc = sqlite3_bind_int64(stmt, index, value.toLongLong());
-            break;
+        case QMetaType::ULongLong: rc = sqlite3_bind_int64(stmt, index, value.toLongLong()); break;
         case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(stmt, index, value.toDouble());
-            break;
+        case QMetaType::Float: rc = sqlite3_bind_double(stmt, index, value.toDouble()); break;
         case QMetaType::QByteArray: {
             const QByteArray bytes = value.toByteArray();
             rc = sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
@@ -135,8 +131,8 @@ QVariant Query::value(int index) const
     case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, index));
     case SQLITE_TEXT: return QVariant(text(index));
     case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(s, index)),
-                                   sqlite3_column_bytes(s, index)));
+        return QVariant(
+            QByteArray(static_cast<const char *>(sqlite3_column_blob(s, index)), sqlite3_column_bytes(s, index)));
     default: return QVariant();
     }
 }

@@ -12,7 +12,9 @@
 
 namespace ht {
 
-SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent), m_name(std::move(name)) {}
+SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent), m_name(std::move(name))
+{
+}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -114,19 +116,21 @@ SingleInstance::Closed SingleInstance::closeRunningCopy(int answerMs, int endMs)
     // No socket file, or one left by a copy that crashed: nobody is running.
     if (!waitFor([&] { return socket.state() == QLocalSocket::ConnectedState; }, answerMs))
         return socket.error() == QLocalSocket::ServerNotFoundError
-                    || socket.error() == QLocalSocket::ConnectionRefusedError
-                ? Closed::NotRunning
-                : Closed::NoAnswer;
+                || socket.error() == QLocalSocket::ConnectionRefusedError
+            ? Closed::NotRunning
+            : Closed::NoAnswer;
     socket.write("close\n");
     if (!waitFor([&] { return socket.canReadLine(); }, answerMs) || socket.readLine().trimmed() != "ok")
         return Closed::NoAnswer;
     // Answered in time: only now may the copy close.
     socket.write("confirm\n");
     socket.flush();
-    const bool ended = waitFor([&] {
-        socket.readAll();
-        return socket.state() == QLocalSocket::UnconnectedState;
-    }, endMs);
+    const bool ended = waitFor(
+        [&] {
+            socket.readAll();
+            return socket.state() == QLocalSocket::UnconnectedState;
+        },
+        endMs);
     return ended ? Closed::Ended : Closed::StillRunning;
 }
 

@@ -32,5 +32,4 @@ SqlFilter dayRange(const QString &column, const QDate &first, const QDate &last)
 // a NUL, so "a_b" + NUL + "x" would find every text ending in "a_b".
 SqlFilter containingText(const QString &column, const QString &text);
 
-
 } // namespace ht

@@ -15,14 +15,12 @@ int code(QChar c)
     return c.unicode();
 }
 
-template <typename Char>
-bool isDigit(Char c)
+template <typename Char> bool isDigit(Char c)
 {
     return code(c) >= '0' && code(c) <= '9';
 }
 
-template <typename Text>
-int digits(const Text &s, size_t from, size_t count)
+template <typename Text> int digits(const Text &s, size_t from, size_t count)
 {
     int v = 0;
     for (size_t i = from; i < from + count; ++i)
@@ -30,8 +28,7 @@ int digits(const Text &s, size_t from, size_t count)
     return v;
 }
 
-template <typename Text>
-std::optional<StoredDate> storedShape(const Text &s)
+template <typename Text> std::optional<StoredDate> storedShape(const Text &s)
 {
     const size_t n = size_t(s.size());
     if (n < 10 || code(s[4]) != '-' || code(s[7]) != '-')

@@ -59,7 +59,9 @@ clsADO::OpenFailureHandler g_openFailure;
 
 } // namespace
 
-clsADO::clsADO(QString path) : m_path(std::move(path)) {}
+clsADO::clsADO(QString path) : m_path(std::move(path))
+{
+}
 
 clsADO::~clsADO()
 {
@@ -162,8 +164,7 @@ void clsADO::CloseDB()
 int clsADO::execute(const QString &sql, const QVariantList &values)
 {
     Statement stmt(m_db, sql, values);
-    while (stmt.step()) {
-    }
+    while (stmt.step()) { }
     return sqlite3_changes(m_db);
 }
 
@@ -204,9 +205,9 @@ int clsADO::update(const QString &table, const Columns &values, const QString &c
         bound << value;
     }
     bound += conditionValues;
-    return execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                       .arg(quoteName(table), sets.join(QLatin1Char(',')), condition),
-                   bound);
+    return execute(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoteName(table), sets.join(QLatin1Char(',')), condition),
+        bound);
 }
 
 void clsADO::createDatabase(const QString &path, const QString &schemaSql)

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static QTemporaryFile file;
     static const bool written = file.open() && file.write("pursewick") == 9 && file.flush();
-    static const MinisignKey key{QByteArray(8, '\1'), QByteArray::fromHex(
-        "d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a")};
+    static const MinisignKey key{
+        QByteArray(8, '\1'), QByteArray::fromHex("d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a")};
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     if (const auto k = readMinisignKey(bytes); k && (k->keyId.size() != 8 || k->publicKey.size() != 32))
         __builtin_trap();

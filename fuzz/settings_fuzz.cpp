@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray contents(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString section = QStringLiteral("config");
     ht::profile::value(contents, section, QStringLiteral("server"));
-    const QByteArray written = ht::profile::withValue(contents, section, QStringLiteral("Version"), QStringLiteral("1.2.9"));
+    const QByteArray written = ht::profile::withValue(contents, section, QStringLiteral("Version"),
+                                                      QStringLiteral("1.2.9"));
     if (ht::profile::value(written, QStringLiteral("CONFIG"), QStringLiteral("version")) != QStringLiteral("1.2.9"))
         __builtin_trap();
     return 0;

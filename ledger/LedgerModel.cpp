@@ -23,8 +23,7 @@ std::tuple<qint32, qint32, qint64> loadKey(const LedgerRow &r)
     return {r.date, r.time, r.id};
 }
 
-template <typename T>
-int threeWay(const T &a, const T &b)
+template <typename T> int threeWay(const T &a, const T &b)
 {
     return (b < a) - (a < b);
 }
@@ -73,7 +72,9 @@ QString memoOf(const LedgerRow &row)
 
 } // namespace
 
-LedgerModel::LedgerModel(QObject *parent) : QAbstractTableModel(parent) {}
+LedgerModel::LedgerModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
 
 int LedgerModel::rowCount(const QModelIndex &parent) const
 {

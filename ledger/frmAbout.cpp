@@ -153,9 +153,7 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
     if (label != m_mail && label != m_web)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::Enter:
-        setHovered(label);
-        break;
+    case QEvent::Enter: setHovered(label); break;
     case QEvent::MouseMove:
         setHovered(label);
         return true; // a drag passed on to the dialog would count as a move over its bare surface
@@ -167,8 +165,7 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
         if (label == m_web && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             QDesktopServices::openUrl(QUrl(QString::fromUtf8(build::vendorWeb)));
         break;
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -32,10 +32,9 @@ bool replaceProgram(const QString &downloaded, const QString &target, QString *w
     if (!out.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("无法写入 ") + target);
     constexpr auto run = QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
-    const QFile::Permissions permissions = hadProgram
-        ? QFile::permissions(target) | QFile::ExeOwner | QFile::ExeUser
-        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup
-            | QFile::ReadOther | run;
+    const QFile::Permissions permissions = hadProgram ? QFile::permissions(target) | QFile::ExeOwner | QFile::ExeUser
+                                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+            | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther | run;
     QByteArray piece(1 << 20, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(piece.data(), piece.size());
@@ -57,7 +56,8 @@ bool replaceProgram(const QString &downloaded, const QString &target, QString *w
 bool restoreProgram(const QString &target)
 {
     const QString old = keptOldFile(target);
-    return QFileInfo::exists(old) && std::rename(QFile::encodeName(old).constData(), QFile::encodeName(target).constData()) == 0;
+    return QFileInfo::exists(old)
+        && std::rename(QFile::encodeName(old).constData(), QFile::encodeName(target).constData()) == 0;
 }
 
 } // namespace ht::update

@@ -65,8 +65,7 @@ std::optional<QString> offeredVersion(const QByteArray &listBytes)
     if (!text.contains(QStringLiteral("<files>")))
         return std::nullopt;
     QXmlStreamReader xml(text);
-    while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) {
-    }
+    while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) { }
     const QString version = getNodeText(xml, QStringLiteral("version"), QString()).trimmed();
     // A document that is not XML offers nothing, however far it got.
     while (!xml.atEnd())
@@ -107,16 +106,10 @@ bool isNewer(const QString &offered, const QString &installed)
 QByteArray downloadRequest(const Server &server, qint64 from)
 {
     const QByteArray path = QByteArray(serverFolder) + programFile;
-    return "GET " + path + " HTTP/1.0\r\n"
-        + "Range:bytes=" + QByteArray::number(from) + "-\r\n"
-        + "Host:" + server.authority().toLatin1() + "\r\n"
-        + "Accept: */*\r\n"
-        + "Referer:" + path + "\r\n"
-        + "User-Agent: Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)\r\n"
-        + "Pragma: no-cache\r\n"
-        + "Cache-Control: no-cache\r\n"
-        + "Connection:Close\r\n"
-        + "\r\n";
+    return "GET " + path + " HTTP/1.0\r\n" + "Range:bytes=" + QByteArray::number(from) + "-\r\n"
+        + "Host:" + server.authority().toLatin1() + "\r\n" + "Accept: */*\r\n" + "Referer:" + path + "\r\n"
+        + "User-Agent: Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)\r\n" + "Pragma: no-cache\r\n"
+        + "Cache-Control: no-cache\r\n" + "Connection:Close\r\n" + "\r\n";
 }
 
 QString progressText(qint64 position, qint64 total)

@@ -33,7 +33,7 @@ namespace ht::update {
 namespace {
 const QString systemTitle = QStringLiteral("系统提示");
 const QString noKeyText = QStringLiteral("本程序没有可用的升级签名公钥，无法验证升级文件，未升级。");
-}
+} // namespace
 
 frmUpdate::frmUpdate(const QByteArray &publicKey, QWidget *parent) : QDialog(parent), m_publicKey(publicKey)
 {
@@ -254,8 +254,7 @@ void frmUpdate::installUpdate()
     case SingleInstance::Closed::Ended: break;
     case SingleInstance::Closed::NoAnswer:
         return refuse(QStringLiteral("无法关闭正在运行的记账程序，请先退出它再升级。"));
-    case SingleInstance::Closed::StillRunning:
-        return refuse(QStringLiteral("记账程序没有退出，请先退出它再升级。"));
+    case SingleInstance::Closed::StillRunning: return refuse(QStringLiteral("记账程序没有退出，请先退出它再升级。"));
     }
     if (!isVisible())
         return m_download->discard();

@@ -64,15 +64,16 @@ class TestFaults : public QObject {
     bool saveExpense(MainWindow *w)
     {
         bool saved = false;
-        const bool shown = runModal([&] { triggerAction(w, "mm_out"); }, [&](QDialog *d) {
-            d->findChild<QComboBox *>("Combo1")->setCurrentIndex(1);
-            auto *amount = d->findChild<QLineEdit *>("Text1");
-            amount->setText("3.5");
-            d->findChild<QPlainTextEdit *>("Text2")->setPlainText(QStringLiteral("午饭"));
-            d->findChild<QAbstractButton *>("OKButton")->click();
-            saved = amount->text() == "0.00";
-            QVERIFY(saved || amount->text() == "3.5");
-        });
+        const bool shown = runModal([&] { triggerAction(w, "mm_out"); },
+                                    [&](QDialog *d) {
+                                        d->findChild<QComboBox *>("Combo1")->setCurrentIndex(1);
+                                        auto *amount = d->findChild<QLineEdit *>("Text1");
+                                        amount->setText("3.5");
+                                        d->findChild<QPlainTextEdit *>("Text2")->setPlainText(QStringLiteral("午饭"));
+                                        d->findChild<QAbstractButton *>("OKButton")->click();
+                                        saved = amount->text() == "0.00";
+                                        QVERIFY(saved || amount->text() == "3.5");
+                                    });
         return shown && saved;
     }
     QString lastMessage() const { return m_folder->messages.last().text; }
@@ -180,10 +181,11 @@ private Q_SLOTS:
             const QString sheet = m_folder->path("导出.xlsx");
             m_folder->fileAnswers << sheet;
             w->list(0)->selectAll();
-            QVERIFY(runModal([&] { triggerAction(w, "mm_export"); }, [&](QDialog *d) {
-                d->findChild<QAbstractButton *>("Option2")->click();
-                d->findChild<QAbstractButton *>("OKButton")->click();
-            }));
+            QVERIFY(runModal([&] { triggerAction(w, "mm_export"); },
+                             [&](QDialog *d) {
+                                 d->findChild<QAbstractButton *>("Option2")->click();
+                                 d->findChild<QAbstractButton *>("OKButton")->click();
+                             }));
             SAID(QStringLiteral("导出失败，原因如下：\r\n\r\n5:   磁盘空间已满"));
             QVERIFY(!QFile::exists(sheet));
         }
@@ -232,7 +234,8 @@ private Q_SLOTS:
         QByteArray junk;
         for (int i = 0; i < 4096; ++i)
             junk += char((i * 131) ^ (i >> 3));
-        test::writeFile(m_folder->path("config.ini"), "[client]\r\nwindowstate=2x\r\n" + junk + "\n[client\nwindowstate");
+        test::writeFile(m_folder->path("config.ini"),
+                        "[client]\r\nwindowstate=2x\r\n" + junk + "\n[client\nwindowstate");
         test::writeFile(m_folder->path("update.ini"), junk + "\r\n[config]\r\nVersion=\xff\xfe\r\nserver=::::\r\n");
         MainWindow *w = openMainWindow({backup::attach});
         QCOMPARE(w->list(0)->model()->rowCount(), 1);

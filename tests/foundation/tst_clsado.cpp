@@ -7,7 +7,6 @@
 #include <QTest>
 #include <sqlcipher/sqlite3.h>
 
-
 using namespace ht;
 using ht::test::ProgramEnded;
 using ht::test::ProgramFolder;
@@ -56,7 +55,8 @@ private Q_SLOTS:
         QVERIFY(!opensWithPassword(folder.path("syslibs.dll"), "quorn!@#7145"));
         clsADO &db = folder.openDb();
         // The ledger query is served by an index, not a table scan and a sort.
-        const QString ledger = "SELECT ID FROM [pursewicks] WHERE username=? AND style=? AND postdate>=? ORDER BY postdate, ID";
+        const QString ledger =
+            "SELECT ID FROM [pursewicks] WHERE username=? AND style=? AND postdate>=? ORDER BY postdate, ID";
         const QString plan = firstColumn(db, "EXPLAIN QUERY PLAN " + ledger, {"admin", 1, "2024"}, 3).join(' ');
         QVERIFY2(plan.contains("INDEX") && !plan.contains("TEMP B-TREE"), qPrintable(plan));
 
@@ -95,7 +95,8 @@ private Q_SLOTS:
         db.execute("INSERT INTO [pursewicks](ID,username,postdate,style) VALUES(?,?,?,0)",
                    {qint64(5000000000), "x", "2024"});
         const QDateTime when(QDate(2024, 3, 5), QTime(8, 7, 9));
-        const qint64 id = db.insert("pursewicks", {{"username", nasty}, {"memo", nasty}, {"style", 0}, {"postdate", when}});
+        const qint64 id = db.insert("pursewicks",
+                                    {{"username", nasty}, {"memo", nasty}, {"style", 0}, {"postdate", when}});
         QCOMPARE(id, qint64(5000000001));
         QCOMPARE(firstColumn(db, "SELECT username||memo||postdate FROM [pursewicks] WHERE ID=?", {id}),
                  QStringList{nasty + nasty + "2024-03-05 08:07:09"});

@@ -81,9 +81,9 @@ private slots:
     {
         clsRWIni file = ini(household);
         const std::tuple<const char *, const char *, int, QString> cases[] = {
-            {"config", "Version", 256, "1.0"}, {"config", "theme", 256, "blue"}, {"config", "url", 256, "a?b=c"},
-            {"config", "url", 6, "a?b=c"},     {"config", "url", 5, "a?b="},     {"config", "url", 2, "a"},
-            {"config", "url", 1, ""},          {"config", "name", 3, "家庭"},    {"config", "none", 256, ""},
+            {"config", "Version", 256, "1.0"}, {"config", "theme", 256, "blue"},  {"config", "url", 256, "a?b=c"},
+            {"config", "url", 6, "a?b=c"},     {"config", "url", 5, "a?b="},      {"config", "url", 2, "a"},
+            {"config", "url", 1, ""},          {"config", "name", 3, "家庭"},     {"config", "none", 256, ""},
             {"config", "left", 256, ""},       {"nosection", "Version", 256, ""}, {"config", ";Version", 256, ""}};
         for (const auto &[section, key, size, value] : cases)
             QCOMPARE(file.ReadString(QString::fromUtf8(section), QString::fromUtf8(key), size), value);

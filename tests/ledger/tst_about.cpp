@@ -36,7 +36,6 @@ private Q_SLOTS:
         QTest::mouseClick(dlg.m_web, Qt::LeftButton);
         QCOMPARE(opened, QList<QUrl>{QUrl(web)});
     }
-
 };
 
 QTEST_MAIN(TestAbout)

@@ -68,8 +68,10 @@ private Q_SLOTS:
             const char *name, *password, *message;
             QWidget *focus;
             const char *selected;
-        } cases[] = {{"", "admin", "用户名、密码不能为空", w.name, ""}, {"admin", "", "用户名、密码不能为空", w.name, "admin"},
-                     {"nobody", "admin", "用户名或密码错误", w.name, "nobody"}, {"admin", "Admin", "用户名密码错误", w.password, "Admin"}};
+        } cases[] = {{"", "admin", "用户名、密码不能为空", w.name, ""},
+                     {"admin", "", "用户名、密码不能为空", w.name, "admin"},
+                     {"nobody", "admin", "用户名或密码错误", w.name, "nobody"},
+                     {"admin", "Admin", "用户名密码错误", w.password, "Admin"}};
         for (const auto &c : cases) {
             w.logIn(QString::fromUtf8(c.name), QString::fromUtf8(c.password), true);
             QCOMPARE(folder.messages.last().text, QString::fromUtf8(c.message));

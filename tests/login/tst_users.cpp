@@ -84,7 +84,8 @@ private Q_SLOTS:
         test::addRecord(1, QDateTime::currentDateTime(), 5, {}, 10, "mary");
         usersDialog w;
         auto &messages = m_folder->messages;
-        for (const auto &[typed, said] : {std::pair("", "请选择要删除的用户"), std::pair("ADMIN", "不能删除系统用户")}) {
+        for (const auto &[typed, said] :
+             {std::pair("", "请选择要删除的用户"), std::pair("ADMIN", "不能删除系统用户")}) {
             w.m_deleteName->setEditText(QString::fromUtf8(typed));
             w.delBtn->click();
             QCOMPARE(messages.last().text, QString::fromUtf8(said));

@@ -120,15 +120,12 @@ ProgramFolder::ProgramFolder(bool withDatabase)
         messages.shown.append(m);
         return messages.answers.isEmpty() ? MsgAnswer::Ok : messages.answers.takeFirst();
     });
-    setFileDialogHandler([this](const FileDialogRequest &) {
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-    });
-    setFontDialogHandler([this](const QFont &) {
-        return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.takeFirst();
-    });
-    setColorDialogHandler([this](const QColor &) {
-        return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
-    });
+    setFileDialogHandler(
+        [this](const FileDialogRequest &) { return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst(); });
+    setFontDialogHandler(
+        [this](const QFont &) { return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.takeFirst(); });
+    setColorDialogHandler(
+        [this](const QColor &) { return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst(); });
     setExitHandler([](int code) { throw ProgramEnded{code}; });
     installDatabaseFailureHandling();
 }
@@ -169,12 +166,13 @@ qint64 addRecord(int style, const QDateTime &when, double money, const QString &
                  const QString &user)
 {
     Connection c(program::db());
-    return c.db().insert(QStringLiteral("pursewicks"), {{QStringLiteral("username"), user},
-                                                        {QStringLiteral("typeid"), typeId},
-                                                        {QStringLiteral("postdate"), when},
-                                                        {QStringLiteral("money"), money},
-                                                        {QStringLiteral("style"), style},
-                                                        {QStringLiteral("memo"), memo}});
+    return c.db().insert(QStringLiteral("pursewicks"),
+                         {{QStringLiteral("username"), user},
+                          {QStringLiteral("typeid"), typeId},
+                          {QStringLiteral("postdate"), when},
+                          {QStringLiteral("money"), money},
+                          {QStringLiteral("style"), style},
+                          {QStringLiteral("memo"), memo}});
 }
 
 QStringList columnTexts(const QAbstractItemModel *model, int column)

@@ -142,8 +142,9 @@ private Q_SLOTS:
         for (const char *text : {"", "host:0", "host:65536", "host:", "host:x", "a b", "host\r\nX: y", "[::1]:80"})
             QCOMPARE(parsed(text), QStringLiteral("update.example.com 8080"));
 
-        QVERIFY(downloadRequest(Server{QStringLiteral("update.example.com"), 80}, 0)
-                    .startsWith("GET /down/update/pursewick HTTP/1.0\r\nRange:bytes=0-\r\nHost:update.example.com\r\n"));
+        QVERIFY(
+            downloadRequest(Server{QStringLiteral("update.example.com"), 80}, 0)
+                .startsWith("GET /down/update/pursewick HTTP/1.0\r\nRange:bytes=0-\r\nHost:update.example.com\r\n"));
         QVERIFY(downloadRequest(Server{QStringLiteral("127.0.0.1"), 8080}, 5000000000)
                     .contains("\r\nRange:bytes=5000000000-\r\nHost:127.0.0.1:8080\r\n"));
         QCOMPARE(progressText(5368709121, 5368709120), QStringLiteral("5242880.00KB/5242880.00KB"));
