@@ -20,8 +20,7 @@ public:
     QLineEdit *m_place, *m_bank, *m_account, *m_holder, *m_card, *m_balance;
     QPlainTextEdit *m_remark;
     DatePicker *m_opened;
-    QPushButton *OKButton;
-    QPushButton *CancelButton;
+    QPushButton *OKButton, *CancelButton;
 
 Q_SIGNALS:
     // The account being modified was deleted meanwhile; the dialog closes after this.

@@ -31,11 +31,11 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
         b->setAutoDefault(false);
         pressOnEnter(b);
     }
-    noteContent = named(new QPlainTextEdit(fields), "noteContent");
-    noteContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_content = named(new QPlainTextEdit(fields), "noteContent");
+    m_content->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab leaves the box, as in every other window, so the keyboard reaches the buttons.
-    noteContent->setTabChangesFocus(true);
-    noteContent->setFixedSize(481, 249);
+    m_content->setTabChangesFocus(true);
+    m_content->setFixedSize(481, 249);
 
     auto *top = new QHBoxLayout;
     top->addWidget(labelFor(m_when, QStringLiteral("日期：")));
@@ -46,13 +46,13 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     auto *grid = new QVBoxLayout(fields);
     grid->setContentsMargins(12, 10, 12, 4);
     grid->addLayout(top);
-    grid->addWidget(labelFor(noteContent, QStringLiteral("内容：")));
-    grid->addWidget(noteContent);
+    grid->addWidget(labelFor(m_content, QStringLiteral("内容：")));
+    grid->addWidget(m_content);
 
     OKButton = dialogButton(this, "OKButton", QStringLiteral("保存"));
     CancelButton = dialogButton(this, "CancelButton", QStringLiteral("取消"));
     frameOverButtons(this, fields, OKButton, CancelButton);
-    QWidget *order[] = {noteContent, m_when, m_fontButton, m_colourButton, OKButton, CancelButton};
+    QWidget *order[] = {m_content, m_when, m_fontButton, m_colourButton, OKButton, CancelButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -60,7 +60,7 @@ newMemoNoteDialog::newMemoNoteDialog(QWidget *parent, qint64 id) : QDialog(paren
     connect(m_colourButton, &QPushButton::clicked, this, &newMemoNoteDialog::chooseColor);
     connect(OKButton, &QPushButton::clicked, this, &newMemoNoteDialog::OKButton_Click);
     setUpDialog(this, OKButton, CancelButton);
-    noteContent->setFocus();
+    m_content->setFocus();
 
     if (id < 1) {
         setWindowTitle(QStringLiteral("新备忘"));
@@ -85,23 +85,23 @@ void newMemoNoteDialog::load(qint64 id)
     }
     if (note->when.isValid())
         m_when->setDateTime(note->when);
-    noteContent->setPlainText(note->content);
+    m_content->setPlainText(note->content);
     showStyle(note->style);
 }
 
 void newMemoNoteDialog::showStyle(const MemoStyle &s)
 {
     m_style = s;
-    noteContent->setFont(styledFont(s, font()));
-    QPalette p = noteContent->palette();
+    m_content->setFont(styledFont(s, font()));
+    QPalette p = m_content->palette();
     p.setColor(QPalette::Text, storedColor(s).value_or(palette().color(QPalette::Text)));
-    noteContent->setPalette(p);
+    m_content->setPalette(p);
 }
 
 void newMemoNoteDialog::chooseFont()
 {
     // The dialog starts from the note's own font, so a change can start from what is shown.
-    const std::optional<QFont> chosen = ht::chooseFont(this, noteContent->font());
+    const std::optional<QFont> chosen = ht::chooseFont(this, m_content->font());
     if (!chosen || chosen->family().trimmed().isEmpty())
         return;
     MemoStyle s = m_style;
@@ -111,7 +111,7 @@ void newMemoNoteDialog::chooseFont()
 
 void newMemoNoteDialog::chooseColor()
 {
-    const std::optional<QColor> chosen = ht::chooseColor(this, noteContent->palette().color(QPalette::Text));
+    const std::optional<QColor> chosen = ht::chooseColor(this, m_content->palette().color(QPalette::Text));
     if (!chosen)
         return;
     MemoStyle s = m_style;
@@ -121,14 +121,14 @@ void newMemoNoteDialog::chooseColor()
 
 void newMemoNoteDialog::OKButton_Click()
 {
-    const QString text = typedText(noteContent);
+    const QString text = typedText(m_content);
     if (text.isEmpty()) {
         refuse(this, QStringLiteral("请输入备忘内容！"));
-        noteContent->setFocus();
-        QTextCursor line = noteContent->textCursor();
+        m_content->setFocus();
+        QTextCursor line = m_content->textCursor();
         line.movePosition(QTextCursor::StartOfLine);
         line.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
-        noteContent->setTextCursor(line);
+        m_content->setTextCursor(line);
         return;
     }
     const qint64 id = m_id;

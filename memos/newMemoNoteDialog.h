@@ -18,11 +18,9 @@ public:
     explicit newMemoNoteDialog(QWidget *parent, qint64 id = 0);
 
     DatePicker *m_when;
-    QPushButton *m_fontButton;
-    QPushButton *m_colourButton;
-    QPlainTextEdit *noteContent;
-    QPushButton *OKButton;
-    QPushButton *CancelButton;
+    QPushButton *m_fontButton, *m_colourButton;
+    QPlainTextEdit *m_content;
+    QPushButton *OKButton, *CancelButton;
 
 Q_SIGNALS:
     // The note being edited was deleted meanwhile; the dialog closes after this.

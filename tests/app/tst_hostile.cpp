@@ -331,7 +331,7 @@ private Q_SLOTS:
         frmMemoNote w;
         for (const QString &t : hostile) {
             newMemoNoteDialog editor(&w);
-            type(editor.noteContent, t);
+            type(editor.m_content, t);
             editor.OKButton->click();
             QCOMPARE(scalar("SELECT noteContent FROM MyNotes WHERE ID=?", {newest("MyNotes")}), t);
         }

@@ -213,7 +213,7 @@ private Q_SLOTS:
             e->OKButton->click();
             QCOMPARE(messages.last().text, QStringLiteral("请输入备忘内容！"));
             QVERIFY(e->isVisible());
-            e->noteContent->setPlainText(text);
+            e->m_content->setPlainText(text);
             e->m_when->setDateTime(QDateTime(QDate(2024, 5, 6), QTime(9, 30, 15)));
             e->OKButton->click();
             QVERIFY(!e->isVisible());
@@ -234,11 +234,11 @@ private Q_SLOTS:
         m_folder->colorAnswers = {QColor(255, 0, 0)};
         select(w, 0);
         QVERIFY(inDialog<newMemoNoteDialog>(w.mnEdit, [&](newMemoNoteDialog *e) {
-            QCOMPARE(typedText(e->noteContent), text);
+            QCOMPARE(typedText(e->m_content), text);
             e->m_fontButton->click();
             e->m_colourButton->click();
             e->m_colourButton->click(); // cancelled
-            QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
+            QCOMPARE(e->m_content->palette().color(QPalette::Text), QColor(Qt::red));
             e->OKButton->click();
         }));
         QCOMPARE(
@@ -248,9 +248,9 @@ private Q_SLOTS:
         m_folder->colorAnswers = {QColor(0, 0, 0)};
         select(w, 0);
         QVERIFY(inDialog<newMemoNoteDialog>(w.mnEdit, [&](newMemoNoteDialog *e) {
-            QVERIFY(e->noteContent->font().bold() && e->noteContent->font().italic());
-            QCOMPARE(e->noteContent->font().pointSizeF(), 12.0);
-            QCOMPARE(e->noteContent->palette().color(QPalette::Text), QColor(Qt::red));
+            QVERIFY(e->m_content->font().bold() && e->m_content->font().italic());
+            QCOMPARE(e->m_content->font().pointSizeF(), 12.0);
+            QCOMPARE(e->m_content->palette().color(QPalette::Text), QColor(Qt::red));
             e->m_colourButton->click();
             e->CancelButton->click();
         }));
