@@ -154,12 +154,12 @@ void newbankDialog::OKButton_Click()
     const std::pair<QLineEdit *, const char *> required[] = {
         {m_place, "请输入开户地"}, {m_bank, "请输入开户行"}, {m_account, "请输入银行账号"}, {m_holder, "请输入开户名"}};
     for (const auto &[field, text] : required) {
-        if (stripQuotesAndPercents(field->text()).isEmpty())
+        if (SQLCut(field->text()).isEmpty())
             return refuse(this, QString::fromUtf8(text), field);
     }
     // An empty balance is an account with nothing in it.
     std::optional<Money> balance = Money();
-    if (!stripQuotesAndPercents(m_balance->text()).trimmed().isEmpty())
+    if (!SQLCut(m_balance->text()).trimmed().isEmpty())
         balance = Money::parse(m_balance->text());
     if (!balance)
         return refuse(this, QStringLiteral("请正确输入银行余额"), m_balance);
@@ -173,9 +173,9 @@ void newbankDialog::OKButton_Click()
     // The numbers identify the account; the other texts are kept as typed.
     a.addr = m_place->text();
     a.name = m_bank->text();
-    a.account = stripQuotesAndPercents(m_account->text());
+    a.account = SQLCut(m_account->text());
     a.holder = m_holder->text();
-    a.card = stripQuotesAndPercents(m_card->text());
+    a.card = SQLCut(m_card->text());
     a.balance = *balance;
     a.regdate = m_opened->date();
     a.memo = typedText(m_remark);

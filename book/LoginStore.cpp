@@ -66,7 +66,7 @@ LoginOutcome login(clsADO &db, const QString &name, const QString &password, boo
         // Read and finished before the write lock is asked for, so that the engine can
         // wait for another program's lock instead of refusing at once.
         Query user = db.query(QStringLiteral("SELECT username,userpwd,logintime FROM [users] WHERE username=?"),
-                              {stripQuotesAndPercents(name)});
+                              {SQLCut(name)});
         if (!user.next())
             return out;
         if (user.text(1) != password) {

@@ -48,8 +48,8 @@ newtypeDialog::newtypeDialog(QWidget *parent, int cls, qint64 id) : QDialog(pare
 
 void newtypeDialog::OKButton_Click()
 {
-    const QString name = stripQuotesAndPercents(m_name->text());
-    if (stripQuotesAndPercents(m_name->text().trimmed()).isEmpty()) {
+    const QString name = SQLCut(m_name->text());
+    if (SQLCut(m_name->text().trimmed()).isEmpty()) {
         refuse(this, QStringLiteral("请输入类别名称"));
         m_name->setFocus();
         return;

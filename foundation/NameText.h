@@ -6,7 +6,7 @@ namespace ht {
 
 // Names that identify rows (users, categories, accounts) are kept without "'" and "%",
 // as they always have been: stored names and the names typed to find them must agree.
-inline QString stripQuotesAndPercents(const QString &name)
+inline QString SQLCut(const QString &name)
 {
     QString s = name;
     s.remove(QLatin1Char('\''));

@@ -108,7 +108,7 @@ void newInDialog::load(int cls, qint64 id)
 void newInDialog::OKButton_Click()
 {
     const QString title = QStringLiteral("出错了");
-    if (stripQuotesAndPercents(m_category->currentText()).isEmpty()) {
+    if (SQLCut(m_category->currentText()).isEmpty()) {
         showMessage(this, QStringLiteral("提示：请选择类别"), title);
         m_category->setFocus();
         return;

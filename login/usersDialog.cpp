@@ -106,8 +106,8 @@ void usersDialog::fillList()
 void usersDialog::BtnOk_Click()
 {
     // Checked trimmed, stored as cleaned but untrimmed.
-    const QString name = stripQuotesAndPercents(m_newName->text());
-    const QString checked = stripQuotesAndPercents(m_newName->text().trimmed());
+    const QString name = SQLCut(m_newName->text());
+    const QString checked = SQLCut(m_newName->text().trimmed());
     if (checked.isEmpty()) {
         refuse(this, QStringLiteral("请输入新登录用户名"));
         m_newName->setFocus();
@@ -115,7 +115,7 @@ void usersDialog::BtnOk_Click()
     }
     if (checked.size() > longestName)
         return refuse(this, QStringLiteral("登录用户名过长，请重新输入"), m_newName);
-    const QString password = stripQuotesAndPercents(m_password->text().trimmed());
+    const QString password = SQLCut(m_password->text().trimmed());
     if (password.isEmpty() || password.size() > longestName)
         return refuse(this, QStringLiteral("请输入登录密码，不能超过50个字符"), m_password);
     if (m_passwordAgain->text() != m_password->text())
@@ -145,7 +145,7 @@ void usersDialog::BtnOk_Click()
 
 void usersDialog::delBtn_Click()
 {
-    const QString name = stripQuotesAndPercents(m_deleteName->currentText());
+    const QString name = SQLCut(m_deleteName->currentText());
     if (name.isEmpty()) {
         refuse(this, QStringLiteral("请选择要删除的用户"));
         m_deleteName->setFocus();

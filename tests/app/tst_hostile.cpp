@@ -132,8 +132,8 @@ private Q_SLOTS:
         c.db().execute("INSERT INTO autouser(username,userpwd,focusUser) VALUES('mary','pw',1)");
         for (const QString &t : hostile) {
             addRecord(0, QDateTime::currentDateTime(), 1, t, 1, "mary");
-            c.db().insert("types", {{"typename", stripQuotesAndPercents(t)}, {"class", 0}, {"username", "mary"}});
-            c.db().insert("banks", {{"username", "mary"}, {"bankID", stripQuotesAndPercents(t)}, {"bankMemo", t}});
+            c.db().insert("types", {{"typename", SQLCut(t)}, {"class", 0}, {"username", "mary"}});
+            c.db().insert("banks", {{"username", "mary"}, {"bankID", SQLCut(t)}, {"bankMemo", t}});
             c.db().insert("MyNotes",
                           {{"username", "mary"}, {"noteDateTime", "2024-05-06 12:00:00"}, {"noteContent", t}});
         }
@@ -200,7 +200,7 @@ private Q_SLOTS:
             login.cmdOK->click();
         };
         for (const QString &t : hostile) {
-            const QString name = stripQuotesAndPercents(t), checked = stripQuotesAndPercents(t.trimmed());
+            const QString name = SQLCut(t), checked = SQLCut(t.trimmed());
             for (auto [box, text] : {std::pair{users.m_newName, t}, {users.m_password, t}, {users.m_passwordAgain, t}})
                 type(box, text);
             users.BtnOk->click();
@@ -213,7 +213,7 @@ private Q_SLOTS:
                 for (QLineEdit *box : {users.m_newName, users.m_password, users.m_passwordAgain})
                     type(box, box == users.m_newName ? other(t) : t);
                 users.BtnOk->click();
-                QCOMPARE(said(), QStringList{"用户名【" + stripQuotesAndPercents(other(t)) + "】已经存在"});
+                QCOMPARE(said(), QStringList{"用户名【" + SQLCut(other(t)) + "】已经存在"});
             }
             logIn(other(t), t);
             QCOMPARE(said(), tooLong ? QStringList{"用户名或密码错误"} : QStringList{});
@@ -293,10 +293,9 @@ private Q_SLOTS:
                 type(d.m_name, typed);
                 d.OKButton->click();
                 QCOMPARE(said(),
-                         !again ? QStringList{}
-                                : QStringList{"您输入的类别名称【" + stripQuotesAndPercents(typed) + "】已经存在"});
+                         !again ? QStringList{} : QStringList{"您输入的类别名称【" + SQLCut(typed) + "】已经存在"});
             }
-            QCOMPARE(scalar("SELECT typename FROM types WHERE ID=?", {newest("types")}), stripQuotesAndPercents(t));
+            QCOMPARE(scalar("SELECT typename FROM types WHERE ID=?", {newest("types")}), SQLCut(t));
         }
     }
 
@@ -321,7 +320,7 @@ private Q_SLOTS:
                 scalar("SELECT bankAddr||'|'||bankName||'|'||bankID||'|'||bankUsername||'|'||bankCardID||'|'||bankMemo "
                        "FROM banks WHERE ID=?",
                        {newest("banks")}),
-                QStringList({t, t, stripQuotesAndPercents(t), t, stripQuotesAndPercents(t), t}).join('|'));
+                QStringList({t, t, SQLCut(t), t, SQLCut(t), t}).join('|'));
         }
     }
 

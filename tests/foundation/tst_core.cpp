@@ -57,8 +57,8 @@ private slots:
 
     void rowNames()
     {
-        QCOMPARE(ht::stripQuotesAndPercents(QStringLiteral("50% off's {a b}")), QStringLiteral("50 offs {a b}"));
-        QCOMPARE(ht::stripQuotesAndPercents(QStringLiteral("%'%'")), QString());
+        QCOMPARE(ht::SQLCut(QStringLiteral("50% off's {a b}")), QStringLiteral("50 offs {a b}"));
+        QCOMPARE(ht::SQLCut(QStringLiteral("%'%'")), QString());
     }
 
     void filesExist()
