@@ -81,7 +81,8 @@ void press(QTreeView &view, Qt::Key key)
 
 // The expense list switched to "全部" the way the window does it: from this month's
 // rows, through the window's loader, shown in a view set up as the window's lists.
-void measureShownList(QTextStream &out, QString &summary)
+// Prints each figure; returns them on one line.
+QString measureShownList(QTextStream &out)
 {
     const QDate today = ht::program::today();
     const ht::SqlFilter all = ht::periodFilter(1, today);
@@ -141,10 +142,9 @@ void measureShownList(QTextStream &out, QString &summary)
     const double sortRemark = sortBy(3);
     out << "sort_amount_ms=" << sortAmount << " sort_remark_ms=" << sortRemark << Qt::endl;
 
-    summary = QStringLiteral("all_first_rows_ms=%1 all_end_ms=%2 sort_amount_ms=%3 sort_remark_ms=%4 total_all_ms=%5")
-                  .arg(QString::number(firstRows, 'f', 1), QString::number(end, 'f', 1),
-                       QString::number(sortAmount, 'f', 1), QString::number(sortRemark, 'f', 1),
-                       QString::number(totalAll, 'f', 1));
+    return QStringLiteral("all_first_rows_ms=%1 all_end_ms=%2 sort_amount_ms=%3 sort_remark_ms=%4 total_all_ms=%5")
+        .arg(QString::number(firstRows, 'f', 1), QString::number(end, 'f', 1), QString::number(sortAmount, 'f', 1),
+             QString::number(sortRemark, 'f', 1), QString::number(totalAll, 'f', 1));
 }
 
 } // namespace
@@ -265,8 +265,7 @@ int main(int argc, char **argv)
     model.setRows({});
     incomeModel.setRows({});
 
-    QString shownSummary;
-    measureShownList(out, shownSummary);
+    const QString shownSummary = measureShownList(out);
 
     out << "load_all_ms=" << QString::number(loadAll, 'f', 1) << " raw_all_ms=" << QString::number(rawAll, 'f', 1)
         << " ratio=" << QString::number(loadAll / rawAll, 'f', 2)
