@@ -3,6 +3,7 @@
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -142,11 +143,20 @@ ht::clsADO &openShippedStore(const QTemporaryDir &dir)
     return openStoreCopy(dir, QStringLiteral(HT_TEMPLATE_DB));
 }
 
+// A kept database's name: its size, the household's version and the shipped database it
+// was filled from, so that one filled before a change of either is never reused.
+static QString keptName(int records)
+{
+    QFile shipped(QStringLiteral(HT_TEMPLATE_DB));
+    if (!shipped.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", HT_TEMPLATE_DB);
+    const QByteArray hash = QCryptographicHash::hash(shipped.readAll(), QCryptographicHash::Sha256).toHex().left(8);
+    return QStringLiteral("ledger-%1-v%2-%3.db").arg(records).arg(fixtureVersion).arg(QLatin1String(hash));
+}
+
 ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out, int records, const QString &keepDir)
 {
-    const QString kept = keepDir.isEmpty()
-        ? QString()
-        : QDir(keepDir).filePath(QStringLiteral("ledger-%1-v%2.db").arg(records).arg(fixtureVersion));
+    const QString kept = keepDir.isEmpty() ? QString() : QDir(keepDir).filePath(keptName(records));
     if (!kept.isEmpty() && QFile::exists(kept)) {
         ht::clsADO &db = openStoreCopy(dir, kept);
         db.OpenDB();

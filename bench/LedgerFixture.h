@@ -35,8 +35,8 @@ ht::clsADO &openShippedStore(const QTemporaryDir &dir);
 
 // A program folder in dir holding the shipped database filled with the household of
 // that many records of the user, the store left open; says how long filling took. With
-// keepDir, a database filled by an earlier run for the same size is reused, and a new
-// one is kept there. Ends the run when it cannot be made.
+// keepDir, a database filled by an earlier run for the same size, household and shipped
+// database is reused, and a new one is kept there. Ends the run when it cannot be made.
 ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out, int records = defaultRecords,
                             const QString &keepDir = {});
 
