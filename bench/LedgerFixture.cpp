@@ -3,7 +3,9 @@
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -12,12 +14,11 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace bench {
 namespace {
-
-constexpr int otherUsersRecords = 50'000;
 
 QString remark(QRandomGenerator &rng)
 {
@@ -64,7 +65,7 @@ double medianMs(int repetitions, const std::function<void()> &work, const std::f
     return ms[ms.size() / 2];
 }
 
-static void fillLedger(ht::clsADO &db)
+static void fillLedger(ht::clsADO &db, int records)
 {
     std::vector<qint64> expense{1, 2, 3, 4, 5, 6, 7, 8, 9};
     std::vector<qint64> income{10, 11, 12, 13, 14, 15};
@@ -92,51 +93,95 @@ static void fillLedger(ht::clsADO &db)
     };
     QRandomGenerator rng(20240305);
     const QDateTime end(QDate::currentDate(), QTime(23, 59, 59));
-    const qint64 span = qint64(3652) * 86400; // ten years back from tonight
-    std::vector<Record> records;
+    // The default household keeps its ten years, so that its figures compare with earlier runs.
+    const qint64 days = records == defaultRecords ? 3652 : 7305;
+    const qint64 span = days * 86400;
+    const int otherUsersRecords = records / 4;
+    std::vector<Record> all;
+    all.reserve(size_t(records + otherUsersRecords));
     const auto add = [&](const QString &who, int style) {
         const auto &types = style ? income : expense;
         const qint64 typeId = types[rng.bounded(int(types.size()))];
         const QString when = end.addSecs(-rng.bounded(span)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         const qint64 cents = style ? 100000 + rng.bounded(2000000) : 100 + rng.bounded(200000);
-        records.push_back({who, style, typeId, when, double(cents) / 100.0, remark(rng)});
+        all.push_back({who, style, typeId, when, double(cents) / 100.0, remark(rng)});
     };
     for (int style : {0, 1})
-        for (int i = 0; i < perClass; ++i)
+        for (int i = 0; i < (style ? records - records / 2 : records / 2); ++i)
             add(user, style);
     for (int i = 0; i < otherUsersRecords; ++i)
         add(i % 2 ? QStringLiteral("alice") : QStringLiteral("老王"), int(rng.bounded(2)));
-    std::stable_sort(records.begin(), records.end(),
-                     [](const Record &a, const Record &b) { return a.postdate < b.postdate; });
+    std::stable_sort(all.begin(), all.end(), [](const Record &a, const Record &b) { return a.postdate < b.postdate; });
     const QString insert = QStringLiteral(
         "INSERT INTO [pursewicks]([username],[typeid],[postdate],[money],[style],[memo]) VALUES(?,?,?,?,?,?)");
-    for (const Record &r : records)
+    const bool showProgress = all.size() >= 500'000;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Record &r = all[i];
         db.execute(insert,
                    {r.user, r.typeId, r.postdate, r.money, r.style, r.memo.isNull() ? QVariant() : QVariant(r.memo)});
+        if (showProgress && (i + 1) % 100'000 == 0)
+            std::fprintf(stderr, "filled %zu of %zu records\n", i + 1, all.size());
+    }
     t.commit();
 }
 
-ht::clsADO &openShippedStore(const QTemporaryDir &dir)
+// A program folder in dir holding a copy of the database file at source, with the user
+// "bench" logged in.
+static ht::clsADO &openStoreCopy(const QTemporaryDir &dir, const QString &source)
 {
     ht::program::setDir(dir.path());
     const QString path = ht::program::pathIn(QStringLiteral("syslibs.dll"));
-    if (!QFile::copy(QStringLiteral(HT_TEMPLATE_DB), path))
-        qFatal("cannot copy the template database to %s", qPrintable(path));
+    if (!QFile::copy(source, path))
+        qFatal("cannot copy %s to %s", qPrintable(source), qPrintable(path));
     QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     ht::program::session().userName = user;
     return ht::program::db();
 }
 
-ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out)
+ht::clsADO &openShippedStore(const QTemporaryDir &dir)
 {
+    return openStoreCopy(dir, QStringLiteral(HT_TEMPLATE_DB));
+}
+
+// A kept database's name: its size, the household's version and the shipped database it
+// was filled from, so that one filled before a change of either is never reused.
+static QString keptName(int records)
+{
+    QFile shipped(QStringLiteral(HT_TEMPLATE_DB));
+    if (!shipped.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", HT_TEMPLATE_DB);
+    const QByteArray hash = QCryptographicHash::hash(shipped.readAll(), QCryptographicHash::Sha256).toHex().left(8);
+    return QStringLiteral("ledger-%1-v%2-%3.db").arg(records).arg(fixtureVersion).arg(QLatin1String(hash));
+}
+
+ht::clsADO &openFilledStore(const QTemporaryDir &dir, QTextStream &out, int records, const QString &keepDir)
+{
+    const QString kept = keepDir.isEmpty() ? QString() : QDir(keepDir).filePath(keptName(records));
+    if (!kept.isEmpty() && QFile::exists(kept)) {
+        ht::clsADO &db = openStoreCopy(dir, kept);
+        db.OpenDB();
+        out << "reused " << kept << " (" << db.count(QStringLiteral("SELECT count(*) FROM [pursewicks]"))
+            << " records; dates as on the day it was filled)" << Qt::endl;
+        return db;
+    }
     ht::clsADO &db = openShippedStore(dir);
     const QString path = db.dbDir();
     db.OpenDB();
     QElapsedTimer timer;
     timer.start();
-    fillLedger(db);
+    fillLedger(db, records);
     out << "created " << db.count(QStringLiteral("SELECT count(*) FROM [pursewicks]")) << " records in "
         << timer.elapsed() << " ms; file " << QFile(path).size() / (1024 * 1024) << " MB" << Qt::endl;
+    if (!kept.isEmpty()) {
+        // Copied whole and renamed into place, so that an interrupted run leaves nothing half kept.
+        db.CloseDB();
+        const QString part = kept + QStringLiteral(".part");
+        QFile::remove(part);
+        if (!QDir().mkpath(keepDir) || !QFile::copy(path, part) || !QFile::rename(part, kept))
+            qFatal("cannot keep the filled database as %s", qPrintable(kept));
+        out << "kept as " << kept << Qt::endl;
+        db.OpenDB();
+    }
     return db;
 }
 
