@@ -104,16 +104,16 @@ int main(int argc, char **argv)
     size_t left = 0;
     const double deleteMs = median(
         [&] {
-            deleted = ht::QueryConditions::countPicked(db, user, doomed);
-            ht::QueryConditions::deletePicked(db, user, doomed);
-            left = ht::LedgerStore::load(db, user, 1, {}).size() + ht::LedgerStore::load(db, user, 0, {}).size();
+        deleted = ht::QueryConditions::countPicked(db, user, doomed);
+        ht::QueryConditions::deletePicked(db, user, doomed);
+        left = ht::LedgerStore::load(db, user, 1, {}).size() + ht::LedgerStore::load(db, user, 0, {}).size();
         },
         [&] {
-            db.CloseDB();
-            QFile::remove(path);
-            QFile::copy(pristine, path);
-            db.OpenDB();
-        });
+        db.CloseDB();
+        QFile::remove(path);
+        QFile::copy(pristine, path);
+        db.OpenDB();
+    });
     db.CloseDB();
     out << "batch_delete_ms=" << QString::number(deleteMs, 'f', 1) << " (" << deleted << " deleted, " << left
         << " rows loaded after)" << Qt::endl;

@@ -93,9 +93,9 @@ QString measureShownList(QTextStream &out)
     qint64 check = 0;
     const double firstRows = median(
         [&] {
-            load();
-            untilFilled(model);
-            check = readRows(model, 0, screenful);
+        load();
+        untilFilled(model);
+        check = readRows(model, 0, screenful);
         },
         thisMonth);
     out << "all_first_rows_ms=" << firstRows << " (" << model.rowCount() << " rows, first " << screenful
@@ -103,8 +103,8 @@ QString measureShownList(QTextStream &out)
     ht::Money total;
     const double totalAll = median(
         [&] {
-            load();
-            total = model.total();
+        load();
+        total = model.total();
         },
         thisMonth);
     out << "total_all_ms=" << totalAll << " (total " << total.text() << ")" << Qt::endl;
@@ -130,13 +130,13 @@ QString measureShownList(QTextStream &out)
     const auto sortBy = [&](int column) {
         return median(
             [&] {
-                model.setSortState(true, column, Qt::AscendingOrder);
-                view.viewport()->repaint();
+            model.setSortState(true, column, Qt::AscendingOrder);
+            view.viewport()->repaint();
             },
             [&] {
-                model.setSortState(false, 0, Qt::AscendingOrder);
-                press(view, Qt::Key_Home);
-            });
+            model.setSortState(false, 0, Qt::AscendingOrder);
+            press(view, Qt::Key_Home);
+        });
     };
     const double sortAmount = sortBy(2);
     const double sortRemark = sortBy(3);

@@ -73,8 +73,8 @@ int main(int argc, char **argv)
     QMetaObject::invokeMethod(
         &server,
         [&] {
-            server.listen(QHostAddress::LocalHost, 0);
-            port = server.serverPort();
+        server.listen(QHostAddress::LocalHost, 0);
+        port = server.serverPort();
         },
         Qt::BlockingQueuedConnection);
 

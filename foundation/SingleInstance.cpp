@@ -127,8 +127,8 @@ SingleInstance::Closed SingleInstance::closeRunningCopy(int answerMs, int endMs)
     socket.flush();
     const bool ended = waitFor(
         [&] {
-            socket.readAll();
-            return socket.state() == QLocalSocket::UnconnectedState;
+        socket.readAll();
+        return socket.state() == QLocalSocket::UnconnectedState;
         },
         endMs);
     return ended ? Closed::Ended : Closed::StillRunning;

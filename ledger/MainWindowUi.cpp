@@ -160,8 +160,8 @@ void MainWindow::buildPeriodStrip()
 
 void MainWindow::buildLists()
 {
-    const auto frame = [this](const char *name, const QString &title, QTreeView *&view, const char *viewName,
-                              LedgerModel *model) {
+    const auto frame =
+        [this](const char *name, const QString &title, QTreeView *&view, const char *viewName, LedgerModel *model) {
         auto *box = new QGroupBox(title, this);
         box->setObjectName(QLatin1String(name));
         view = ledgerView(box, viewName, model);

@@ -66,14 +66,14 @@ class TestFaults : public QObject {
         bool saved = false;
         const bool shown = runModal([&] { triggerAction(w, "mm_out"); },
                                     [&](QDialog *d) {
-                                        d->findChild<QComboBox *>("Combo1")->setCurrentIndex(1);
-                                        auto *amount = d->findChild<QLineEdit *>("Text1");
-                                        amount->setText("3.5");
-                                        d->findChild<QPlainTextEdit *>("Text2")->setPlainText(QStringLiteral("午饭"));
-                                        d->findChild<QAbstractButton *>("OKButton")->click();
-                                        saved = amount->text() == "0.00";
-                                        QVERIFY(saved || amount->text() == "3.5");
-                                    });
+            d->findChild<QComboBox *>("Combo1")->setCurrentIndex(1);
+            auto *amount = d->findChild<QLineEdit *>("Text1");
+            amount->setText("3.5");
+            d->findChild<QPlainTextEdit *>("Text2")->setPlainText(QStringLiteral("午饭"));
+            d->findChild<QAbstractButton *>("OKButton")->click();
+            saved = amount->text() == "0.00";
+            QVERIFY(saved || amount->text() == "3.5");
+        });
         return shown && saved;
     }
     QString lastMessage() const { return m_folder->messages.last().text; }
@@ -150,9 +150,9 @@ private Q_SLOTS:
         m_folder->fileAnswers << copy;
         QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
                          [&](QDialog *d) {
-                             d->findChild<QAbstractButton *>("Option2")->click();
-                             d->findChild<QAbstractButton *>("OKButton")->click();
-                         }));
+            d->findChild<QAbstractButton *>("Option2")->click();
+            d->findChild<QAbstractButton *>("OKButton")->click();
+        }));
         SAID(QStringLiteral("恢复失败，当前数据未作任何改动。\r\n\r\n数据库正被其他程序使用"));
         QVERIFY(
             backup::writeDailyBackup(m_db, QDate(2026, 12, 1)).startsWith(QStringLiteral("数据库正被其他程序使用")));
@@ -183,9 +183,9 @@ private Q_SLOTS:
             w->list(0)->selectAll();
             QVERIFY(runModal([&] { triggerAction(w, "mm_export"); },
                              [&](QDialog *d) {
-                                 d->findChild<QAbstractButton *>("Option2")->click();
-                                 d->findChild<QAbstractButton *>("OKButton")->click();
-                             }));
+                d->findChild<QAbstractButton *>("Option2")->click();
+                d->findChild<QAbstractButton *>("OKButton")->click();
+            }));
             SAID(QStringLiteral("导出失败，原因如下：\r\n\r\n5:   磁盘空间已满"));
             QVERIFY(!QFile::exists(sheet));
         }

@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include "app/Subsystems.h"
+
 #include "backup/dataDialog.h"
 #include "backup/exportDialog.h"
 #include "backup/printDialog.h"
@@ -187,6 +189,25 @@ private Q_SLOTS:
         }
     }
 
+    // Each command of the main window opens its window, with the subsystems the program attaches.
+    void everyCommandOpensItsWindow()
+    {
+        std::unique_ptr<MainWindow> w(openMainWindow(subsystems()));
+        for (const auto &[command, window] : {std::pair("mm_pwd", "frmPassword"),
+                                              {"mm_users", "usersDialog"},
+                                              {"mm_types", "frmTypes"},
+                                              {"mm_search", "searchDialog"},
+                                              {"mm_Del", "searchDialog"},
+                                              {"mm_banks", "frmBanks"},
+                                              {"mm_memoNote", "frmMemoNote"},
+                                              {"mm_data", "dataDialog"},
+                                              {"mm_export", "exportDialog"},
+                                              {"mm_print", "printDialog"}})
+            QVERIFY2(runModal([&] { triggerAction(w.get(), command); },
+                              [&](QDialog *d) { QCOMPARE(d->objectName(), QString::fromLatin1(window)); }),
+                     command);
+    }
+
     // A name is cleaned and checked trimmed, a password kept exactly; the name in
     // other letter case is the same user.
     void usersLoginAndPassword()
@@ -349,11 +370,11 @@ private Q_SLOTS:
             w.searchBtn->click();
             QVERIFY(runModal([&] { w.mnSearch->trigger(); },
                              [&](QDialog *d) {
-                                 auto *s = static_cast<memonoteSearchDialog *>(d);
-                                 s->m_byText->setChecked(true);
-                                 type(s->m_text, t);
-                                 s->OKButton->click();
-                             }));
+                auto *s = static_cast<memonoteSearchDialog *>(d);
+                s->m_byText->setChecked(true);
+                type(s->m_text, t);
+                s->OKButton->click();
+            }));
             QCOMPARE(shown(), containing(hostile, t));
         }
         QCOMPARE(said(), QStringList{});

@@ -49,10 +49,10 @@ bool exportWith(QWidget *w, const QStringList &buttons)
 {
     return runModal([&] { triggerAction(w, "mm_export"); },
                     [&](QDialog *d) {
-                        for (const QString &name : buttons)
-                            d->findChild<QAbstractButton *>(name)->click();
-                        QVERIFY(!d->isVisible());
-                    });
+        for (const QString &name : buttons)
+            d->findChild<QAbstractButton *>(name)->click();
+        QVERIFY(!d->isVisible());
+    });
 }
 
 // Sheet1's cells row by row; a number cell reads "=value|style".
@@ -110,14 +110,14 @@ private Q_SLOTS:
 
         QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
                          [&](QDialog *d) {
-                             // Cancelling the file dialog changes nothing and keeps the dialog open.
-                             d->findChild<QAbstractButton *>("OKButton")->click();
-                             QVERIFY(d->isVisible());
-                             QVERIFY(messages.shown.isEmpty());
-                             m_folder->fileAnswers << copy;
-                             d->findChild<QAbstractButton *>("OKButton")->click();
-                             QVERIFY(!d->isVisible());
-                         }));
+            // Cancelling the file dialog changes nothing and keeps the dialog open.
+            d->findChild<QAbstractButton *>("OKButton")->click();
+            QVERIFY(d->isVisible());
+            QVERIFY(messages.shown.isEmpty());
+            m_folder->fileAnswers << copy;
+            d->findChild<QAbstractButton *>("OKButton")->click();
+            QVERIFY(!d->isVisible());
+        }));
         QCOMPARE(messages.last().text, QStringLiteral("备份成功！"));
         const QByteArray backedUp = test::fileContents(m_db);
         QCOMPARE(test::fileContents(copy), backedUp);
@@ -134,8 +134,8 @@ private Q_SLOTS:
         // or break its statements). The data stays as it was.
         const QString notOurs = QStringLiteral("不是本程序的备份文件"), damaged = QStringLiteral("备份文件已损坏");
         QList<QPair<QString, QStringList>> refused;
-        const auto candidate = [&](const QString &name, const QByteArray &bytes, const QStringList &said,
-                                   const QStringList &sql = {}) {
+        const auto candidate =
+            [&](const QString &name, const QByteArray &bytes, const QStringList &said, const QStringList &sql = {}) {
             refused.append({m_folder->path(name), said});
             test::writeFile(refused.last().first, bytes);
             clsADO db(refused.last().first);
@@ -171,23 +171,22 @@ private Q_SLOTS:
         m_folder->fileAnswers << copy;
         QVERIFY(runModal([&] { triggerAction(w, "mm_data"); },
                          [&](QDialog *d) {
-                             d->findChild<QAbstractButton *>("Option2")->click();
-                             for (const auto &[file, said] : refused) {
-                                 d->findChild<QAbstractButton *>("OKButton")->click();
-                                 QVERIFY2(d->isVisible(), qPrintable(file));
-                                 const QString text = messages.last().text;
-                                 QVERIFY(text.startsWith(QStringLiteral("恢复失败，当前数据未作任何改动。\r\n\r\n")));
-                                 for (const QString &part : said)
-                                     QVERIFY2(text.contains(part), qPrintable(file + ": " + text));
-                                 QVERIFY2(text.count('\n') <= 3
-                                              && !text.contains(QRegularExpression("[A-Za-z]+ [A-Za-z]+")),
-                                          qPrintable(text));
-                                 QCOMPARE(test::fileContents(m_db), before);
-                                 QVERIFY(!QFile::exists(m_db + ".bak"));
-                             }
-                             d->findChild<QAbstractButton *>("OKButton")->click();
-                             QVERIFY(!d->isVisible());
-                         }));
+            d->findChild<QAbstractButton *>("Option2")->click();
+            for (const auto &[file, said] : refused) {
+                d->findChild<QAbstractButton *>("OKButton")->click();
+                QVERIFY2(d->isVisible(), qPrintable(file));
+                const QString text = messages.last().text;
+                QVERIFY(text.startsWith(QStringLiteral("恢复失败，当前数据未作任何改动。\r\n\r\n")));
+                for (const QString &part : said)
+                    QVERIFY2(text.contains(part), qPrintable(file + ": " + text));
+                QVERIFY2(text.count('\n') <= 3 && !text.contains(QRegularExpression("[A-Za-z]+ [A-Za-z]+")),
+                         qPrintable(text));
+                QCOMPARE(test::fileContents(m_db), before);
+                QVERIFY(!QFile::exists(m_db + ".bak"));
+            }
+            d->findChild<QAbstractButton *>("OKButton")->click();
+            QVERIFY(!d->isVisible());
+        }));
         QVERIFY(messages.last().text.startsWith(QStringLiteral("恢复成功！")));
         QVERIFY(messages.last().text.contains("syslibs.dll.bak"));
         QCOMPARE(test::fileContents(m_db), backedUp);
@@ -367,24 +366,24 @@ private Q_SLOTS:
         int pages = 0;
         QVERIFY(runModal([&] { triggerAction(w, "mm_print"); },
                          [&](QDialog *d) {
-                             d->findChild<QAbstractButton *>("Option2")->click();
-                             QVERIFY(runModal([&] { d->findChild<QAbstractButton *>("OKButton")->click(); },
-                                              [&](QDialog *p) {
-                                                  auto *preview = qobject_cast<printpreviewDialog *>(p);
-                                                  QVERIFY(preview);
-                                                  pages = preview->printout().pageCount();
-                                                  QCOMPARE(preview->picTarget->y(), 8);
-                                                  QVERIFY(preview->picScroll->hasFocus());
-                                                  QTest::keyClick(preview->Command1, Qt::Key_Down); // scrolls too
-                                                  QCOMPARE(preview->picTarget->y(), -8);
-                                                  QTest::keyClick(preview->picScroll, Qt::Key_Up);
-                                                  QCOMPARE(preview->picTarget->y(), 8);
-                                                  preview->Command1->click();
-                                                  preview->Command2->click();
-                                                  QVERIFY(!p->isVisible());
-                                              }));
-                             QVERIFY(!d->isVisible());
-                         }));
+            d->findChild<QAbstractButton *>("Option2")->click();
+            QVERIFY(runModal([&] { d->findChild<QAbstractButton *>("OKButton")->click(); },
+                             [&](QDialog *p) {
+                auto *preview = qobject_cast<printpreviewDialog *>(p);
+                QVERIFY(preview);
+                pages = preview->printout().pageCount();
+                QCOMPARE(preview->picTarget->y(), 8);
+                QVERIFY(preview->picScroll->hasFocus());
+                QTest::keyClick(preview->Command1, Qt::Key_Down); // scrolls too
+                QCOMPARE(preview->picTarget->y(), -8);
+                QTest::keyClick(preview->picScroll, Qt::Key_Up);
+                QCOMPARE(preview->picTarget->y(), 8);
+                preview->Command1->click();
+                preview->Command2->click();
+                QVERIFY(!p->isVisible());
+            }));
+            QVERIFY(!d->isVisible());
+        }));
         QVERIFY(pages > 2);
         QCOMPARE(QString(run("pdfinfo", {pdf})).section("Pages:", 1).section('\n', 0, 0).trimmed().toInt(), pages);
         const QString text = QString::fromUtf8(run("pdftotext", {"-layout", pdf, "-"}));

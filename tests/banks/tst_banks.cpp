@@ -1,12 +1,9 @@
 #include "tests/support/TestSupport.h"
 
-#include "banks/Banks.h"
 #include "banks/frmBanks.h"
 #include "banks/newbankDialog.h"
 
 #include "book/BankStore.h"
-
-#include "ledger/MainWindow.h"
 
 #include "foundation/DatePicker.h"
 #include "foundation/Program.h"
@@ -19,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace ht;
@@ -90,12 +86,12 @@ private Q_SLOTS:
         w.ListView1->setCurrentItem(w.ListView1->topLevelItem(0));
         QVERIFY(runModal([&] { w.modiMenu->trigger(); },
                          [&](QDialog *d) {
-                             QCOMPARE(d->windowTitle() + d->findChild<QLineEdit *>("Text6")->text(),
-                                      QStringLiteral("修改银行账号1500.00"));
-                             Connection(program::db()).db().execute("DELETE FROM banks WHERE ID=?", {own});
-                             d->findChild<QPushButton *>("OKButton")->click();
-                             QVERIFY(!d->isVisible());
-                         }));
+            QCOMPARE(d->windowTitle() + d->findChild<QLineEdit *>("Text6")->text(),
+                     QStringLiteral("修改银行账号1500.00"));
+            Connection(program::db()).db().execute("DELETE FROM banks WHERE ID=?", {own});
+            d->findChild<QPushButton *>("OKButton")->click();
+            QVERIFY(!d->isVisible());
+        }));
         QCOMPARE(messages.last().text, QStringLiteral("此银行账户已不存在"));
         QCOMPARE(w.ListView1->topLevelItemCount(), 0);
     }
@@ -109,31 +105,30 @@ private Q_SLOTS:
         auto &messages = m_folder->messages;
         QVERIFY(runModal([&] { QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier); },
                          [&](QDialog *dialog) {
-                             auto *d = static_cast<newbankDialog *>(dialog);
-                             QWidget *order[] = {d->m_place,  d->m_bank,   d->m_account, d->m_balance,
-                                                 d->m_opened, d->m_holder, d->m_card,    d->m_remark};
-                             const char *typed[] = {"Pudong", "ICBC", "4455", "1,000.50", nullptr, "Li", "9'9", "note"};
-                             for (int i = 0; i < 8; ++i) {
-                                 QCOMPARE(QApplication::focusWidget(), order[i]);
-                                 if (typed[i])
-                                     QTest::keyClicks(order[i], typed[i]);
-                                 else
-                                     QTest::keyClick(order[i], Qt::Key_Up); // 2000-01-01: the year goes up
-                                 QTest::keyClick(order[i], Qt::Key_Tab);
-                             }
-                             QCOMPARE(QApplication::focusWidget(), d->OKButton);
-                             QTest::keyClick(d->OKButton, Qt::Key_Return);
-                             // Emptied for the next account.
-                             QCOMPARE(d->m_balance->text() + d->m_account->text(), QStringLiteral("0.00"));
-                             d->OKButton->click();
-                             QCOMPARE(messages.last().text + messages.last().title,
-                                      QStringLiteral("请输入开户地系统提示"));
-                             QCOMPARE(QApplication::focusWidget(), d->m_place);
-                             fillRequired(d, "6222");
-                             d->m_balance->clear();
-                             d->OKButton->click();
-                             QVERIFY(d->isVisible());
-                         }));
+            auto *d = static_cast<newbankDialog *>(dialog);
+            QWidget *order[] = {d->m_place,  d->m_bank,   d->m_account, d->m_balance,
+                                d->m_opened, d->m_holder, d->m_card,    d->m_remark};
+            const char *typed[] = {"Pudong", "ICBC", "4455", "1,000.50", nullptr, "Li", "9'9", "note"};
+            for (int i = 0; i < 8; ++i) {
+                QCOMPARE(QApplication::focusWidget(), order[i]);
+                if (typed[i])
+                    QTest::keyClicks(order[i], typed[i]);
+                else
+                    QTest::keyClick(order[i], Qt::Key_Up); // 2000-01-01: the year goes up
+                QTest::keyClick(order[i], Qt::Key_Tab);
+            }
+            QCOMPARE(QApplication::focusWidget(), d->OKButton);
+            QTest::keyClick(d->OKButton, Qt::Key_Return);
+            // Emptied for the next account.
+            QCOMPARE(d->m_balance->text() + d->m_account->text(), QStringLiteral("0.00"));
+            d->OKButton->click();
+            QCOMPARE(messages.last().text + messages.last().title, QStringLiteral("请输入开户地系统提示"));
+            QCOMPARE(QApplication::focusWidget(), d->m_place);
+            fillRequired(d, "6222");
+            d->m_balance->clear();
+            d->OKButton->click();
+            QVERIFY(d->isVisible());
+        }));
         QCOMPARE(stored(1), QStringLiteral("Pudong|4455|99|1000.5|2001-01-01 00:00:00|note"));
         QCOMPARE(stored(2), QStringLiteral("上海|6222||0.0|2000-01-01 00:00:00|"));
         QCOMPARE(w.ListView1->topLevelItemCount(), 2);
@@ -160,13 +155,6 @@ private Q_SLOTS:
         w.bankLists();
         clickHeader(6);
         QCOMPARE(columnTexts(w.ListView1->model(), 0), QStringList({"C", "B", "A"}));
-    }
-
-    void theMainWindowsButtonOpensIt()
-    {
-        std::unique_ptr<MainWindow> w(openMainWindow({banks::attach}));
-        QVERIFY(runModal([&] { w->findChild<QToolButton *>("Toolbar1_7")->click(); }, // 银行账号
-                         [](QDialog *d) { QCOMPARE(d->objectName(), QStringLiteral("frmBanks")); }));
     }
 
 private:

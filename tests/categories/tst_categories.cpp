@@ -83,11 +83,10 @@ private Q_SLOTS:
             "CREATE TABLE types(ID INTEGER PRIMARY KEY AUTOINCREMENT, typename TEXT NOT NULL, class INTEGER NOT NULL)");
         execute("INSERT INTO types(typename,class) VALUES('工资',1),('吃',0),('宠物',0)");
         std::unique_ptr<MainWindow> w(openMainWindow({categories::attach}));
-        QVERIFY(runModal(
-            [&] { test::triggerAction(w.get(), "mm_types"); },
-            [](QDialog *d) {
-                QCOMPARE(columnTexts(static_cast<frmTypes *>(d)->List2->model(), 0), QStringList({"1.吃", "2.宠物"}));
-            }));
+        QVERIFY(runModal([&] { test::triggerAction(w.get(), "mm_types"); },
+                         [](QDialog *d) {
+            QCOMPARE(columnTexts(static_cast<frmTypes *>(d)->List2->model(), 0), QStringList({"1.吃", "2.宠物"}));
+        }));
         execute("INSERT INTO types(typename,class,username) VALUES('宠物',0,'mary'),('猫粮',0,'mary')");
         frmTypes again;
         QCOMPARE(columnTexts(again.List1->model(), 0), QStringList({"1.工资"}));
@@ -120,11 +119,11 @@ private Q_SLOTS:
         for (const auto &[name, message] : refused) {
             QVERIFY(runModal([&] { w.findChild<QAction *>("Toolbar2_1")->trigger(); },
                              [&](QDialog *d) {
-                                 d->findChild<QLineEdit *>("Text1")->setText(QString::fromUtf8(name));
-                                 d->findChild<QPushButton *>("OKButton")->click();
-                                 QCOMPARE(messages.last().text, QString::fromUtf8(message));
-                                 QVERIFY(d->isVisible());
-                             }));
+                d->findChild<QLineEdit *>("Text1")->setText(QString::fromUtf8(name));
+                d->findChild<QPushButton *>("OKButton")->click();
+                QCOMPARE(messages.last().text, QString::fromUtf8(message));
+                QVERIFY(d->isVisible());
+            }));
         }
         QCOMPARE(w.List2->count(), 10);
 
@@ -189,28 +188,27 @@ private Q_SLOTS:
         addRecord(0, now, 20, "晚饭");
         auto &messages = m_folder->messages;
         MainWindow *w = openMainWindow({categories::attach});
-        QVERIFY(runModal(
-            [&] { triggerAction(w, "mm_search"); },
-            [&](QDialog *d) {
-                auto *income = d->findChild<QComboBox *>("Combo1");
-                const QStringList items = columnTexts(income->model(), 0);
-                QVERIFY(!items.contains("玛丽的") && items.count("兼职") == 1);
-                click(d, {"Check2"});
-                income->setCurrentIndex(income->findData(own));
-                d->findChild<QComboBox *>("Combo2")->setCurrentIndex(1); // the income box wins
-                click(d, {"OKButton"});
-                QCOMPARE(columnTexts(w->list(1)->model(), 3), QStringList{"兼职收入"});
-                QCOMPARE(w->list(0)->model()->rowCount(), 2); // not reloaded
+        QVERIFY(runModal([&] { triggerAction(w, "mm_search"); },
+                         [&](QDialog *d) {
+            auto *income = d->findChild<QComboBox *>("Combo1");
+            const QStringList items = columnTexts(income->model(), 0);
+            QVERIFY(!items.contains("玛丽的") && items.count("兼职") == 1);
+            click(d, {"Check2"});
+            income->setCurrentIndex(income->findData(own));
+            d->findChild<QComboBox *>("Combo2")->setCurrentIndex(1); // the income box wins
+            click(d, {"OKButton"});
+            QCOMPARE(columnTexts(w->list(1)->model(), 3), QStringList{"兼职收入"});
+            QCOMPARE(w->list(0)->model()->rowCount(), 2); // not reloaded
 
-                click(d, {"Check2", "OKButton"});
-                QCOMPARE(said(), QStringLiteral("提示：请选择要查询的条件项/查询条件错误"));
-                click(d, {"Check1"});
-                auto *second = d->findChild<QDateTimeEdit *>("DTPicker2");
-                d->findChild<QDateTimeEdit *>("DTPicker1")->setDate(second->date().addDays(1));
-                click(d, {"OKButton"});
-                QCOMPARE(said(), QStringLiteral("两个日期间隔不正确，请确定第二个日期要在第一个日期之后/日期选择错误"));
-                QCOMPARE(QApplication::focusWidget(), second);
-            }));
+            click(d, {"Check2", "OKButton"});
+            QCOMPARE(said(), QStringLiteral("提示：请选择要查询的条件项/查询条件错误"));
+            click(d, {"Check1"});
+            auto *second = d->findChild<QDateTimeEdit *>("DTPicker2");
+            d->findChild<QDateTimeEdit *>("DTPicker1")->setDate(second->date().addDays(1));
+            click(d, {"OKButton"});
+            QCOMPARE(said(), QStringLiteral("两个日期间隔不正确，请确定第二个日期要在第一个日期之后/日期选择错误"));
+            QCOMPARE(QApplication::focusWidget(), second);
+        }));
         QCOMPARE(messages.shown.size(), 2);
         w->reload(1); // the filter outlasts the dialog and the refused queries
         QCOMPARE(w->list(1)->model()->rowCount(), 1);
@@ -229,42 +227,40 @@ private Q_SLOTS:
             return scalar(QStringLiteral("SELECT COUNT(*) FROM pursewicks WHERE ") + where).toInt();
         };
         MainWindow *w = openMainWindow({categories::attach});
-        QVERIFY(runModal(
-            [&] { triggerAction(w, "mm_Del"); },
-            [&](QDialog *d) {
-                click(d, {"Check3", "OKButton"}); // "0.00" says nothing
-                QCOMPARE(said(), QStringLiteral("提示：所选条件不能确定要删除的记录/查询条件错误"));
-                QCOMPARE(count(), 6);
+        QVERIFY(runModal([&] { triggerAction(w, "mm_Del"); },
+                         [&](QDialog *d) {
+            click(d, {"Check3", "OKButton"}); // "0.00" says nothing
+            QCOMPARE(said(), QStringLiteral("提示：所选条件不能确定要删除的记录/查询条件错误"));
+            QCOMPARE(count(), 6);
 
-                click(d, {"Check4"});
-                d->findChild<QLineEdit *>("Text1")->setText("旧账");
-                messages.answerNext(MsgAnswer::Cancel);
-                click(d, {"OKButton"});
-                QCOMPARE(said(), QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 3 条记录将被删除/系统提示"));
-                QCOMPARE(count(), 6);
-                click(d, {"OKButton"});
-                QCOMPARE(messages.shown.size(), 3); // nothing after the question
-                QCOMPARE(count("memo='旧账'"), 0);
+            click(d, {"Check4"});
+            d->findChild<QLineEdit *>("Text1")->setText("旧账");
+            messages.answerNext(MsgAnswer::Cancel);
+            click(d, {"OKButton"});
+            QCOMPARE(said(), QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 3 条记录将被删除/系统提示"));
+            QCOMPARE(count(), 6);
+            click(d, {"OKButton"});
+            QCOMPARE(messages.shown.size(), 3); // nothing after the question
+            QCOMPARE(count("memo='旧账'"), 0);
 
-                // Both boxes: the records of either category; a statement that fails first keeps them all.
-                click(d, {"Check4", "Check2"});
-                d->findChild<QComboBox *>("Combo1")->setCurrentIndex(
-                    d->findChild<QComboBox *>("Combo1")->findData(own));
-                d->findChild<QComboBox *>("Combo2")->setCurrentIndex(2);
-                Connection(program::db())
-                    .db()
-                    .execute("CREATE TRIGGER no BEFORE DELETE ON pursewicks BEGIN SELECT RAISE(ABORT, 'no'); END");
-                click(d, {"OKButton"});
-                QCOMPARE(messages.last().title, QStringLiteral("系统错误"));
-                QCOMPARE(count(), 3);
-                QCOMPARE(w->list(1)->model()->rowCount(), 1);
-                test::execute("DROP TRIGGER no");
-                click(d, {"OKButton"});
-                QCOMPARE(columnTexts(w->list(0)->model(), 3), QStringList{"留"});
-                QCOMPARE(w->list(1)->model()->rowCount(), 0);
-                click(d, {"OKButton"}); // none left: nothing to ask
-                QCOMPARE(said(), QStringLiteral("提示：没有符合条件的记录，无需删除/系统提示"));
-            }));
+            // Both boxes: the records of either category; a statement that fails first keeps them all.
+            click(d, {"Check4", "Check2"});
+            d->findChild<QComboBox *>("Combo1")->setCurrentIndex(d->findChild<QComboBox *>("Combo1")->findData(own));
+            d->findChild<QComboBox *>("Combo2")->setCurrentIndex(2);
+            Connection(program::db())
+                .db()
+                .execute("CREATE TRIGGER no BEFORE DELETE ON pursewicks BEGIN SELECT RAISE(ABORT, 'no'); END");
+            click(d, {"OKButton"});
+            QCOMPARE(messages.last().title, QStringLiteral("系统错误"));
+            QCOMPARE(count(), 3);
+            QCOMPARE(w->list(1)->model()->rowCount(), 1);
+            test::execute("DROP TRIGGER no");
+            click(d, {"OKButton"});
+            QCOMPARE(columnTexts(w->list(0)->model(), 3), QStringList{"留"});
+            QCOMPARE(w->list(1)->model()->rowCount(), 0);
+            click(d, {"OKButton"}); // none left: nothing to ask
+            QCOMPARE(said(), QStringLiteral("提示：没有符合条件的记录，无需删除/系统提示"));
+        }));
     }
 
 private:

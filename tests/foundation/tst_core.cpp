@@ -16,16 +16,15 @@ private slots:
     void dateTexts()
     {
         const QString none;
+        // clang-format off
         const std::tuple<QVariant, QString, QString> cases[] = {
             {QDateTime(QDate(2023, 12, 1), QTime(0, 5)), "2023年12月01日 00点05分", "星期五"},
             {QDateTime(QDate(2024, 3, 5), QTime(20, 7, 9)), "2024年03月05日 20点07分", "星期二"},
             {QDate(2023, 12, 1), "2023年12月01日 00点00分", "星期五"},
             {QDate(2024, 3, 3), "2024年03月03日 00点00分", "星期天"}, // Qt counts Sunday as 7
             {"2024-03-05 08:07:09", "2024年03月05日 08点07分", "星期二"},
-            {"2023-02-30", none, none},
-            {QString(), none, none},
-            {QVariant(), none, none},
-            {QDateTime(), none, none}};
+            {"2023-02-30", none, none}, {QString(), none, none}, {QVariant(), none, none}, {QDateTime(), none, none}};
+        // clang-format on
         for (const auto &[value, dateTime, week] : cases) {
             QCOMPARE(ht::chsDateTime(value), dateTime);
             QCOMPARE(ht::chsDate(value), dateTime.left(12)); // "2024年03月05日 " keeps its blank
@@ -35,17 +34,13 @@ private slots:
 
         // Both readers of stored dates, and toDateTime on top of them, agree on every shape.
         const QDate mar5(2024, 3, 5);
-        const std::pair<const char *, QDateTime> shapes[] = {{"2024-03-05 08:07:09", QDateTime(mar5, QTime(8, 7, 9))},
-                                                             {" 2024-03-05 ", QDateTime(mar5, QTime(0, 0))},
-                                                             {"2024-03-05T08:07", QDateTime(mar5, QTime(8, 7))},
-                                                             {"2024/3/5 8:07:09", QDateTime(mar5, QTime(8, 7, 9))},
-                                                             {"2024/3/5", QDateTime(mar5, QTime(0, 0))},
-                                                             {"2024-02-30", {}},
-                                                             {"2024-03-05 25:00", {}},
-                                                             {"2024/13/5", {}},
-                                                             {"20240305", {}},
-                                                             {"明天", {}},
-                                                             {"", {}}};
+        // clang-format off
+        const std::pair<const char *, QDateTime> shapes[] = {
+            {"2024-03-05 08:07:09", QDateTime(mar5, QTime(8, 7, 9))}, {" 2024-03-05 ", QDateTime(mar5, QTime(0, 0))},
+            {"2024-03-05T08:07", QDateTime(mar5, QTime(8, 7))}, {"2024/3/5 8:07:09", QDateTime(mar5, QTime(8, 7, 9))},
+            {"2024/3/5", QDateTime(mar5, QTime(0, 0))}, {"2024-02-30", {}}, {"2024-03-05 25:00", {}},
+            {"2024/13/5", {}}, {"20240305", {}}, {"明天", {}}, {"", {}}};
+        // clang-format on
         for (const auto &[text, expected] : shapes) {
             const QString qtext = QString::fromUtf8(text);
             // the QStringView and the UTF-8 overload

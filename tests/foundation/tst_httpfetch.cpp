@@ -28,8 +28,8 @@ private slots:
         const QByteArray text = QStringLiteral("<html>家庭收支记账：本月结余 1234.56 元</html>").toUtf8();
         const QByteArray ok = "HTTP/1.1 200 OK\r\n", notFound = "HTTP/1.1 404 Not Found\r\n";
         const QByteArray redirect = "HTTP/1.1 302 Found\r\nLocation: ", gzip = "Content-Encoding: gzip\r\n";
-        const auto row = [](const char *name, const QByteArray &response, const QByteArray &page = {},
-                            int status = 200) {
+        const auto row =
+            [](const char *name, const QByteArray &response, const QByteArray &page = {}, int status = 200) {
             QTest::newRow(name) << response << page << (page.isNull() ? 0 : status);
         };
         row("HTTP/1.0, ends by closing", "HTTP/1.0 200 OK\r\n\r\n" + text, text);

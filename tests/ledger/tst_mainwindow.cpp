@@ -140,58 +140,57 @@ private Q_SLOTS:
         const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
         QVERIFY(runModal([&] { triggerAction(w, "mm_out"); },
                          [&](QDialog *d) {
-                             auto *combo = d->findChild<QComboBox *>("Combo1");
-                             QCOMPARE(QApplication::focusWidget(), combo);
-                             for (int i = 0; i < 4; ++i) // to OK, nothing chosen
-                                 key(Qt::Key_Tab);
-                             key(Qt::Key_Return);
-                             QCOMPARE(m_folder->messages.last().text, QStringLiteral("提示：请选择类别"));
-                             QCOMPARE(QApplication::focusWidget(), combo);
-                             key(Qt::Key_Down);
-                             key(Qt::Key_Tab);
-                             QCOMPARE(QApplication::focusWidget(), d->findChild<QDateTimeEdit *>("DTPicker1"));
-                             key(Qt::Key_Tab);
-                             auto *amount = d->findChild<QLineEdit *>("Text1");
-                             QCOMPARE(QApplication::focusWidget(), amount);
-                             QTRY_COMPARE(amount->selectedText(), QStringLiteral("0.00"));
-                             QTest::keyClicks(amount, "12.5");
-                             key(Qt::Key_Tab);
-                             QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
-                                                 "午饭 含\u00a0汤", {});
-                             key(Qt::Key_Tab);
-                             key(Qt::Key_Return);
-                             QCOMPARE(w->list(0)->model()->rowCount(), 1);
-                         }));
+            auto *combo = d->findChild<QComboBox *>("Combo1");
+            QCOMPARE(QApplication::focusWidget(), combo);
+            for (int i = 0; i < 4; ++i) // to OK, nothing chosen
+                key(Qt::Key_Tab);
+            key(Qt::Key_Return);
+            QCOMPARE(m_folder->messages.last().text, QStringLiteral("提示：请选择类别"));
+            QCOMPARE(QApplication::focusWidget(), combo);
+            key(Qt::Key_Down);
+            key(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), d->findChild<QDateTimeEdit *>("DTPicker1"));
+            key(Qt::Key_Tab);
+            auto *amount = d->findChild<QLineEdit *>("Text1");
+            QCOMPARE(QApplication::focusWidget(), amount);
+            QTRY_COMPARE(amount->selectedText(), QStringLiteral("0.00"));
+            QTest::keyClicks(amount, "12.5");
+            key(Qt::Key_Tab);
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, "午饭 含\u00a0汤", {});
+            key(Qt::Key_Tab);
+            key(Qt::Key_Return);
+            QCOMPARE(w->list(0)->model()->rowCount(), 1);
+        }));
         QCOMPARE(m_folder->messages.shown.size(), 1);
         QCOMPARE(columnTexts(w->list(0)->model(), 1), QStringList({"日常"}));
         QCOMPARE(labelText(w, "Label6"), QStringLiteral("￥12.50"));
 
         QVERIFY(runModal([&] { triggerAction(w, "mm_add"); },
                          [&](QDialog *d) {
-                             auto *combo = d->findChild<QComboBox *>("Combo1");
-                             auto *amount = d->findChild<QLineEdit *>("Text1");
-                             QCOMPARE(columnTexts(combo->model(), 0),
-                                      QStringList({"工资", "股市/证券", "外汇", "奖金", "补助/福利", "其他收入"}));
-                             combo->setCurrentIndex(3);
-                             for (const char *typed : {"12元", " 12.5 ", "1,234.5"}) {
-                                 amount->setText(QString::fromUtf8(typed));
-                                 d->findChild<QPushButton *>("OKButton")->click();
-                             }
-                             QCOMPARE(m_folder->messages.last().text, QStringLiteral("提示：请正确输入金额"));
-                             QCOMPARE(amount->text(), QStringLiteral("0.00"));
-                             QCOMPARE(combo->currentText(), QStringLiteral("奖金")); // kept for the next record
-                         }));
+            auto *combo = d->findChild<QComboBox *>("Combo1");
+            auto *amount = d->findChild<QLineEdit *>("Text1");
+            QCOMPARE(columnTexts(combo->model(), 0),
+                     QStringList({"工资", "股市/证券", "外汇", "奖金", "补助/福利", "其他收入"}));
+            combo->setCurrentIndex(3);
+            for (const char *typed : {"12元", " 12.5 ", "1,234.5"}) {
+                amount->setText(QString::fromUtf8(typed));
+                d->findChild<QPushButton *>("OKButton")->click();
+            }
+            QCOMPARE(m_folder->messages.last().text, QStringLiteral("提示：请正确输入金额"));
+            QCOMPARE(amount->text(), QStringLiteral("0.00"));
+            QCOMPARE(combo->currentText(), QStringLiteral("奖金")); // kept for the next record
+        }));
         QCOMPARE(m_folder->messages.shown.size(), 2);
         QCOMPARE(columnTexts(w->list(1)->model(), 2), QStringList({"￥12.50", "￥1,234.50"}));
         w->list(1)->setCurrentIndex(w->list(1)->model()->index(1, 0));
         QVERIFY(runModal([&] { triggerAction(w, "popModi"); },
                          [&](QDialog *d) {
-                             QCOMPARE(d->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("1,234.50"));
-                             QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentText(), QStringLiteral("奖金"));
-                             d->findChild<QLineEdit *>("Text1")->setText("99");
-                             d->findChild<QPushButton *>("OKButton")->click();
-                             QVERIFY(!d->isVisible());
-                         }));
+            QCOMPARE(d->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("1,234.50"));
+            QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentText(), QStringLiteral("奖金"));
+            d->findChild<QLineEdit *>("Text1")->setText("99");
+            d->findChild<QPushButton *>("OKButton")->click();
+            QVERIFY(!d->isVisible());
+        }));
         QCOMPARE(columnTexts(w->list(1)->model(), 2), QStringList({"￥12.50", "￥99.00"}));
         QCOMPARE(labelText(w, "Label4"), QStringLiteral("￥99")); // 111.50 in, 12.50 out
     }

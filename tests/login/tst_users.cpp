@@ -1,10 +1,7 @@
 #include "tests/support/TestSupport.h"
 
-#include "login/UserCommands.h"
 #include "login/frmPassword.h"
 #include "login/usersDialog.h"
-
-#include "ledger/MainWindow.h"
 
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
@@ -96,14 +93,6 @@ private Q_SLOTS:
         QCOMPARE(test::columnTexts(w.m_deleteName->model(), 0), QStringList{"admin"});
         QCOMPARE(scalar("SELECT COUNT(*) FROM autouser WHERE username='mary'"), QStringLiteral("0"));
         QCOMPARE(scalar("SELECT COUNT(*) FROM pursewicks WHERE username='mary'"), QStringLiteral("1"));
-    }
-
-    void theMainWindowsCommandsOpenThem()
-    {
-        std::unique_ptr<MainWindow> w(openMainWindow({login::attach}));
-        for (const auto &[command, dialog] : {std::pair("mm_pwd", "frmPassword"), std::pair("mm_users", "usersDialog")})
-            QVERIFY(test::runModal([&] { test::triggerAction(w.get(), command); },
-                                   [&](QDialog *d) { QCOMPARE(d->objectName(), QString::fromLatin1(dialog)); }));
     }
 
 private:

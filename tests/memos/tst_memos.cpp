@@ -100,10 +100,10 @@ private Q_SLOTS:
         std::unique_ptr<MainWindow> window(openMainWindow({memos::attach}));
         QVERIFY(runModal([&] { triggerAction(window.get(), "mm_memoNote"); },
                          [](QDialog *d) {
-                             auto *w = qobject_cast<frmMemoNote *>(d);
-                             QVERIFY(w);
-                             QCOMPARE(status(*w) + pager(*w), QStringLiteral("当前共有 0 则备忘，1/1页----"));
-                         }));
+            auto *w = qobject_cast<frmMemoNote *>(d);
+            QVERIFY(w);
+            QCOMPARE(status(*w) + pager(*w), QStringLiteral("当前共有 0 则备忘，1/1页----"));
+        }));
         QCOMPARE(scalar(tables), schemaSql);
 
         // Notes written before the counts existed are counted, each user's own, letter case aside.
@@ -284,9 +284,9 @@ private Q_SLOTS:
         QCOMPARE(messages.last().text, QStringLiteral("请选择要查询的项"));
         search(
             [&](memonoteSearchDialog *s) {
-                s->m_byDate->setChecked(true);
-                s->m_from->setDate(QDate(2024, 5, 6));
-                s->m_to->setDate(QDate(2024, 5, 5));
+            s->m_byDate->setChecked(true);
+            s->m_from->setDate(QDate(2024, 5, 6));
+            s->m_to->setDate(QDate(2024, 5, 5));
             },
             false);
         QCOMPARE(messages.last().text, QStringLiteral("目标日期不能小于选择日期"));

@@ -1,0 +1,16 @@
+#include "app/Subsystems.h"
+
+#include "backup/Backup.h"
+#include "banks/Banks.h"
+#include "categories/Categories.h"
+#include "login/UserCommands.h"
+#include "memos/Memos.h"
+
+namespace ht {
+
+QList<Attachment> subsystems()
+{
+    return {login::attach, categories::attach, banks::attach, memos::attach, backup::attach};
+}
+
+} // namespace ht
