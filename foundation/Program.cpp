@@ -78,6 +78,9 @@ namespace {
 void changeStore(const QString &key, const QVariant *value)
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(program::exeName));
+    const QString path = QString::fromLatin1(program::title) + QLatin1Char('/') + key;
+    if (!value && !store.contains(path))
+        return;
     const QString file = store.fileName();
     const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     if (!QFileInfo::exists(file)) {
@@ -87,7 +90,6 @@ void changeStore(const QString &key, const QVariant *value)
             created.setPermissions(ownerOnly);
     }
     QFile::setPermissions(file, ownerOnly);
-    const QString path = QString::fromLatin1(program::title) + QLatin1Char('/') + key;
     if (value)
         store.setValue(path, *value);
     else

@@ -192,7 +192,8 @@ void frmLogin::cmdOK_Click()
         QTimer::singleShot(wait, this, [this, noSuchUser] {
             m_answering = false;
             unsetCursor();
-            refuse(noSuchUser);
+            if (isVisible()) // not once the user has left
+                refuse(noSuchUser);
         });
         return;
     }
