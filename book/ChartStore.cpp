@@ -1,0 +1,219 @@
+#include "book/ChartStore.h"
+
+#include "book/LedgerStore.h"
+
+#include "foundation/clsADO.h"
+
+#include <algorithm>
+#include <map>
+
+namespace ht {
+namespace {
+
+const QString owned = QStringLiteral(" FROM [pursewicks] AS A LEFT JOIN [types] AS B ON A.typeid=B.ID "
+                                     "WHERE A.username=? AND A.style=?");
+
+// The lists turn each stored amount into cents on its own (Money::fromDouble); the engine
+// cannot round that way, and adding the doubles would drift by cents. So every summing
+// query groups equal amounts and counts them, and each distinct amount becomes cents here.
+Money times(const Query &q, int moneyColumn, int countColumn)
+{
+    return Money::fromCents(Money::fromDouble(q.real(moneyColumn)).cents() * Money::Cents(q.int64(countColumn)));
+}
+
+QString dayStart(const QDate &d)
+{
+    return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+}
+
+// The count of a group's records within the period, as the lists' date filter reads it.
+QString countWithin(const DayPeriod &p, QVariantList &values)
+{
+    values << dayStart(p.first) << dayStart(p.last.addDays(1));
+    return QStringLiteral("SUM(A.postdate>=? AND A.postdate<?)");
+}
+
+bool wholeMonths(const DayPeriod &p)
+{
+    return p.first.day() == 1 && p.last.addDays(1).day() == 1;
+}
+
+// Categories by typeid; those whose name is gone all become one "N/A", as the lists show them.
+class ByCategory {
+public:
+    // The query's first two columns are the typeid and the category's name.
+    CategoryCompare &at(const Query &q)
+    {
+        const bool named = !q.isNull(1);
+        const qint64 id = named ? q.int64(0) : -1;
+        auto [it, fresh] = m_rows.try_emplace(id);
+        CategoryCompare &row = it->second;
+        if (fresh)
+            row.name = named ? q.text(1) : QStringLiteral("N/A");
+        if (q.isNull(0))
+            row.key.withoutType = true;
+        else if (std::ranges::find(row.key.typeIds, q.int64(0)) == row.key.typeIds.end())
+            row.key.typeIds.push_back(q.int64(0));
+        return row;
+    }
+    std::vector<CategoryCompare> rows() const
+    {
+        std::vector<CategoryCompare> out;
+        for (const auto &[id, row] : m_rows)
+            out.push_back(row);
+        return out;
+    }
+
+private:
+    std::map<qint64, CategoryCompare> m_rows;
+};
+
+} // namespace
+
+SqlFilter DayPeriod::filter() const
+{
+    return dateRange(first, last);
+}
+
+DayPeriod previousPeriod(const DayPeriod &p)
+{
+    if (wholeMonths(p)) {
+        const int months = (p.last.year() - p.first.year()) * 12 + p.last.month() - p.first.month() + 1;
+        return {p.first.addMonths(-months), p.first.addDays(-1)};
+    }
+    const qint64 days = p.first.daysTo(p.last) + 1;
+    return {p.first.addDays(-days), p.first.addDays(-1)};
+}
+
+DayPeriod yearEarlier(const DayPeriod &p)
+{
+    if (wholeMonths(p))
+        return {p.first.addYears(-1), p.last.addDays(1).addYears(-1).addDays(-1)};
+    return {p.first.addYears(-1), p.last.addYears(-1)};
+}
+
+SqlFilter CategoryKey::filter(int cls) const
+{
+    QStringList terms;
+    QVariantList values{cls};
+    if (!typeIds.empty()) {
+        terms << QStringLiteral("A.typeid IN (%1)")
+                     .arg(QStringList(qsizetype(typeIds.size()), QStringLiteral("?")).join(u','));
+        for (qint64 id : typeIds)
+            values << id;
+    }
+    if (withoutType)
+        terms << QStringLiteral("A.typeid IS NULL");
+    if (terms.isEmpty())
+        terms << QStringLiteral("0");
+    SqlFilter f;
+    f.add(QStringLiteral(" AND A.style=? AND (%1)").arg(terms.join(QStringLiteral(" OR "))), values);
+    return f;
+}
+
+void CategoryKey::add(const CategoryKey &other)
+{
+    typeIds.insert(typeIds.end(), other.typeIds.begin(), other.typeIds.end());
+    withoutType = withoutType || other.withoutType;
+}
+
+YearSums ChartStore::yearSums(clsADO &db, const QString &user, int year)
+{
+    // A record's month is the number of month starts at or before it, so that a month
+    // holds exactly what the lists show under that month's filter.
+    QStringList after;
+    QVariantList values;
+    for (int m = 2; m <= 12; ++m) {
+        after << QStringLiteral("(A.postdate>=?)");
+        values << dayStart(QDate(year, m, 1));
+    }
+    values << user << dayStart(QDate(year, 1, 1)) << dayStart(QDate(year + 1, 1, 1));
+    Query q = db.query(QStringLiteral("SELECT A.style,") + after.join(u'+')
+                           + QStringLiteral(",A.money,COUNT(*) FROM [pursewicks] AS A WHERE A.username=? AND "
+                                            "A.style IN (0,1) AND A.postdate>=? AND A.postdate<? GROUP BY 1,2,3"),
+                       values);
+    YearSums sums;
+    while (q.next()) {
+        auto &months = q.int64(0) == 1 ? sums.income : sums.expense;
+        months[size_t(q.int64(1))] += times(q, 2, 3);
+    }
+    return sums;
+}
+
+std::vector<CategorySum> ChartStore::categorySums(clsADO &db, const QString &user, int cls, const DayPeriod &period)
+{
+    const SqlFilter f = period.filter();
+    Query q = db.query(QStringLiteral("SELECT A.typeid,B.typename,A.money,COUNT(*)") + owned + f.sql
+                           + QStringLiteral(" GROUP BY A.typeid,A.money"),
+                       QVariantList{user, cls} + f.values);
+    ByCategory categories;
+    while (q.next())
+        categories.at(q).now += times(q, 2, 3);
+    std::vector<CategorySum> sums;
+    for (const CategoryCompare &c : categories.rows())
+        sums.push_back({c.name, c.key, c.now, false});
+    std::stable_sort(sums.begin(), sums.end(), [](const auto &a, const auto &b) { return a.amount > b.amount; });
+    return sums;
+}
+
+std::vector<CategoryCompare> ChartStore::compareSums(clsADO &db, const QString &user, int cls, const DayPeriod &period)
+{
+    const DayPeriod before = previousPeriod(period);
+    const DayPeriod lastYear = yearEarlier(period);
+    QVariantList values;
+    QStringList counts;
+    for (const DayPeriod &p : {period, before, lastYear})
+        counts << countWithin(p, values);
+    const SqlFilter span = dateRange(std::min(before.first, lastYear.first), period.last);
+    Query q = db.query(QStringLiteral("SELECT A.typeid,B.typename,A.money,") + counts.join(u',') + owned + span.sql
+                           + QStringLiteral(" GROUP BY A.typeid,A.money"),
+                       values + QVariantList{user, cls} + span.values);
+    ByCategory categories;
+    while (q.next()) {
+        CategoryCompare &row = categories.at(q);
+        row.now += times(q, 2, 3);
+        row.previous += times(q, 2, 4);
+        row.yearAgo += times(q, 2, 5);
+    }
+    std::vector<CategoryCompare> rows = categories.rows();
+    std::erase_if(rows, [](const CategoryCompare &c) {
+        return c.now == Money() && c.previous == Money() && c.yearAgo == Money();
+    });
+    std::stable_sort(rows.begin(), rows.end(), [](const auto &a, const auto &b) { return a.now > b.now; });
+    return rows;
+}
+
+std::vector<CategorySum> gatherSmall(std::vector<CategorySum> sums, int maxSlices, double minShare)
+{
+    Money whole;
+    for (const CategorySum &s : sums)
+        whole += s.amount;
+    const auto small = [&](size_t i) {
+        return int(i) >= maxSlices - 1 || whole <= Money()
+            || double(sums[i].amount.cents()) < minShare * double(whole.cents());
+    };
+    size_t keep = 0;
+    while (keep < sums.size() && !small(keep))
+        ++keep;
+    if (sums.size() - keep < 2)
+        return sums;
+    CategorySum others{QStringLiteral("其他"), {}, {}, true};
+    for (size_t i = keep; i < sums.size(); ++i) {
+        others.key.add(sums[i].key);
+        others.amount += sums[i].amount;
+    }
+    sums.resize(keep);
+    sums.push_back(others);
+    return sums;
+}
+
+QString changePercent(Money earlier, Money now)
+{
+    if (earlier == Money())
+        return QStringLiteral("—");
+    const double change = double((now - earlier).cents())
+        / double(earlier.cents() < 0 ? -earlier.cents() : earlier.cents()) * 100.0;
+    return (change >= 0 ? QStringLiteral("+") : QString()) + QString::number(change, 'f', 1) + u'%';
+}
+
+} // namespace ht
