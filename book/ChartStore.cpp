@@ -10,46 +10,70 @@
 namespace ht {
 namespace {
 
-const QString owned = QStringLiteral(" FROM [pursewicks] AS A LEFT JOIN [types] AS B ON A.typeid=B.ID "
-                                     "WHERE A.username=? AND A.style=?");
-
-// The lists turn each stored amount into cents on its own (Money::fromDouble); the engine
-// cannot round that way, and adding the doubles would drift by cents. So every summing
-// query groups equal amounts and counts them, and each distinct amount becomes cents here.
-Money times(const Query &q, int moneyColumn, int countColumn)
-{
-    return Money::fromCents(Money::fromDouble(q.real(moneyColumn)).cents() * Money::Cents(q.int64(countColumn)));
-}
-
 QString dayStart(const QDate &d)
 {
     return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
 }
 
-// The count of a group's records within the period, as the lists' date filter reads it.
-QString countWithin(const DayPeriod &p, QVariantList &values)
-{
-    values << dayStart(p.first) << dayStart(p.last.addDays(1));
-    return QStringLiteral("SUM(A.postdate>=? AND A.postdate<?)");
-}
+// The lists turn each stored amount into cents on its own (Money::fromDouble); adding the
+// doubles would drift by cents. The engine's round() gives the same cents for an amount
+// well away from a half cent and not huge, so it sums those as whole cents; the others
+// (1.005, typed with a third decimal) are grouped by amount, counted, and rounded here.
+// The whole rule lives here, in one place.
+class Amounts {
+public:
+    // The odd amount (NULL for the engine's cents), the cents, the count: to be grouped by
+    // the odd amount after the keys.
+    static QString columns()
+    {
+        return QStringLiteral("CASE WHEN %1 THEN NULL ELSE A.money END,SUM(CASE WHEN %1 THEN %2 ELSE 0 END),COUNT(*)")
+            .arg(plain, cents);
+    }
+    // A row's amount, its columns from the first on.
+    static Money at(const Query &q, int first)
+    {
+        Money m = Money::fromCents(q.int64(first + 1));
+        if (!q.isNull(first))
+            m += Money::fromCents(Money::fromDouble(q.real(first)).cents() * Money::Cents(q.int64(first + 2)));
+        return m;
+    }
+
+private:
+    static inline const QString plain = QStringLiteral(
+        "(abs(A.money*100)<1e12 AND abs(abs(A.money*100-round(A.money*100))-0.5)>=0.25)");
+    static inline const QString cents = QStringLiteral("CAST(round(A.money*100) AS INTEGER)");
+};
 
 bool wholeMonths(const DayPeriod &p)
 {
     return p.first.day() == 1 && p.last.addDays(1).day() == 1;
 }
 
+// One user's records of a class under the filter, by category and a key of the caller's:
+// the typeid, the key, the amount's columns from 2 on, and the category's name last. The
+// names are joined to the few groups, not to every record.
+Query byCategory(clsADO &db, const QString &user, int cls, const SqlFilter &filter, const SqlFilter &key = {})
+{
+    return db.query(QStringLiteral("SELECT G.*,B.typename FROM (SELECT A.typeid AS typeid,")
+                        + (key.isEmpty() ? QStringLiteral("0") : key.sql) + u',' + Amounts::columns()
+                        + QStringLiteral(" FROM [pursewicks] AS A WHERE A.username=? AND A.style=?") + filter.sql
+                        + QStringLiteral(" GROUP BY 1,2,3) AS G LEFT JOIN [types] AS B ON G.typeid=B.ID"),
+                    key.values + QVariantList{user, cls} + filter.values);
+}
+
 // Categories by typeid; those whose name is gone all become one "N/A", as the lists show them.
 class ByCategory {
 public:
-    // The query's first two columns are the typeid and the category's name.
+    // A row of byCategory().
     CategoryCompare &at(const Query &q)
     {
-        const bool named = !q.isNull(1);
+        const int nameColumn = q.columnCount() - 1;
+        const bool named = !q.isNull(nameColumn);
         const qint64 id = named ? q.int64(0) : -1;
         auto [it, fresh] = m_rows.try_emplace(id);
         CategoryCompare &row = it->second;
         if (fresh)
-            row.name = named ? q.text(1) : QStringLiteral("N/A");
+            row.name = named ? q.text(nameColumn) : QStringLiteral("N/A");
         if (q.isNull(0))
             row.key.withoutType = true;
         else if (std::ranges::find(row.key.typeIds, q.int64(0)) == row.key.typeIds.end())
@@ -128,52 +152,57 @@ YearSums ChartStore::yearSums(clsADO &db, const QString &user, int year)
         values << dayStart(QDate(year, m, 1));
     }
     values << user << dayStart(QDate(year, 1, 1)) << dayStart(QDate(year + 1, 1, 1));
-    Query q = db.query(QStringLiteral("SELECT A.style,") + after.join(u'+')
-                           + QStringLiteral(",A.money,COUNT(*) FROM [pursewicks] AS A WHERE A.username=? AND "
-                                            "A.style IN (0,1) AND A.postdate>=? AND A.postdate<? GROUP BY 1,2,3"),
+    Query q = db.query(QStringLiteral("SELECT A.style,%1,%2 FROM [pursewicks] AS A WHERE A.username=? AND "
+                                      "A.style IN (0,1) AND A.postdate>=? AND A.postdate<? GROUP BY 1,2,3")
+                           .arg(after.join(u'+'), Amounts::columns()),
                        values);
-    YearSums sums;
+    YearSums out;
     while (q.next()) {
-        auto &months = q.int64(0) == 1 ? sums.income : sums.expense;
-        months[size_t(q.int64(1))] += times(q, 2, 3);
+        auto &months = q.int64(0) == 1 ? out.income : out.expense;
+        months[size_t(q.int64(1))] += Amounts::at(q, 2);
     }
-    return sums;
+    return out;
 }
 
 std::vector<CategorySum> ChartStore::categorySums(clsADO &db, const QString &user, int cls, const DayPeriod &period)
 {
     const SqlFilter f = period.filter();
-    Query q = db.query(QStringLiteral("SELECT A.typeid,B.typename,A.money,COUNT(*)") + owned + f.sql
-                           + QStringLiteral(" GROUP BY A.typeid,A.money"),
-                       QVariantList{user, cls} + f.values);
+    Query q = byCategory(db, user, cls, f);
     ByCategory categories;
     while (q.next())
-        categories.at(q).now += times(q, 2, 3);
-    std::vector<CategorySum> sums;
+        categories.at(q).now += Amounts::at(q, 2);
+    std::vector<CategorySum> out;
     for (const CategoryCompare &c : categories.rows())
-        sums.push_back({c.name, c.key, c.now, false});
-    std::stable_sort(sums.begin(), sums.end(), [](const auto &a, const auto &b) { return a.amount > b.amount; });
-    return sums;
+        out.push_back({c.name, c.key, c.now, false});
+    std::stable_sort(out.begin(), out.end(), [](const auto &a, const auto &b) { return a.amount > b.amount; });
+    return out;
 }
 
 std::vector<CategoryCompare> ChartStore::compareSums(clsADO &db, const QString &user, int cls, const DayPeriod &period)
 {
     const DayPeriod before = previousPeriod(period);
     const DayPeriod lastYear = yearEarlier(period);
-    QVariantList values;
-    QStringList counts;
-    for (const DayPeriod &p : {period, before, lastYear})
-        counts << countWithin(p, values);
-    const SqlFilter span = dateRange(std::min(before.first, lastYear.first), period.last);
-    Query q = db.query(QStringLiteral("SELECT A.typeid,B.typename,A.money,") + counts.join(u',') + owned + span.sql
-                           + QStringLiteral(" GROUP BY A.typeid,A.money"),
-                       values + QVariantList{user, cls} + span.values);
+    // Each record counts in every period it falls in (a long range and the one a year
+    // before may overlap): its group says which, one bit each.
+    SqlFilter in;
+    QStringList bits;
+    int bit = 1;
+    for (const DayPeriod &p : {period, before, lastYear}) {
+        bits << QStringLiteral("(A.postdate>=? AND A.postdate<?)*%1").arg(bit);
+        in.values << dayStart(p.first) << dayStart(p.last.addDays(1));
+        bit *= 2;
+    }
+    in.sql = bits.join(u'+');
+    Query q = byCategory(db, user, cls, dateRange(std::min(before.first, lastYear.first), period.last), in);
     ByCategory categories;
     while (q.next()) {
         CategoryCompare &row = categories.at(q);
-        row.now += times(q, 2, 3);
-        row.previous += times(q, 2, 4);
-        row.yearAgo += times(q, 2, 5);
+        const qint64 within = q.int64(1);
+        const Money amount = Amounts::at(q, 2);
+        for (auto [mask, sum] : {std::pair{1, &row.now}, {2, &row.previous}, {4, &row.yearAgo}}) {
+            if (within & mask)
+                *sum += amount;
+        }
     }
     std::vector<CategoryCompare> rows = categories.rows();
     std::erase_if(rows, [](const CategoryCompare &c) {
