@@ -30,6 +30,28 @@ ChartCanvas::ChartCanvas(QWidget *parent) : QChartView(parent)
     setRenderHint(QPainter::Antialiasing);
     setAccessibleName(QStringLiteral("统计图"));
     setMinimumSize(480, 320);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(2);
+    showFocus(false);
+}
+
+void ChartCanvas::showFocus(bool focused)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, focused ? p.color(QPalette::Highlight) : p.color(QPalette::Window));
+    setPalette(p);
+}
+
+void ChartCanvas::focusInEvent(QFocusEvent *event)
+{
+    showFocus(true);
+    QChartView::focusInEvent(event);
+}
+
+void ChartCanvas::focusOutEvent(QFocusEvent *event)
+{
+    showFocus(false);
+    QChartView::focusOutEvent(event);
 }
 
 QChart *ChartCanvas::replaceChart(const QString &title, int count)

@@ -27,11 +27,14 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     // A fresh chart in place of the old one, which the view would otherwise keep.
     QChart *replaceChart(const QString &title, int count);
     void highlight();
+    void showFocus(bool focused);
 
     int m_count = 0;
     int m_current = -1;

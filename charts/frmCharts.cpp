@@ -103,6 +103,7 @@ frmCharts::frmCharts(LedgerLists *lists, QWidget *parent) : QDialog(parent), m_l
     loadYear();
     loadSlices();
     loadCompare();
+    yearBox->setFocus();
 }
 
 QWidget *frmCharts::yearPage()
