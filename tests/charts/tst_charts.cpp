@@ -1,7 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include "app/Subsystems.h"
+
 #include "charts/ChartCanvas.h"
-#include "charts/Charts.h"
 #include "charts/PeriodChooser.h"
 #include "charts/frmCharts.h"
 
@@ -182,7 +183,7 @@ private slots:
     // the comparison table, an empty period, and the picture exported and printed on A4.
     void window()
     {
-        std::unique_ptr<MainWindow> w(openMainWindow({charts::attach}));
+        std::unique_ptr<MainWindow> w(openMainWindow(subsystems()));
         QVERIFY(triggerAction(w.get(), "mm_chart"));
         auto *charts = w->findChild<frmCharts *>();
         QVERIFY(charts);
