@@ -4,12 +4,12 @@
 
 #include "foundation/DialogKit.h"
 #include "foundation/MessageBox.h"
+#include "foundation/PrintChoice.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -30,14 +30,7 @@ int px(int twips)
     return int(std::lround(twips / twipsPerPixel));
 }
 
-PrinterChooser g_chooser;
-
 } // namespace
-
-void setPrinterChooser(PrinterChooser chooser)
-{
-    g_chooser = std::move(chooser);
-}
 
 // The pages one below another; only those a paint event reaches are drawn.
 class PageColumn : public QWidget {
@@ -202,11 +195,7 @@ void printpreviewDialog::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(windowTitle());
-    const bool chosen = backup::g_chooser ? backup::g_chooser(printer, this) : [&] {
-        QPrintDialog dialog(&printer, this);
-        return dialog.exec() == QDialog::Accepted;
-    }();
-    if (!chosen)
+    if (!choosePrinter(printer, this))
         return;
     QProgressDialog progress(QStringLiteral("正在打印…"), QStringLiteral("取消"), 0, m_printout.pageCount(), this);
     progress.setWindowTitle(QStringLiteral("打印"));

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QPrinter;
 class QPushButton;
 class QScrollBar;
 
@@ -14,9 +13,6 @@ namespace ht {
 
 namespace backup {
 class PageColumn;
-// Asks where to print, as the print dialog does; false when the user cancels. Tests answer.
-using PrinterChooser = std::function<bool(QPrinter &printer, QWidget *parent)>;
-void setPrinterChooser(PrinterChooser chooser);
 } // namespace backup
 
 // The A4 pages of a list in a scrollable area, with the close and print buttons.

@@ -60,6 +60,7 @@ void MainWindow::buildMenus()
     QAction *add = item(accounts, "mm_add", QStringLiteral("增加收入"), Qt::Key_F4);
     QAction *out = item(accounts, "mm_out", QStringLiteral("增加支出"), Qt::Key_F5);
     QAction *search = item(accounts, "mm_search", QStringLiteral("查询"), Qt::Key_F6);
+    QAction *chart = item(accounts, "mm_chart", QStringLiteral("收支统计"), Qt::Key_F9);
     item(accounts, "mm_types", QStringLiteral("设置收支类别(&T)"));
     item(accounts, "mm_Del", QStringLiteral("批量删除(&D)"));
 
@@ -79,7 +80,7 @@ void MainWindow::buildMenus()
     QAction *update = item(help, "mm_update", QStringLiteral("在线升级"));
 
     // Shortcuts work wherever the focus is in the window, menu bar shown or not.
-    addActions({add, out, search, print, calc, memoNote, resume});
+    addActions({add, out, search, chart, print, calc, memoNote, resume});
 
     connect(exit, &QAction::triggered, this, &QWidget::close);
     connect(add, &QAction::triggered, this, [this] { openRecordDialog(1, 0); });

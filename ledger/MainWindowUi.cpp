@@ -77,9 +77,11 @@ void MainWindow::buildToolbar()
         const char *command;
         const char *caption;
         const char *icon;
+        const char *name = nullptr; // a button added later keeps the older ones' numbers
     } buttons[] = {{"mm_add", "收入", "income"},
                    {"mm_out", "支出", "expense"},
                    {"mm_search", "查询", "search"},
+                   {"mm_chart", "统计", "chart", "Toolbar1_chart"},
                    {"mm_Del", "批量删除", "batch-delete"},
                    {"mm_types", "类别管理", "categories"},
                    {"mm_users", "用户管理", "users"},
@@ -91,14 +93,14 @@ void MainWindow::buildToolbar()
                    {"mm_exit", "退出", "exit"}};
     int index = 0;
     for (const auto &b : buttons) {
-        ++index;
+        index += !b.name;
         if (!b.command) {
             m_commandBar->addSeparator();
             continue;
         }
         // The button's caption is shorter than the menu item's text; both run the same command.
         auto *button = new QToolButton(m_commandBar);
-        button->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
+        button->setObjectName(b.name ? QString::fromLatin1(b.name) : QStringLiteral("Toolbar1_%1").arg(index));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(m_commandBar->iconSize());
         button->setIcon(icon(b.icon));

@@ -13,6 +13,7 @@
 #include "ledger/MainWindow.h"
 
 #include "foundation/DbFile.h"
+#include "foundation/PrintChoice.h"
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
@@ -91,7 +92,7 @@ private Q_SLOTS:
     void cleanup()
     {
         setFileOpener({});
-        backup::setPrinterChooser({});
+        setPrinterChooser({});
         m_folder.reset();
     }
 
@@ -358,7 +359,7 @@ private Q_SLOTS:
         w->sortByColumn(0, 2); // by amount
         w->sortByColumn(0, 2); // descending
         const QString pdf = m_folder->path("账单.pdf");
-        backup::setPrinterChooser([&](QPrinter &printer, QWidget *) {
+        setPrinterChooser([&](QPrinter &printer, QWidget *) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             return true;
