@@ -3,10 +3,12 @@
 #include "foundation/DateText.h"
 #include "foundation/FileExists.h"
 #include "foundation/NameText.h"
+#include "foundation/Program.h"
 #include "foundation/StoredDate.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 class TstCore : public QObject {
@@ -71,6 +73,44 @@ private slots:
         for (const auto &[name, exists] : names)
             QVERIFY2(ht::fileExists(folder.path(QString::fromLatin1(name))) == exists, name);
         QVERIFY(!ht::fileExists(QString()));
+    }
+
+    // A build folder keeps its data; an installed program gives each user a folder of their own.
+    void dataPlace()
+    {
+        using ht::program::settleDataPlace;
+        ht::test::ProgramFolder root(false);
+        const QString bin = root.path("usr/bin"), shared = root.path("usr/share/hearthtally"), user = root.path("home");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(shared));
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+
+        auto place = settleDataPlace(bin, user);
+        QVERIFY(place.installed && place.error.contains(shared + "/syslibs.dll"));
+        QCOMPARE(QDir(user).entryList(QDir::Files), QStringList());
+
+        QVERIFY(write(shared + "/syslibs.dll", "shipped"));
+        place = settleDataPlace(bin, user);
+        QVERIFY(place.installed && place.error.isEmpty());
+        QCOMPARE(place.folder, user);
+        // Owner, group and others, as the mode bits read.
+        const auto mode = [](const QString &path) { return int(QFile::permissions(path)) & 0x7077; };
+        QCOMPARE(mode(user), 0x7000);
+        QCOMPARE(mode(user + "/syslibs.dll"), 0x6000);
+        QCOMPARE(ht::test::fileContents(user + "/syslibs.dll"), QByteArray("shipped"));
+        // The user's records are never replaced by the template again.
+        QVERIFY(write(user + "/syslibs.dll", "records"));
+        QVERIFY(settleDataPlace(bin, user).error.isEmpty());
+        QCOMPARE(ht::test::fileContents(user + "/syslibs.dll"), QByteArray("records"));
+        QCOMPARE(QDir(user).entryList(QDir::Files), QStringList{"syslibs.dll"});
+
+        QVERIFY(write(bin + "/syslibs.dll", "portable"));
+        place = settleDataPlace(bin, root.path("elsewhere"));
+        QVERIFY(!place.installed && place.error.isEmpty());
+        QCOMPARE(place.folder, bin);
+        QVERIFY(!QFileInfo::exists(root.path("elsewhere")));
     }
 };
 
