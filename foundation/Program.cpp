@@ -29,9 +29,7 @@ QString program::versionText()
 
 QString program::dir()
 {
-    if (!g_dirOverride.isEmpty())
-        return g_dirOverride;
-    return QCoreApplication::applicationDirPath();
+    return g_dirOverride.isEmpty() ? exeDir() : g_dirOverride;
 }
 
 QString program::exeDir()
@@ -87,6 +85,11 @@ void program::useDataPlace(const DataPlace &place)
 bool program::installed()
 {
     return g_installed;
+}
+
+QString program::updatedByPackageManager()
+{
+    return QStringLiteral("本程序由系统的软件包管理器安装，请用它来升级。");
 }
 
 QString program::pathIn(const QString &fileName)

@@ -46,6 +46,8 @@ DataPlace chooseDataPlace();
 // dir() points at the place's folder for the rest of the run.
 void useDataPlace(const DataPlace &place);
 bool installed();
+// What 在线升级 says in an installed program.
+QString updatedByPackageManager();
 // The folder of the running executables (pursewick and update).
 QString exeDir();
 

@@ -205,8 +205,8 @@ void MainWindow::startCalculator()
 void MainWindow::startUpdater()
 {
     if (program::installed())
-        return void(showMessage(this, QStringLiteral("本程序由系统的软件包管理器安装，请用它来升级。"),
-                                QStringLiteral("在线升级"), MsgButtons::Ok, MsgIcon::Information));
+        return void(showMessage(this, program::updatedByPackageManager(), QStringLiteral("在线升级"), MsgButtons::Ok,
+                                MsgIcon::Information));
     const QString updater = program::pathIn(QStringLiteral("update"));
     if (fileExists(updater))
         QProcess::startDetached(updater, {}, program::dir());

@@ -19,8 +19,8 @@ int main(int argc, char **argv)
 
     // Files under the package manager's care are its to replace.
     if (!ht::program::keepsDataBeside(ht::program::exeDir())) {
-        ht::showMessage(nullptr, QStringLiteral("本程序由系统的软件包管理器安装，请用它来升级。"),
-                        QStringLiteral("在线升级"), ht::MsgButtons::Ok, ht::MsgIcon::Information);
+        ht::showMessage(nullptr, ht::program::updatedByPackageManager(), QStringLiteral("在线升级"), ht::MsgButtons::Ok,
+                        ht::MsgIcon::Information);
         return 0;
     }
 

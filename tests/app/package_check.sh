@@ -5,6 +5,7 @@
 # written beside the program. Then the package, menu entry and AppStream data are checked.
 # Usage: package_check.sh BUILD_DIR
 set -euo pipefail
+trap 'echo "FAIL: $BASH_COMMAND (line $LINENO)" >&2' ERR
 
 fail() {
   echo "FAIL: $*" >&2
@@ -19,14 +20,23 @@ until_true() {
   fail "timed out waiting for: $*"
 }
 main_window_up() { grep -qs '^pursewickHwnd=' "$store"; }
+# Waits up to 30 s for a shown window of that title; prints its id.
+window_named() {
+  local ids
+  ids=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$") || fail "no window \"$1\" within 30 s"
+  echo "${ids%%$'\n'*}"
+}
 
 # Runs inside the X server that xvfb-run starts: drives the program by keyboard.
-drive() {
+run_unpacked() {
   env -i PATH="$PATH" HOME="$home" XDG_RUNTIME_DIR="$scratch/run" DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" \
-    LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$root/usr/bin/pursewick" &
+    LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$root/$1" &
+}
+drive() {
+  run_unpacked usr/bin/pursewick
   app=$!
   trap '[ -n "$app" ] && kill "$app" 2>/dev/null' EXIT
-  login=$(timeout 30 xdotool search --sync --onlyvisible --name '^Hearthtally$' | head -n 1)
+  login=$(window_named Hearthtally)
   xdotool windowfocus --sync "$login"
   xdotool type --delay 20 admin
   xdotool key Tab
@@ -36,7 +46,7 @@ drive() {
   main=$(sed -n 's/^pursewickHwnd=//p' "$store")
   xdotool windowfocus --sync "$main"
   xdotool key F4
-  record=$(timeout 30 xdotool search --sync --onlyvisible --name '^增加收入$' | head -n 1)
+  record=$(window_named 增加收入)
   xdotool windowfocus --sync "$record"
   # The first category, then the amount and the remark, then OK.
   xdotool key Down Tab Tab ctrl+a
@@ -49,6 +59,13 @@ drive() {
   xdotool key alt+s x
   timeout 30 tail --pid="$app" -f /dev/null || fail "the program did not end"
   wait "$app" || fail "the program ended with an error"
+  # The updater leaves the program to the package manager: it says so and ends.
+  run_unpacked usr/libexec/hearthtally/update
+  app=$!
+  xdotool windowfocus --sync "$(window_named 在线升级)"
+  xdotool key Return
+  timeout 30 tail --pid="$app" -f /dev/null || fail "the updater did not end"
+  wait "$app" || fail "the updater ended with an error"
   app=
 }
 if [ "$1" = --drive ]; then
