@@ -79,37 +79,27 @@ private slots:
     void dataPlace()
     {
         using ht::program::settleDataPlace;
+        using ht::test::fileContents, ht::test::writeFile;
         ht::test::ProgramFolder root(false);
-        const QString bin = root.path("usr/bin"), shared = root.path("usr/share/hearthtally"), user = root.path("home");
-        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(shared));
-        const auto write = [](const QString &path, const QByteArray &bytes) {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-        };
-
+        const QString bin = root.path("usr/bin"), shipped = root.path("usr/share/hearthtally/syslibs.dll");
+        const QString user = root.path("home"), db = user + "/syslibs.dll";
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(QFileInfo(shipped).path()));
         auto place = settleDataPlace(bin, user);
-        QVERIFY(place.installed && place.error.contains(shared + "/syslibs.dll"));
-        QCOMPARE(QDir(user).entryList(QDir::Files), QStringList());
+        QVERIFY(place.installed && place.error.contains(shipped));
+        QVERIFY(QDir(user).isEmpty());
 
-        QVERIFY(write(shared + "/syslibs.dll", "shipped"));
+        writeFile(shipped, "shipped");
         place = settleDataPlace(bin, user);
-        QVERIFY(place.installed && place.error.isEmpty());
-        QCOMPARE(place.folder, user);
-        // Owner, group and others, as the mode bits read.
-        const auto mode = [](const QString &path) { return int(QFile::permissions(path)) & 0x7077; };
-        QCOMPARE(mode(user), 0x7000);
-        QCOMPARE(mode(user + "/syslibs.dll"), 0x6000);
-        QCOMPARE(ht::test::fileContents(user + "/syslibs.dll"), QByteArray("shipped"));
-        // The user's records are never replaced by the template again.
-        QVERIFY(write(user + "/syslibs.dll", "records"));
-        QVERIFY(settleDataPlace(bin, user).error.isEmpty());
-        QCOMPARE(ht::test::fileContents(user + "/syslibs.dll"), QByteArray("records"));
-        QCOMPARE(QDir(user).entryList(QDir::Files), QStringList{"syslibs.dll"});
+        QVERIFY(place.installed && place.error.isEmpty() && place.folder == user);
+        const auto mode = [](const QString &path) { return int(QFile::permissions(path)) & 0x7077; }; // as in ls
+        QCOMPARE(QList<int>({mode(user), mode(db)}), QList<int>({0x7000, 0x6000}));
+        QCOMPARE(fileContents(db), QByteArray("shipped"));
+        writeFile(db, "records"); // never replaced by the template again
+        QVERIFY(settleDataPlace(bin, user).error.isEmpty() && fileContents(db) == "records");
 
-        QVERIFY(write(bin + "/syslibs.dll", "portable"));
+        writeFile(bin + "/syslibs.dll", "portable");
         place = settleDataPlace(bin, root.path("elsewhere"));
-        QVERIFY(!place.installed && place.error.isEmpty());
-        QCOMPARE(place.folder, bin);
+        QVERIFY(!place.installed && place.error.isEmpty() && place.folder == bin);
         QVERIFY(!QFileInfo::exists(root.path("elsewhere")));
     }
 };
