@@ -46,7 +46,9 @@ void closeProgramWindows()
 int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(program::exeName));
+    // The name also names the user's data folder of an installed program.
+    QApplication::setApplicationName(QString::fromLatin1(program::title));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(program::desktopId));
     QApplication::setWindowIcon(icon(QStringLiteral("app")));
 
     // Qt's own dialogs and standard buttons speak Chinese too.
@@ -66,6 +68,13 @@ int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
                     MsgIcon::Critical);
         return 1;
     }
+    const program::DataPlace place = program::chooseDataPlace();
+    if (!place.error.isEmpty()) {
+        showMessage(nullptr, QStringLiteral("程序无法启动：\r\n") + place.error, QStringLiteral("系统错误"),
+                    MsgButtons::Ok, MsgIcon::Critical);
+        return 1;
+    }
+
     QObject::connect(&instance, &SingleInstance::raiseRequested, &app, raiseProgramWindows);
     // Queued, so the updater has its answer before the windows go.
     QObject::connect(&instance, &SingleInstance::closeRequested, &app, closeProgramWindows, Qt::QueuedConnection);

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 #include <malloc.h>
 #include <memory>
@@ -16,6 +17,7 @@
 namespace ht {
 namespace {
 QString g_dirOverride;
+bool g_installed = false;
 QDate g_today;
 std::unique_ptr<clsRWIni> g_ini;
 } // namespace
@@ -27,9 +29,67 @@ QString program::versionText()
 
 QString program::dir()
 {
-    if (!g_dirOverride.isEmpty())
-        return g_dirOverride;
+    return g_dirOverride.isEmpty() ? exeDir() : g_dirOverride;
+}
+
+QString program::exeDir()
+{
     return QCoreApplication::applicationDirPath();
+}
+
+bool program::keepsDataBeside(const QString &exeDir)
+{
+    return QFileInfo::exists(QDir(exeDir).filePath(QStringLiteral("syslibs.dll"))) && QFileInfo(exeDir).isWritable();
+}
+
+program::DataPlace program::settleDataPlace(const QString &exeDir, const QString &userDir)
+{
+    if (keepsDataBeside(exeDir))
+        return {false, exeDir, {}};
+    const QString db = QStringLiteral("syslibs.dll");
+    DataPlace place{true, userDir, {}};
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!QDir().mkpath(userDir) || !QFile::setPermissions(userDir, ownerOnly | QFileDevice::ExeOwner)) {
+        place.error = QStringLiteral("无法建立数据文件夹 %1").arg(QDir::toNativeSeparators(userDir));
+        return place;
+    }
+    const QString target = QDir(userDir).filePath(db);
+    if (QFileInfo::exists(target))
+        return place;
+    const QString shipped = QDir::cleanPath(exeDir + QStringLiteral("/../share/hearthtally/") + db);
+    // Copied under another name first, so a failed copy never leaves a half database behind.
+    const QString part = target + QStringLiteral(".new");
+    QFile::remove(part);
+    if (!QFile::copy(shipped, part) || !QFile::setPermissions(part, ownerOnly) || !QFile::rename(part, target)) {
+        QFile::remove(part);
+        place.error = QStringLiteral("无法从 %1 建立数据库 %2")
+                          .arg(QDir::toNativeSeparators(shipped), QDir::toNativeSeparators(target));
+    }
+    return place;
+}
+
+program::DataPlace program::chooseDataPlace()
+{
+    const DataPlace place = settleDataPlace(exeDir(),
+                                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    useDataPlace(place);
+    return place;
+}
+
+void program::useDataPlace(const DataPlace &place)
+{
+    g_installed = place.installed;
+    setDir(place.folder);
+}
+
+bool program::installed()
+{
+    return g_installed;
+}
+
+QString program::updatedByPackageManager()
+{
+    return QStringLiteral("本程序由系统的软件包管理器安装，请用它来升级。");
 }
 
 QString program::pathIn(const QString &fileName)

@@ -205,6 +205,9 @@ void MainWindow::startCalculator()
 
 void MainWindow::startUpdater()
 {
+    if (program::installed())
+        return void(showMessage(this, program::updatedByPackageManager(), QStringLiteral("在线升级"), MsgButtons::Ok,
+                                MsgIcon::Information));
     const QString updater = program::pathIn(QStringLiteral("update"));
     if (fileExists(updater))
         QProcess::startDetached(updater, {}, program::dir());

@@ -6,6 +6,7 @@
 #include "foundation/Version.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -66,6 +67,15 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     lblVersion = new QLabel(QStringLiteral("版本 ") + program::versionText(), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
+    // A long path is shortened in its middle to fit; the tip shows it whole.
+    const QString dataFolder = QStringLiteral("数据文件夹：") + QDir::toNativeSeparators(program::dir());
+    lblDataFolder = new QLabel(this);
+    lblDataFolder->setObjectName(QStringLiteral("lblDataFolder"));
+    lblDataFolder->setText(
+        lblDataFolder->fontMetrics().elidedText(dataFolder, Qt::ElideMiddle, clientSize.width() - 28));
+    lblDataFolder->setToolTip(dataFolder);
+    lblDataFolder->setAccessibleName(dataFolder);
+
     lblDescription = new QLabel(QStringLiteral("谨此软件献给每一位持家、爱家，善于理财的人"), this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
@@ -111,6 +121,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 12, 14, 10);
     layout->addLayout(top, 1);
+    layout->addWidget(lblDataFolder);
     layout->addWidget(Line1);
     layout->addWidget(lblDisclaimer);
     layout->addWidget(Line1_2);

@@ -19,11 +19,12 @@ public:
     static QPoint placement(const QRect &screen, const QSize &client);
 
     // The client area of the original design, 5730 x 3555 twips.
-    static constexpr QSize clientSize{382, 237};
+    static constexpr QSize clientSize{382, 259};
 
     QLabel *picIcon;
     QLabel *lblTitle;
     QLabel *lblVersion;
+    QLabel *lblDataFolder; // where the database, settings and backups are, to find them by hand
     QLabel *lblDescription;
     QLabel *m_mail; // the vendor's e-mail
     QLabel *m_web;  // the vendor's name and web address; a click opens the address

@@ -1,6 +1,8 @@
 #include "update/frmUpdate.h"
 
 #include "foundation/Icons.h"
+#include "foundation/MessageBox.h"
+#include "foundation/Program.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -14,6 +16,13 @@ int main(int argc, char **argv)
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+
+    // Files under the package manager's care are its to replace.
+    if (!ht::program::keepsDataBeside(ht::program::exeDir())) {
+        ht::showMessage(nullptr, ht::program::updatedByPackageManager(), QStringLiteral("在线升级"), ht::MsgButtons::Ok,
+                        ht::MsgIcon::Information);
+        return 0;
+    }
 
     // The key every downloaded program file must be signed with, fixed when this was built.
     ht::update::frmUpdate form(QByteArrayLiteral(HT_UPDATE_PUBKEY));

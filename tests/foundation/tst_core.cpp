@@ -3,10 +3,12 @@
 #include "foundation/DateText.h"
 #include "foundation/FileExists.h"
 #include "foundation/NameText.h"
+#include "foundation/Program.h"
 #include "foundation/StoredDate.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 class TstCore : public QObject {
@@ -71,6 +73,34 @@ private slots:
         for (const auto &[name, exists] : names)
             QVERIFY2(ht::fileExists(folder.path(QString::fromLatin1(name))) == exists, name);
         QVERIFY(!ht::fileExists(QString()));
+    }
+
+    // A build folder keeps its data; an installed program gives each user a folder of their own.
+    void dataPlace()
+    {
+        using ht::program::settleDataPlace;
+        using ht::test::fileContents, ht::test::writeFile;
+        ht::test::ProgramFolder root(false);
+        const QString bin = root.path("usr/bin"), shipped = root.path("usr/share/hearthtally/syslibs.dll");
+        const QString user = root.path("home"), db = user + "/syslibs.dll";
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(QFileInfo(shipped).path()));
+        auto place = settleDataPlace(bin, user);
+        QVERIFY(place.installed && place.error.contains(shipped));
+        QVERIFY(QDir(user).isEmpty());
+
+        writeFile(shipped, "shipped");
+        place = settleDataPlace(bin, user);
+        QVERIFY(place.installed && place.error.isEmpty() && place.folder == user);
+        const auto mode = [](const QString &path) { return int(QFile::permissions(path)) & 0x7077; }; // as in ls
+        QCOMPARE(QList<int>({mode(user), mode(db)}), QList<int>({0x7000, 0x6000}));
+        QCOMPARE(fileContents(db), QByteArray("shipped"));
+        writeFile(db, "records"); // never replaced by the template again
+        QVERIFY(settleDataPlace(bin, user).error.isEmpty() && fileContents(db) == "records");
+
+        writeFile(bin + "/syslibs.dll", "portable");
+        place = settleDataPlace(bin, root.path("elsewhere"));
+        QVERIFY(!place.installed && place.error.isEmpty() && place.folder == bin);
+        QVERIFY(!QFileInfo::exists(root.path("elsewhere")));
     }
 };
 

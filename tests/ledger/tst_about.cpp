@@ -24,7 +24,14 @@ private Q_SLOTS:
 
     void showsBuildSettingsOnScreenAndOpensTheWebAddress()
     {
+        // However deep the data folder, its line fits in the box and its tip names it whole.
+        const QString deep = QStringLiteral("/home/someone/") + QString(30, QLatin1Char('x'))
+            + QStringLiteral("/Hearthtally");
+        program::setDir(deep);
         frmAbout dlg;
+        program::setDir(QString());
+        QVERIFY(dlg.lblDataFolder->toolTip().endsWith(deep));
+        QVERIFY(dlg.lblDataFolder->sizeHint().width() <= frmAbout::clientSize.width() - 28);
         QVERIFY(dlg.lblVersion->text().contains(program::versionText()));
         QVERIFY(dlg.m_web->text().contains(QString::fromUtf8(build::vendorName)) && dlg.m_web->text().contains(web));
         // Lifted above the middle, but the title bar never above a short screen's top edge.

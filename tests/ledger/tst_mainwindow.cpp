@@ -54,6 +54,7 @@ private Q_SLOTS:
     void cleanup()
     {
         delete MainWindow::instance();
+        program::useDataPlace({});
         m_folder.reset();
     }
     void opensWithThisMonthAndKeepsItsSettings()
@@ -63,7 +64,11 @@ private Q_SLOTS:
         addRecord(0, today().addYears(-1), 999);
         addRecord(1, today(), 5000, "别人的", 1, "mary");
         test::execute("UPDATE users SET logintime=41");
+        // Installed: the settings files go to the user's data folder, and the package manager updates.
+        program::useDataPlace({true, m_folder->dir(), {}});
         MainWindow *w = logIn("ADMIN");
+        QVERIFY(triggerAction(w, "mm_update"));
+        QCOMPARE(m_folder->messages.last().text, QStringLiteral("本程序由系统的软件包管理器安装，请用它来升级。"));
         QCOMPARE(w->list(1)->model()->rowCount(), 1);
         QCOMPARE(labelText(w, "Label2"), QStringLiteral("￥100.00"));
         QCOMPARE(labelText(w, "Label6"), QStringLiteral("￥40.25"));
