@@ -58,6 +58,137 @@ LedgerRow readRow(const Query &q, CategoryNames &names)
     return r;
 }
 
+// How an order reads the engine: the column's value (none for the load order), and
+// whether equal values follow in load order whichever way the column runs.
+struct OrderColumn {
+    QString value;
+    bool tiesInLoadOrder = false;
+};
+
+OrderColumn orderColumn(LedgerOrder order)
+{
+    switch (order.column) {
+    case 0: return {QStringLiteral("substr(A.postdate,1,10)")};
+    case 2: return {QStringLiteral("cents(A.money)"), true};
+    case 3: return {QStringLiteral("ifnull(A.memo,'') COLLATE textorder"), true};
+    default: return {};
+    }
+}
+
+const QString rowColumns = QStringLiteral("SELECT A.ID,A.postdate,B.typename,A.money,A.memo");
+const QString joined = QStringLiteral(" FROM [pursewicks] AS A LEFT JOIN [types] AS B ON A.typeid=B.ID");
+
+class PageReader {
+public:
+    PageReader(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order)
+        : m_db(db), m_column(orderColumn(order))
+    {
+        m_values = {user, cls > 1 ? 1 : cls};
+        m_values += filter.values;
+        m_where = QStringLiteral(" WHERE A.username=? AND A.style=?") + filter.sql;
+    }
+
+    // Rows whose key follows after's in the direction: the column's (ascending or not)
+    // and, among equal values, the ties' (ascending or not).
+    void read(LedgerPage &page, const std::optional<LedgerKey> &after, int limit, bool ascending, bool tiesAscending)
+    {
+        if (m_column.value.isEmpty() || !m_column.tiesInLoadOrder)
+            tiesAscending = ascending;
+        const QString value = m_column.value.isEmpty() ? QString() : m_column.value + QLatin1Char(',');
+        const QString past = ascending ? QStringLiteral(">") : QStringLiteral("<");
+        if (after && (m_column.value.isEmpty() || ascending == tiesAscending)) {
+            // One run along the index.
+            const QString key = m_column.value.isEmpty() ? QStringLiteral("(A.postdate,A.ID)")
+                : m_column.tiesInLoadOrder               ? QStringLiteral("(%1,A.postdate,A.ID)").arg(m_column.value)
+                                                         : QStringLiteral("(%1,A.ID)").arg(m_column.value);
+            const QString marks = m_column.value.isEmpty() ? QStringLiteral("(?,?)")
+                : m_column.tiesInLoadOrder                 ? QStringLiteral("(?,?,?)")
+                                                           : QStringLiteral("(?,?)");
+            QVariantList bound;
+            if (!m_column.value.isEmpty())
+                bound << after->value;
+            if (m_column.value.isEmpty() || m_column.tiesInLoadOrder)
+                bound << after->postdate;
+            bound << after->id;
+            run(page, QStringLiteral(" AND ") + key + past + marks, bound, limit, ascending, ascending);
+            return;
+        }
+        if (after) {
+            // The rest of the run of after's value, then the values past it.
+            run(page,
+                QStringLiteral(" AND %1=? AND (A.postdate,A.ID)%2(?,?)")
+                    .arg(m_column.value, tiesAscending ? QStringLiteral(">") : QStringLiteral("<")),
+                {after->value, after->postdate, after->id}, limit, tiesAscending, tiesAscending);
+            if (int(page.rows.size()) >= limit)
+                return;
+            runsPast(page, QStringLiteral(" AND %1%2?").arg(m_column.value, past), {after->value}, limit, ascending,
+                     tiesAscending);
+            return;
+        }
+        runsPast(page, {}, {}, limit, ascending, tiesAscending);
+    }
+
+private:
+    // Rows under the extra condition, in the order's direction, up to limit in the page.
+    void run(LedgerPage &page, const QString &more, const QVariantList &moreValues, int limit, bool ascending,
+             bool tiesAscending)
+    {
+        const QString dir = ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+        const QString tieDir = tiesAscending ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+        QString orderBy = QStringLiteral(" ORDER BY ");
+        if (!m_column.value.isEmpty())
+            orderBy += m_column.value + dir + QLatin1Char(',');
+        if (m_column.value.isEmpty() || m_column.tiesInLoadOrder)
+            orderBy += QStringLiteral("A.postdate") + tieDir + QLatin1Char(',');
+        orderBy += QStringLiteral("A.ID") + tieDir;
+        QVariantList values = m_values;
+        values += moreValues;
+        values << qint64(limit - qint64(page.rows.size()));
+        Query q = m_db.query(rowColumns + QStringLiteral(",")
+                                 + (m_column.value.isEmpty() ? QStringLiteral("NULL") : m_column.value) + joined
+                                 + m_where + more + orderBy + QStringLiteral(" LIMIT ?"),
+                             values);
+        while (q.next()) {
+            page.rows.push_back(readRow(q, m_names));
+            page.keys.push_back(
+                {q.value(5), QString::fromUtf8(q.utf8(1).data(), qsizetype(q.utf8(1).size())), page.rows.back().id});
+        }
+    }
+
+    // Whole runs of equal values from the first past the condition. When ties run the other
+    // way than the values, the index gives each run backwards: a run read whole is turned
+    // round, the last (perhaps cut) one is read again from its start.
+    void runsPast(LedgerPage &page, const QString &more, const QVariantList &moreValues, int limit, bool ascending,
+                  bool tiesAscending)
+    {
+        const size_t start = page.rows.size();
+        run(page, more, moreValues, limit, ascending, ascending);
+        if (ascending == tiesAscending || page.rows.size() == start)
+            return;
+        const QVariant last = page.keys.back().value;
+        size_t cut = page.rows.size();
+        while (cut > start && page.keys[cut - 1].value == last)
+            --cut;
+        for (size_t from = start; from < cut;) {
+            size_t to = from;
+            while (to < cut && page.keys[to].value == page.keys[from].value)
+                ++to;
+            std::reverse(page.rows.begin() + qsizetype(from), page.rows.begin() + qsizetype(to));
+            std::reverse(page.keys.begin() + qsizetype(from), page.keys.begin() + qsizetype(to));
+            from = to;
+        }
+        page.rows.resize(cut);
+        page.keys.resize(cut);
+        run(page, QStringLiteral(" AND %1=?").arg(m_column.value), {last}, limit, tiesAscending, tiesAscending);
+    }
+
+    clsADO &m_db;
+    OrderColumn m_column;
+    QVariantList m_values;
+    QString m_where;
+    CategoryNames m_names;
+};
+
 } // namespace
 
 std::vector<LedgerRow> LedgerStore::load(clsADO &db, const QString &user, int cls, const SqlFilter &filter)
@@ -77,6 +208,134 @@ std::optional<LedgerRow> LedgerStore::row(clsADO &db, const QString &user, int c
     if (!q.next())
         return std::nullopt;
     return readRow(q, names);
+}
+
+LedgerSummary LedgerStore::summary(clsADO &db, const QString &user, int cls, const SqlFilter &filter)
+{
+    QVariantList values{user, cls > 1 ? 1 : cls};
+    Query q;
+    const SqlFilter period = dateRange(QDate(2000, 1, 1), QDate(2000, 1, 1));
+    if (filter.isEmpty() || (filter.sql == period.sql && filter.values.size() == 2)) {
+        QString days;
+        if (!filter.isEmpty()) {
+            days = QStringLiteral(" AND day>=? AND day<?");
+            values << filter.values[0].toString().left(10) << filter.values[1].toString().left(10);
+        }
+        q = db.query(QStringLiteral("SELECT n,cents FROM [pursewicksDays] WHERE username=? AND style=? AND n>0") + days,
+                     values);
+    } else {
+        values += filter.values;
+        q = db.query(QStringLiteral("SELECT COUNT(*),SUM(cents(A.money)) FROM [pursewicks] AS A WHERE A.username=? AND "
+                                    "A.style=?")
+                         + filter.sql,
+                     values);
+    }
+    LedgerSummary s;
+    Money::Cents cents = 0;
+    while (q.next()) {
+        s.rows += q.int64(0);
+        cents += q.int64(1);
+    }
+    s.total = Money::fromCents(cents);
+    return s;
+}
+
+LedgerPage LedgerStore::page(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order,
+                             const std::optional<LedgerKey> &after, int limit, bool backward)
+{
+    LedgerPage page;
+    if (limit <= 0)
+        return page;
+    PageReader reader(db, user, cls, filter, order);
+    const bool ascending = order.column < 0 || !order.descending;
+    reader.read(page, after, limit, ascending != backward, !backward);
+    if (backward) {
+        std::reverse(page.rows.begin(), page.rows.end());
+        std::reverse(page.keys.begin(), page.keys.end());
+    }
+    return page;
+}
+
+std::vector<LedgerKey> LedgerStore::positions(clsADO &db, const QString &user, int cls, const SqlFilter &filter,
+                                              LedgerOrder order, int step)
+{
+    const OrderColumn column = orderColumn(order);
+    const bool descending = order.column >= 0 && order.descending;
+    const QString dir = descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    const QString tieDir = column.tiesInLoadOrder ? QStringLiteral(" ASC") : dir;
+    QString sql = QStringLiteral("SELECT %1,A.postdate,A.ID FROM [pursewicks] AS A WHERE A.username=? AND A.style=?")
+                      .arg(column.value.isEmpty() ? QStringLiteral("NULL") : column.value)
+        + filter.sql + QStringLiteral(" ORDER BY ");
+    if (!column.value.isEmpty())
+        sql += column.value + dir + QLatin1Char(',');
+    if (column.value.isEmpty() || column.tiesInLoadOrder)
+        sql += QStringLiteral("A.postdate") + tieDir + QLatin1Char(',');
+    sql += QStringLiteral("A.ID") + tieDir;
+    QVariantList values{user, cls > 1 ? 1 : cls};
+    values += filter.values;
+    std::vector<LedgerKey> keys;
+    Query q = db.query(sql, values);
+    for (qint64 row = 0; q.next(); ++row) {
+        if (row % std::max(step, 1) == 0)
+            keys.push_back({q.value(0), q.text(1), q.int64(2)});
+    }
+    return keys;
+}
+
+namespace {
+
+// The same statements as the schema's, so that an upgraded file passes the restore check.
+const char *const upgradeSteps[] = {
+    "CREATE INDEX IF NOT EXISTS [pursewicks_owner_class_day] ON [pursewicks]([username], [style], "
+    "substr([postdate], 1, 10), [ID])",
+    "CREATE INDEX IF NOT EXISTS [pursewicks_owner_class_amount] ON [pursewicks]([username], [style], cents([money]), "
+    "[postdate], [ID])",
+    "CREATE INDEX IF NOT EXISTS [pursewicks_owner_class_memo] ON [pursewicks]([username], [style], ifnull([memo], '') "
+    "COLLATE textorder, [postdate], [ID])",
+    "CREATE TABLE IF NOT EXISTS [pursewicksDays]([username] text(50) NOT NULL COLLATE NOCASE,[style] INTEGER NOT "
+    "NULL,[day] TEXT NOT NULL,[n] INTEGER NOT NULL,[cents] INTEGER NOT NULL,PRIMARY KEY([username],[style],[day]))",
+    "CREATE TRIGGER IF NOT EXISTS [pursewicks_days_insert] AFTER INSERT ON [pursewicks] BEGIN\n"
+    "    INSERT OR IGNORE INTO [pursewicksDays] VALUES(NEW.username,NEW.style,substr(NEW.postdate,1,10),0,0);\n"
+    "    UPDATE [pursewicksDays] SET [n]=[n]+1,[cents]=[cents]+cents(NEW.money) WHERE [username]=NEW.username AND "
+    "[style]=NEW.style AND [day]=substr(NEW.postdate,1,10);\n"
+    "END",
+    "CREATE TRIGGER IF NOT EXISTS [pursewicks_days_delete] AFTER DELETE ON [pursewicks] BEGIN\n"
+    "    UPDATE [pursewicksDays] SET [n]=[n]-1,[cents]=[cents]-cents(OLD.money) WHERE [username]=OLD.username AND "
+    "[style]=OLD.style AND [day]=substr(OLD.postdate,1,10);\n"
+    "END",
+    "CREATE TRIGGER IF NOT EXISTS [pursewicks_days_update] AFTER UPDATE OF [username],[style],[postdate],[money] ON "
+    "[pursewicks] BEGIN\n"
+    "    UPDATE [pursewicksDays] SET [n]=[n]-1,[cents]=[cents]-cents(OLD.money) WHERE [username]=OLD.username AND "
+    "[style]=OLD.style AND [day]=substr(OLD.postdate,1,10);\n"
+    "    INSERT OR IGNORE INTO [pursewicksDays] VALUES(NEW.username,NEW.style,substr(NEW.postdate,1,10),0,0);\n"
+    "    UPDATE [pursewicksDays] SET [n]=[n]+1,[cents]=[cents]+cents(NEW.money) WHERE [username]=NEW.username AND "
+    "[style]=NEW.style AND [day]=substr(NEW.postdate,1,10);\n"
+    "END",
+    "INSERT OR REPLACE INTO [pursewicksDays] SELECT username,style,substr(postdate,1,10),COUNT(*),SUM(cents(money)) "
+    "FROM [pursewicks] GROUP BY 1,2,3"};
+constexpr int upgradeObjects = 7;
+
+} // namespace
+
+bool LedgerStore::needsUpgrade(clsADO &db)
+{
+    return db.count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('pursewicks_owner_class_day',"
+                                   "'pursewicks_owner_class_amount','pursewicks_owner_class_memo','pursewicksDays',"
+                                   "'pursewicks_days_insert','pursewicks_days_delete','pursewicks_days_update')"))
+        < upgradeObjects;
+}
+
+bool LedgerStore::upgrade(clsADO &db, const std::function<bool(int done, int steps)> &progress)
+{
+    Transaction t(db);
+    const int steps = int(std::size(upgradeSteps));
+    for (int i = 0; i < steps; ++i) {
+        db.execute(QString::fromLatin1(upgradeSteps[i]));
+        if (progress && !progress(i + 1, steps))
+            return false;
+    }
+    t.commit();
+    return true;
 }
 
 SqlFilter dateRange(const QDate &first, const QDate &last)

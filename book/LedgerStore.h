@@ -5,6 +5,9 @@
 
 #include <QDate>
 
+#include <QVariant>
+
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,6 +26,33 @@ struct LedgerRow {
     QString memo;
 };
 
+// How many rows a list's filter picks and their exact sum.
+struct LedgerSummary {
+    qint64 rows = 0;
+    Money total;
+};
+
+// A list's order: column -1 the load order (by postdate, then ID), 0 by day then ID,
+// 2 by amount, 3 by remark in the lists' text order; equal amounts and remarks then in
+// load order, whichever way the column runs.
+struct LedgerOrder {
+    int column = -1;
+    bool descending = false;
+};
+
+// Where a row stands in an order: the column's value as the engine compares it, then
+// postdate and ID.
+struct LedgerKey {
+    QVariant value;
+    QString postdate;
+    qint64 id = 0;
+};
+
+struct LedgerPage {
+    std::vector<LedgerRow> rows;
+    std::vector<LedgerKey> keys; // one per row
+};
+
 namespace LedgerStore {
 
 // One user's records of one class (1 income, anything above 1 counts as 1; 0 expense)
@@ -31,6 +61,25 @@ std::vector<LedgerRow> load(clsADO &db, const QString &user, int cls, const SqlF
 // The one row of that ID as load() would give it, by one indexed read; none when it is
 // gone or not under the filter.
 std::optional<LedgerRow> row(clsADO &db, const QString &user, int cls, const SqlFilter &filter, qint64 id);
+
+// The rows and exact total load() would give, without reading the rows: a period (no
+// filter, or one dateRange) from the engine's per-day sums, anything else by one query.
+LedgerSummary summary(clsADO &db, const QString &user, int cls, const SqlFilter &filter);
+// Up to limit rows in that order following the row of key after (from the first row
+// without one); backward, the rows just before it (up to the last row), still in list
+// order. Each page is a bounded read along an index.
+LedgerPage page(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order,
+                const std::optional<LedgerKey> &after, int limit, bool backward = false);
+// The key of every step-th row in that order (rows 0, step, 2*step, ...) in one scan of
+// the order's index, so that a list can find any row by reading one page.
+std::vector<LedgerKey> positions(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order,
+                                 int step);
+
+// Whether the database lacks the indexes and per-day sums the paged lists read.
+bool needsUpgrade(clsADO &db);
+// Adds them in one transaction; progress(done, steps) is told after each step and
+// returning false abandons the upgrade, leaving the database as it was (then false).
+bool upgrade(clsADO &db, const std::function<bool(int done, int steps)> &progress);
 
 } // namespace LedgerStore
 

@@ -1,6 +1,8 @@
 #include "foundation/clsADO.h"
 
+#include "foundation/Money.h"
 #include "foundation/Program.h"
+#include "foundation/TextOrder.h"
 
 #include <QFile>
 #include <QMutex>
@@ -57,6 +59,31 @@ QString quoteName(const QString &name)
 
 clsADO::OpenFailureHandler g_openFailure;
 
+// cents(money): a stored amount in cents exactly as the program rounds it, so that sums
+// and the amount order in the engine agree with the lists to the cent.
+void centsOf(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_int64(context, qint64(Money::fromDouble(sqlite3_value_double(argv[0])).cents()));
+}
+
+int textOrder(void *, int lengthA, const void *a, int lengthB, const void *b)
+{
+    return compareTexts(QString::fromUtf8(static_cast<const char *>(a), lengthA),
+                        QString::fromUtf8(static_cast<const char *>(b), lengthB));
+}
+
+// The indexes and triggers of the schema use these; every connection has them.
+void addFunctions(sqlite3 *db)
+{
+    sqlite3_create_function_v2(db, "cents", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, centsOf, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_collation_v2(db, "textorder", SQLITE_UTF8, nullptr, textOrder, nullptr);
+}
+
 } // namespace
 
 clsADO::clsADO(QString path) : m_path(std::move(path))
@@ -104,6 +131,7 @@ void clsADO::open()
 
     // Before the first read: a program holding a short lock must make us wait, not fail.
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    addFunctions(m_db);
     const QByteArray key = rawKeyFor(salt);
     sqlite3_key(m_db, key.constData(), int(key.size()));
     try {
@@ -120,6 +148,7 @@ void clsADO::openScratch(const QString &script)
     CloseDB();
     if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
         throw DbError(DbErrorKind::Other, SQLITE_NOMEM, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    addFunctions(m_db);
     execRaw(m_db, script.toUtf8().constData());
 }
 
@@ -222,6 +251,7 @@ void clsADO::createDatabase(const QString &path, const QString &schemaSql)
     if (rc != SQLITE_OK)
         throw DbError::fromEngine(rc, QString::fromUtf8(sqlite3_errmsg(db)));
     sqlite3_key(db, password, int(qstrlen(password)));
+    addFunctions(db);
     execRaw(db, pageSizePragma().constData());
     execRaw(db, "BEGIN");
     execRaw(db, schemaSql.toUtf8().constData());
