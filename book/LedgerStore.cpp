@@ -70,7 +70,7 @@ OrderColumn orderColumn(LedgerOrder order)
     switch (order.column) {
     case 0: return {QStringLiteral("substr(A.postdate,1,10)")};
     case 2: return {QStringLiteral("cents(A.money)"), true};
-    case 3: return {QStringLiteral("ifnull(A.memo,'') COLLATE textorder"), true};
+    case 3: return {QStringLiteral("textkey(A.memo)"), true};
     default: return {};
     }
 }
@@ -94,31 +94,23 @@ public:
     {
         if (m_column.value.isEmpty() || !m_column.tiesInLoadOrder)
             tiesAscending = ascending;
-        const QString value = m_column.value.isEmpty() ? QString() : m_column.value + QLatin1Char(',');
         const QString past = ascending ? QStringLiteral(">") : QStringLiteral("<");
-        if (after && (m_column.value.isEmpty() || ascending == tiesAscending)) {
+        if (after && m_column.value.isEmpty()) {
             // One run along the index.
-            const QString key = m_column.value.isEmpty() ? QStringLiteral("(A.postdate,A.ID)")
-                : m_column.tiesInLoadOrder               ? QStringLiteral("(%1,A.postdate,A.ID)").arg(m_column.value)
-                                                         : QStringLiteral("(%1,A.ID)").arg(m_column.value);
-            const QString marks = m_column.value.isEmpty() ? QStringLiteral("(?,?)")
-                : m_column.tiesInLoadOrder                 ? QStringLiteral("(?,?,?)")
-                                                           : QStringLiteral("(?,?)");
-            QVariantList bound;
-            if (!m_column.value.isEmpty())
-                bound << after->value;
-            if (m_column.value.isEmpty() || m_column.tiesInLoadOrder)
-                bound << after->postdate;
-            bound << after->id;
-            run(page, QStringLiteral(" AND ") + key + past + marks, bound, limit, ascending, ascending);
+            run(page, QStringLiteral(" AND (A.postdate,A.ID)%1(?,?)").arg(past), {after->postdate, after->id}, limit,
+                ascending, ascending);
             return;
         }
         if (after) {
-            // The rest of the run of after's value, then the values past it.
-            run(page,
-                QStringLiteral(" AND %1=? AND (A.postdate,A.ID)%2(?,?)")
-                    .arg(m_column.value, tiesAscending ? QStringLiteral(">") : QStringLiteral("<")),
-                {after->value, after->postdate, after->id}, limit, tiesAscending, tiesAscending);
+            // The rest of the run of after's value, then the values past it: the engine finds
+            // no range in a row value over an indexed expression.
+            const QString tiePast = tiesAscending ? QStringLiteral(">") : QStringLiteral("<");
+            if (m_column.tiesInLoadOrder)
+                run(page, QStringLiteral(" AND %1=? AND (A.postdate,A.ID)%2(?,?)").arg(m_column.value, tiePast),
+                    {after->value, after->postdate, after->id}, limit, tiesAscending, tiesAscending);
+            else
+                run(page, QStringLiteral(" AND %1=? AND A.ID%2?").arg(m_column.value, tiePast),
+                    {after->value, after->id}, limit, tiesAscending, tiesAscending);
             if (int(page.rows.size()) >= limit)
                 return;
             runsPast(page, QStringLiteral(" AND %1%2?").arg(m_column.value, past), {after->value}, limit, ascending,
@@ -290,8 +282,8 @@ const char *const upgradeSteps[] = {
     "substr([postdate], 1, 10), [ID])",
     "CREATE INDEX IF NOT EXISTS [pursewicks_owner_class_amount] ON [pursewicks]([username], [style], cents([money]), "
     "[postdate], [ID])",
-    "CREATE INDEX IF NOT EXISTS [pursewicks_owner_class_memo] ON [pursewicks]([username], [style], ifnull([memo], '') "
-    "COLLATE textorder, [postdate], [ID])",
+    "CREATE INDEX IF NOT EXISTS [pursewicks_owner_class_memo] ON [pursewicks]([username], [style], textkey([memo]), "
+    "[postdate], [ID])",
     "CREATE TABLE IF NOT EXISTS [pursewicksDays]([username] text(50) NOT NULL COLLATE NOCASE,[style] INTEGER NOT "
     "NULL,[day] TEXT NOT NULL,[n] INTEGER NOT NULL,[cents] INTEGER NOT NULL,PRIMARY KEY([username],[style],[day]))",
     "CREATE TRIGGER IF NOT EXISTS [pursewicks_days_insert] AFTER INSERT ON [pursewicks] BEGIN\n"

@@ -70,10 +70,12 @@ void centsOf(sqlite3_context *context, int, sqlite3_value **argv)
     sqlite3_result_int64(context, qint64(Money::fromDouble(sqlite3_value_double(argv[0])).cents()));
 }
 
-int textOrder(void *, int lengthA, const void *a, int lengthB, const void *b)
+// textkey(text): bytes in the lists' text order; no text sorts as an empty one.
+void textKeyOf(sqlite3_context *context, int, sqlite3_value **argv)
 {
-    return compareTexts(QString::fromUtf8(static_cast<const char *>(a), lengthA),
-                        QString::fromUtf8(static_cast<const char *>(b), lengthB));
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const QByteArray key = textSortKey(text ? QString::fromUtf8(text, sqlite3_value_bytes(argv[0])) : QString());
+    sqlite3_result_blob(context, key.constData(), int(key.size()), SQLITE_TRANSIENT);
 }
 
 // The indexes and triggers of the schema use these; every connection has them.
@@ -81,7 +83,8 @@ void addFunctions(sqlite3 *db)
 {
     sqlite3_create_function_v2(db, "cents", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, centsOf, nullptr, nullptr,
                                nullptr);
-    sqlite3_create_collation_v2(db, "textorder", SQLITE_UTF8, nullptr, textOrder, nullptr);
+    sqlite3_create_function_v2(db, "textkey", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, textKeyOf, nullptr,
+                               nullptr, nullptr);
 }
 
 } // namespace

@@ -33,7 +33,7 @@ CREATE INDEX [pursewicks_owner_class_date] ON [pursewicks]([username], [style], 
 -- by remark in the lists' text order; equal values then by postdate and ID.
 CREATE INDEX [pursewicks_owner_class_day] ON [pursewicks]([username], [style], substr([postdate], 1, 10), [ID]);
 CREATE INDEX [pursewicks_owner_class_amount] ON [pursewicks]([username], [style], cents([money]), [postdate], [ID]);
-CREATE INDEX [pursewicks_owner_class_memo] ON [pursewicks]([username], [style], ifnull([memo], '') COLLATE textorder, [postdate], [ID]);
+CREATE INDEX [pursewicks_owner_class_memo] ON [pursewicks]([username], [style], textkey([memo]), [postdate], [ID]);
 -- Each user's number of records and their sum in cents per class and day, kept by the
 -- engine itself: the totals of a period cost a few thousand rows, not a million.
 CREATE TABLE [pursewicksDays]([username] text(50) NOT NULL COLLATE NOCASE,[style] INTEGER NOT NULL,[day] TEXT NOT NULL,[n] INTEGER NOT NULL,[cents] INTEGER NOT NULL,PRIMARY KEY([username],[style],[day]));
