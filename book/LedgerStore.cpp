@@ -107,10 +107,10 @@ public:
             const QString tiePast = tiesAscending ? QStringLiteral(">") : QStringLiteral("<");
             if (m_column.tiesInLoadOrder)
                 run(page, QStringLiteral(" AND %1=? AND (A.postdate,A.ID)%2(?,?)").arg(m_column.value, tiePast),
-                    {after->value, after->postdate, after->id}, limit, tiesAscending, tiesAscending);
+                    {after->value, after->postdate, after->id}, limit, tiesAscending, tiesAscending, true);
             else
                 run(page, QStringLiteral(" AND %1=? AND A.ID%2?").arg(m_column.value, tiePast),
-                    {after->value, after->id}, limit, tiesAscending, tiesAscending);
+                    {after->value, after->id}, limit, tiesAscending, tiesAscending, true);
             if (int(page.rows.size()) >= limit)
                 return;
             runsPast(page, QStringLiteral(" AND %1%2?").arg(m_column.value, past), {after->value}, limit, ascending,
@@ -121,14 +121,15 @@ public:
     }
 
 private:
-    // Rows under the extra condition, in the order's direction, up to limit in the page.
+    // Rows under the extra condition, in the order's direction, up to limit in the page. Within
+    // one value the engine walks the index only when not asked to order by that value too.
     void run(LedgerPage &page, const QString &more, const QVariantList &moreValues, int limit, bool ascending,
-             bool tiesAscending)
+             bool tiesAscending, bool oneValue = false)
     {
         const QString dir = ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
         const QString tieDir = tiesAscending ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
         QString orderBy = QStringLiteral(" ORDER BY ");
-        if (!m_column.value.isEmpty())
+        if (!m_column.value.isEmpty() && !oneValue)
             orderBy += m_column.value + dir + QLatin1Char(',');
         if (m_column.value.isEmpty() || m_column.tiesInLoadOrder)
             orderBy += QStringLiteral("A.postdate") + tieDir + QLatin1Char(',');
@@ -171,7 +172,7 @@ private:
         }
         page.rows.resize(cut);
         page.keys.resize(cut);
-        run(page, QStringLiteral(" AND %1=?").arg(m_column.value), {last}, limit, tiesAscending, tiesAscending);
+        run(page, QStringLiteral(" AND %1=?").arg(m_column.value), {last}, limit, tiesAscending, tiesAscending, true);
     }
 
     clsADO &m_db;
