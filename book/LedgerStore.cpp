@@ -254,23 +254,53 @@ std::vector<LedgerKey> LedgerStore::positions(clsADO &db, const QString &user, i
 {
     const OrderColumn column = orderColumn(order);
     const bool descending = order.column >= 0 && order.descending;
+    // Read along the index; where equal values follow in load order against the column's
+    // direction, each run of one value comes backwards and its rows' places are worked out
+    // when it ends (the engine would sort the whole list otherwise).
+    const bool turned = descending && column.tiesInLoadOrder;
     const QString dir = descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
-    const QString tieDir = column.tiesInLoadOrder ? QStringLiteral(" ASC") : dir;
     QString sql = QStringLiteral("SELECT %1,A.postdate,A.ID FROM [pursewicks] AS A WHERE A.username=? AND A.style=?")
                       .arg(column.value.isEmpty() ? QStringLiteral("NULL") : column.value)
         + filter.sql + QStringLiteral(" ORDER BY ");
     if (!column.value.isEmpty())
         sql += column.value + dir + QLatin1Char(',');
     if (column.value.isEmpty() || column.tiesInLoadOrder)
-        sql += QStringLiteral("A.postdate") + tieDir + QLatin1Char(',');
-    sql += QStringLiteral("A.ID") + tieDir;
+        sql += QStringLiteral("A.postdate") + dir + QLatin1Char(',');
+    sql += QStringLiteral("A.ID") + dir;
     QVariantList values{user, cls > 1 ? 1 : cls};
     values += filter.values;
+    step = std::max(step, 1);
+
     std::vector<LedgerKey> keys;
-    Query q = db.query(sql, values);
-    for (qint64 row = 0; q.next(); ++row) {
-        if (row % std::max(step, 1) == 0)
-            keys.push_back({q.value(0), q.text(1), q.int64(2)});
+    std::vector<qint64> run; // IDs of the present run, backwards
+    QVariant runValue;
+    qint64 row = 0;
+    const auto endRun = [&] {
+        for (auto it = run.rbegin(); it != run.rend(); ++it, ++row) {
+            if (row % step == 0)
+                keys.push_back({runValue, {}, *it});
+        }
+        run.clear();
+    };
+    for (Query q = db.query(sql, values); q.next();) {
+        if (!turned) {
+            if (row++ % step == 0)
+                keys.push_back({q.value(0), q.text(1), q.int64(2)});
+            continue;
+        }
+        QVariant value = q.value(0);
+        if (!run.empty() && value != runValue)
+            endRun();
+        runValue = std::move(value);
+        run.push_back(q.int64(2));
+    }
+    if (turned) {
+        endRun();
+        for (LedgerKey &k : keys) {
+            Query q = db.query(QStringLiteral("SELECT postdate FROM [pursewicks] WHERE ID=?"), {k.id});
+            if (q.next())
+                k.postdate = q.text(0);
+        }
     }
     return keys;
 }

@@ -237,8 +237,12 @@ private Q_SLOTS:
                         const std::vector<LedgerKey> marks = LedgerStore::positions(c.db(), "admin", cls, filter, order,
                                                                                     3);
                         QCOMPARE(qsizetype(marks.size()), (want.size() + 2) / 3);
-                        for (size_t k = 0; k < marks.size(); ++k)
-                            QCOMPARE(marks[k].id, want[qsizetype(k * 3)]);
+                        for (size_t k = 0; k < marks.size(); ++k) { // a jump reads on from the mark
+                            const qsizetype at = qsizetype(k * 3);
+                            const LedgerPage next = LedgerStore::page(c.db(), "admin", cls, filter, order, marks[k], 1);
+                            QCOMPARE(marks[k].id, want[at]);
+                            QCOMPARE(next.rows.empty() ? 0 : next.rows[0].id, at + 1 < want.size() ? want[at + 1] : 0);
+                        }
                     }
                 }
             }
