@@ -165,10 +165,10 @@ QString measureDataSide(ht::clsADO &db, QTextStream &out)
     drop();
     QElapsedTimer timer;
     timer.start();
-    int steps = 0;
-    store::upgrade(db, [&](int done, int) { return steps = done, true; });
+    QStringList steps; // when each step ended
+    store::upgrade(db, [&](int, int) { return steps << QString::number(timer.elapsed()), true; });
     const double upgrade = double(timer.nsecsElapsed()) / 1e6;
-    out << "upgrade_ms=" << upgrade << " (" << steps << " steps)" << Qt::endl;
+    out << "upgrade_ms=" << upgrade << " (steps ended at " << steps.join(QLatin1Char(',')) << " ms)" << Qt::endl;
 
     ht::LedgerSummary sum;
     const double summaryAll = median([&] { sum = store::summary(db, user, 0, {}); });

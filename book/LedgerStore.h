@@ -34,7 +34,8 @@ struct LedgerSummary {
 
 // A list's order: column -1 the load order (by postdate, then ID), 0 by day then ID,
 // 2 by amount, 3 by remark in the lists' text order; equal amounts and remarks then in
-// load order, whichever way the column runs.
+// load order, whichever way the column runs. The category column (1) has no paged order
+// yet: its pages come in load order.
 struct LedgerOrder {
     int column = -1;
     bool descending = false;

@@ -5,6 +5,7 @@
 #include "foundation/TextOrder.h"
 
 #include <QFile>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPasswordDigestor>
@@ -70,12 +71,20 @@ void centsOf(sqlite3_context *context, int, sqlite3_value **argv)
     sqlite3_result_int64(context, qint64(Money::fromDouble(sqlite3_value_double(argv[0])).cents()));
 }
 
-// textkey(text): bytes in the lists' text order; no text sorts as an empty one.
+// textkey(text): bytes in the lists' text order; no text sorts as an empty one. Remarks
+// repeat ("午饭" on thousands of rows), so recent keys are kept rather than made again.
 void textKeyOf(sqlite3_context *context, int, sqlite3_value **argv)
 {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    const QByteArray key = textSortKey(text ? QString::fromUtf8(text, sqlite3_value_bytes(argv[0])) : QString());
-    sqlite3_result_blob(context, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+    thread_local QHash<QByteArray, QByteArray> recent;
+    const auto *text = static_cast<const char *>(sqlite3_value_blob(argv[0]));
+    const QByteArray utf8 = QByteArray::fromRawData(text ? text : "", text ? sqlite3_value_bytes(argv[0]) : 0);
+    auto it = recent.constFind(utf8);
+    if (it == recent.constEnd()) {
+        if (recent.size() >= 4096)
+            recent.clear();
+        it = recent.insert(QByteArray(utf8.constData(), utf8.size()), textSortKey(QString::fromUtf8(utf8)));
+    }
+    sqlite3_result_blob(context, it->constData(), int(it->size()), SQLITE_TRANSIENT);
 }
 
 // The indexes and triggers of the schema use these; every connection has them.
