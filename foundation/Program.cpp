@@ -3,6 +3,8 @@
 #include "foundation/Version.h"
 #include "foundation/clsRWIni.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <QCoreApplication>
@@ -69,11 +71,44 @@ void program::releaseShared()
     g_ini.reset();
 }
 
+namespace {
+
 // Application name pursewick, section Hearthtally: where the updater looks for the running program.
+// The file also keeps remembered logins, so only this system user may read it.
+void changeStore(const QString &key, const QVariant *value)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(program::exeName));
+    const QString path = QString::fromLatin1(program::title) + QLatin1Char('/') + key;
+    if (!value && !store.contains(path))
+        return;
+    const QString file = store.fileName();
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!QFileInfo::exists(file)) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile created(file);
+        if (created.open(QIODevice::WriteOnly))
+            created.setPermissions(ownerOnly);
+    }
+    QFile::setPermissions(file, ownerOnly);
+    if (value)
+        store.setValue(path, *value);
+    else
+        store.remove(path);
+    store.sync();
+    QFile::setPermissions(file, ownerOnly);
+}
+
+} // namespace
+
 void program::writeStoreValue(const QString &key, const QString &value)
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(exeName));
-    store.setValue(QString::fromLatin1(title) + QLatin1Char('/') + key, value);
+    const QVariant v(value);
+    changeStore(key, &v);
+}
+
+void program::removeStoreValue(const QString &key)
+{
+    changeStore(key, nullptr);
 }
 
 QString program::readStoreValue(const QString &key)

@@ -36,8 +36,10 @@ Session &session();
 
 // The shared settings-file object (pointed at config.ini by the main window).
 clsRWIni &ini();
-// The per-user settings store: the running program's process id and window id.
+// The per-user settings store, readable by this system user only: the running program's
+// process id and window id, and the remembered logins' tokens.
 void writeStoreValue(const QString &key, const QString &value);
+void removeStoreValue(const QString &key);
 QString readStoreValue(const QString &key);
 // Drops the shared settings-file object; the next use creates it again.
 void releaseShared();

@@ -17,9 +17,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ht {
+
+namespace {
+// Shown masked; never a password: the remembered login stands behind it.
+const QString placeholder = QStringLiteral("        ");
+} // namespace
 
 frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
 {
@@ -90,6 +96,7 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent)
     setTabOrder(cmdOK, cmdCancel);
 
     connect(txtUserName, &QComboBox::activated, this, &frmLogin::txtUserName_Click);
+    connect(txtPassword, &QLineEdit::textEdited, this, [this] { m_placeholder = false; });
     connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     trimWhenClosed(this);
@@ -127,8 +134,7 @@ void frmLogin::loadRemembered()
         txtUserName->addItem(u.name);
     if (!users.isEmpty() && users.first().focus) {
         txtUserName->setCurrentIndex(0);
-        txtPassword->setText(users.first().password);
-        m_remember->setChecked(true);
+        showRemembered(true, users.first().usable);
     } else {
         txtUserName->setCurrentIndex(-1);
         txtUserName->setEditText(QString());
@@ -140,13 +146,20 @@ void frmLogin::txtUserName_Click()
     RememberedUser row;
     withDbOr([&](clsADO &db) { row = LoginStore::rememberedRow(db, txtUserName->currentText()); },
              [](const DbError &) {});
-    txtPassword->setText(row.focus ? row.password : QString());
-    m_remember->setChecked(row.focus);
+    showRemembered(row.focus, row.usable);
+}
+
+// A remembered login that no longer lets the user in leaves the box for the password.
+void frmLogin::showRemembered(bool focus, bool usable)
+{
+    m_placeholder = focus && usable;
+    txtPassword->setText(m_placeholder ? placeholder : QString());
+    m_remember->setChecked(focus);
 }
 
 void frmLogin::cmdOK_Click()
 {
-    if (result() == QDialog::Accepted)
+    if (result() == QDialog::Accepted || m_answering)
         return; // a key press that reaches both boxes must not count a second login
     const QString name = txtUserName->currentText();
     const QString password = txtPassword->text();
@@ -157,19 +170,34 @@ void frmLogin::cmdOK_Click()
         return;
     }
 
+    const auto proof = m_placeholder && password == placeholder ? LoginStore::Proof::Remembered
+                                                                : LoginStore::Proof::Password;
     LoginStore::LoginOutcome outcome;
-    if (!withDb(this, [&](clsADO &db) { outcome = LoginStore::login(db, name, password, m_remember->isChecked()); }))
-        return;
-    if (outcome.result == LoginResult::NoSuchUser) {
-        showMessage(this, QStringLiteral("用户名或密码错误"), title, MsgButtons::Ok, MsgIcon::Critical);
-        focusAndSelect(txtUserName);
+    {
+        // The hash is slow by design; it stays short enough to wait for here.
+        setCursor(Qt::WaitCursor);
+        const bool done = withDb(
+            this, [&](clsADO &db) { outcome = LoginStore::login(db, name, password, m_remember->isChecked(), proof); });
+        unsetCursor();
+        if (!done)
+            return;
+    }
+    if (outcome.result != LoginResult::Ok) {
+        const bool noSuchUser = outcome.result == LoginResult::NoSuchUser;
+        const auto wait = throttle.failed(name);
+        if (wait.count() == 0)
+            return refuse(noSuchUser);
+        m_answering = true;
+        setCursor(Qt::WaitCursor);
+        QTimer::singleShot(wait, this, [this, noSuchUser] {
+            m_answering = false;
+            unsetCursor();
+            if (isVisible()) // not once the user has left
+                refuse(noSuchUser);
+        });
         return;
     }
-    if (outcome.result == LoginResult::WrongPassword) {
-        showMessage(this, QStringLiteral("用户名密码错误"), title, MsgButtons::Ok, MsgIcon::Critical);
-        focusAndSelect(txtPassword);
-        return;
-    }
+    throttle.succeeded(name);
 
     if (outcome.readOnly)
         showMessage(this, QStringLiteral("数据库文件是只读的：可以查看记录，但所做的修改无法保存。"),
@@ -179,6 +207,18 @@ void frmLogin::cmdOK_Click()
     s.loginCount = outcome.loginCount;
     Q_EMIT loggedIn();
     accept();
+}
+
+void frmLogin::refuse(bool noSuchUser)
+{
+    const QString title = QStringLiteral("登录错误");
+    if (noSuchUser) {
+        showMessage(this, QStringLiteral("用户名或密码错误"), title, MsgButtons::Ok, MsgIcon::Critical);
+        focusAndSelect(txtUserName);
+    } else {
+        showMessage(this, QStringLiteral("用户名密码错误"), title, MsgButtons::Ok, MsgIcon::Critical);
+        focusAndSelect(txtPassword);
+    }
 }
 
 } // namespace ht

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "login/LoginThrottle.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -24,6 +26,8 @@ public:
     QCheckBox *m_remember;
     QPushButton *cmdOK;
     QPushButton *cmdCancel;
+    // Tests answer at once.
+    LoginThrottle throttle;
 
 Q_SIGNALS:
     // The current user name and login count are recorded; the window closes next.
@@ -33,6 +37,11 @@ private:
     void txtUserName_Click();
     void cmdOK_Click();
     void loadRemembered();
+    void showRemembered(bool focus, bool usable);
+    void refuse(bool noSuchUser);
+
+    bool m_placeholder = false; // the password box stands for the remembered login
+    bool m_answering = false;   // a failed login waits before it is answered
 };
 
 } // namespace ht

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -210,6 +211,8 @@ QStringList kinds()
 int work(const QString &kind, const QString &programDir)
 {
     ht::program::setDir(programDir);
+    // Remembered logins' tokens stay with the trial, out of the user's own settings.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, programDir);
     ht::clsADO &db = ht::program::db();
     try {
         if (kind == QLatin1String("transfers"))

@@ -3,6 +3,9 @@
 #include "login/frmPassword.h"
 #include "login/usersDialog.h"
 
+#include "book/LoginStore.h"
+#include "book/Passwords.h"
+
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
@@ -26,9 +29,10 @@ private Q_SLOTS:
     void cleanup() { m_folder.reset(); }
 
     // The new password kept exactly and logged in with: tst_hostile.
-    void passwordChangeIsCheckedAndKeepsTheRememberedLogin()
+    void passwordChangeIsCheckedAndEndsTheRememberedLogin()
     {
-        execute("INSERT INTO autouser VALUES('admin','admin',1,'2024')");
+        execute("INSERT INTO autouser VALUES('admin',?,1,'2024')", {passwords::tokenHash("tok")});
+        program::writeStoreValue(LoginStore::tokenKey("admin"), "tok");
         frmPassword w;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -45,8 +49,9 @@ private Q_SLOTS:
         QTest::keyClick(w.m_passwordAgain, Qt::Key_Enter);
         QCOMPARE(messages.last().text, QStringLiteral("提示：密码修改成功"));
         QVERIFY(!w.isVisible());
-        QCOMPARE(scalar("SELECT userpwd FROM users WHERE username='admin'"), QStringLiteral("new"));
-        QCOMPARE(scalar("SELECT userpwd FROM autouser"), QStringLiteral("admin")); // the remembered login stays
+        QVERIFY(passwords::check(scalar("SELECT userpwd FROM users WHERE username='admin'"), "new").ok);
+        QCOMPARE(scalar("SELECT userpwd||focusUser FROM autouser"), QStringLiteral("0"));
+        QVERIFY(program::readStoreValue(LoginStore::tokenKey("admin")).isEmpty());
     }
 
     // Stored names and passwords and the taken name in other letter case: tst_hostile.
@@ -72,12 +77,17 @@ private Q_SLOTS:
         QCOMPARE(tryRegister(QString(50, u'长'), "pw", "pw").left(8), QStringLiteral("新用户注册成功！"));
         QVERIFY(w.m_newName->text().isEmpty() && w.m_passwordAgain->text().isEmpty());
         QCOMPARE(test::columnTexts(w.m_deleteName->model(), 0).last(), QString(50, u'长'));
+        QCOMPARE(tryRegister("mary", "pw", "pw").left(8), QStringLiteral("新用户注册成功！"));
+        const QString first = scalar("SELECT userpwd FROM users WHERE username=?", {QString(50, u'长')});
+        const QString second = scalar("SELECT userpwd FROM users WHERE username='mary'");
+        QVERIFY(first != second && passwords::check(first, "pw").ok && passwords::check(second, "pw").ok);
     }
 
     void deleteKeepsRecordsAndRefusesWhatItCannot()
     {
         execute("INSERT INTO users(username,userpwd) VALUES('mary','pw')");
-        execute("INSERT INTO autouser VALUES('mary','pw',1,'2024')");
+        execute("INSERT INTO autouser VALUES('mary','x',1,'2024')");
+        program::writeStoreValue(LoginStore::tokenKey("mary"), "tok");
         test::addRecord(1, QDateTime::currentDateTime(), 5, {}, 10, "mary");
         usersDialog w;
         auto &messages = m_folder->messages;
@@ -92,6 +102,7 @@ private Q_SLOTS:
         QCOMPARE(messages.last().text, QStringLiteral("用户【MARY】删除成功！"));
         QCOMPARE(test::columnTexts(w.m_deleteName->model(), 0), QStringList{"admin"});
         QCOMPARE(scalar("SELECT COUNT(*) FROM autouser WHERE username='mary'"), QStringLiteral("0"));
+        QVERIFY(program::readStoreValue(LoginStore::tokenKey("mary")).isEmpty());
         QCOMPARE(scalar("SELECT COUNT(*) FROM pursewicks WHERE username='mary'"), QStringLiteral("1"));
     }
 
