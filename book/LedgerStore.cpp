@@ -1,9 +1,14 @@
 #include "book/LedgerStore.h"
 
+#include "foundation/DbError.h"
 #include "foundation/StoredDate.h"
+#include "foundation/TextOrder.h"
 #include "foundation/clsADO.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <numeric>
 #include <string_view>
 
 namespace ht {
@@ -206,7 +211,22 @@ std::optional<LedgerRow> LedgerStore::row(clsADO &db, const QString &user, int c
 LedgerSummary LedgerStore::summary(clsADO &db, const QString &user, int cls, const SqlFilter &filter)
 {
     QVariantList values{user, cls > 1 ? 1 : cls};
-    Query q;
+    LedgerSummary s;
+    Money::Cents cents = 0;
+    // A sum past the engine's integers (billions of yuan on one day) turns inexact there;
+    // then the rows' cents are added here, where the sum is wide enough.
+    const auto exactly = [&] {
+        values.resize(2);
+        values += filter.values;
+        s.rows = 0;
+        cents = 0;
+        for (Query q = db.query(QStringLiteral("SELECT cents(A.money) FROM [pursewicks] AS A WHERE A.username=? AND "
+                                               "A.style=?")
+                                    + filter.sql,
+                                values);
+             q.next(); ++s.rows)
+            cents += q.int64(0);
+    };
     const SqlFilter period = dateRange(QDate(2000, 1, 1), QDate(2000, 1, 1));
     if (filter.isEmpty() || (filter.sql == period.sql && filter.values.size() == 2)) {
         QString days;
@@ -214,20 +234,31 @@ LedgerSummary LedgerStore::summary(clsADO &db, const QString &user, int cls, con
             days = QStringLiteral(" AND day>=? AND day<?");
             values << filter.values[0].toString().left(10) << filter.values[1].toString().left(10);
         }
-        q = db.query(QStringLiteral("SELECT n,cents FROM [pursewicksDays] WHERE username=? AND style=? AND n>0") + days,
-                     values);
+        bool exact = true;
+        for (Query q = db.query(
+                 QStringLiteral("SELECT n,cents FROM [pursewicksDays] WHERE username=? AND style=? AND n>0") + days,
+                 values);
+             exact && q.next();) {
+            exact = q.value(1).typeId() != QMetaType::Double;
+            s.rows += q.int64(0);
+            cents += q.int64(1);
+        }
+        if (!exact)
+            exactly();
     } else {
         values += filter.values;
-        q = db.query(QStringLiteral("SELECT COUNT(*),SUM(cents(A.money)) FROM [pursewicks] AS A WHERE A.username=? AND "
-                                    "A.style=?")
-                         + filter.sql,
-                     values);
-    }
-    LedgerSummary s;
-    Money::Cents cents = 0;
-    while (q.next()) {
-        s.rows += q.int64(0);
-        cents += q.int64(1);
+        try {
+            Query q = db.query(QStringLiteral("SELECT COUNT(*),SUM(cents(A.money)) FROM [pursewicks] AS A WHERE "
+                                              "A.username=? AND A.style=?")
+                                   + filter.sql,
+                               values);
+            if (q.next()) {
+                s.rows = q.int64(0);
+                cents = q.int64(1);
+            }
+        } catch (const DbError &) {
+            exactly(); // the engine's SUM stops at an integer overflow
+        }
     }
     s.total = Money::fromCents(cents);
     return s;
@@ -303,6 +334,86 @@ std::vector<LedgerKey> LedgerStore::positions(clsADO &db, const QString &user, i
         }
     }
     return keys;
+}
+
+qint64 LedgerStore::classRows(clsADO &db, const QString &user, int cls)
+{
+    return db.count(QStringLiteral("SELECT SUM(n) FROM [pursewicksDays] WHERE username=? AND style=?"),
+                    {user, cls > 1 ? 1 : cls});
+}
+
+std::vector<qint64> LedgerStore::categoryOrder(clsADO &db, const QString &user, int cls, const SqlFilter &filter,
+                                               bool descending)
+{
+    QVariantList values{user, cls > 1 ? 1 : cls};
+    values += filter.values;
+    // Few names, many rows: each name is ranked once, then the rows sort by rank.
+    struct Entry {
+        int rank;
+        qint64 id;
+    };
+    std::vector<Entry> entries;
+    QHash<qint64, int> slotOfType;
+    QStringList names;
+    for (Query q = db.query(QStringLiteral("SELECT A.ID,B.ID,B.typename FROM [pursewicks] AS A LEFT JOIN [types] AS "
+                                           "B ON A.typeid=B.ID WHERE A.username=? AND A.style=?")
+                                + filter.sql + QStringLiteral(" ORDER BY A.postdate ASC,A.ID ASC"),
+                            values);
+         q.next();) {
+        const qint64 type = q.isNull(1) ? -1 : q.int64(1);
+        auto it = slotOfType.constFind(type);
+        if (it == slotOfType.constEnd()) {
+            it = slotOfType.insert(type, int(names.size()));
+            names << (type < 0 ? QStringLiteral("N/A") : q.text(2));
+        }
+        entries.push_back({it.value(), q.int64(0)});
+    }
+    std::vector<int> order(size_t(names.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compareTexts(names[a], names[b]) < 0; });
+    std::vector<int> rankOfSlot(order.size());
+    for (size_t r = 0, rank = 0; r < order.size(); ++r) {
+        if (r > 0 && compareTexts(names[order[r - 1]], names[order[r]]) != 0)
+            ++rank;
+        rankOfSlot[size_t(order[r])] = int(rank);
+    }
+    for (Entry &e : entries)
+        e.rank = descending ? -rankOfSlot[size_t(e.rank)] : rankOfSlot[size_t(e.rank)];
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.rank < b.rank; });
+    std::vector<qint64> ids;
+    ids.reserve(entries.size());
+    for (const Entry &e : entries)
+        ids.push_back(e.id);
+    return ids;
+}
+
+std::vector<LedgerRow> LedgerStore::rowsById(clsADO &db, const QString &user, int cls, const std::vector<qint64> &ids)
+{
+    QHash<qint64, LedgerRow> byId;
+    CategoryNames names;
+    constexpr size_t chunk = 500;
+    for (size_t from = 0; from < ids.size(); from += chunk) {
+        QVariantList values{user, cls > 1 ? 1 : cls};
+        QString marks;
+        for (size_t i = from; i < std::min(ids.size(), from + chunk); ++i) {
+            values << ids[i];
+            marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+        }
+        for (Query q = db.query(rowColumns + joined + QStringLiteral(" WHERE A.username=? AND A.style=? AND A.ID IN (")
+                                    + marks + QLatin1Char(')'),
+                                values);
+             q.next();) {
+            LedgerRow r = readRow(q, names);
+            byId.insert(r.id, std::move(r));
+        }
+    }
+    std::vector<LedgerRow> rows;
+    rows.reserve(ids.size());
+    for (qint64 id : ids) {
+        if (auto it = byId.constFind(id); it != byId.constEnd())
+            rows.push_back(*it);
+    }
+    return rows;
 }
 
 namespace {

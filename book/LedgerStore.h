@@ -76,6 +76,15 @@ LedgerPage page(clsADO &db, const QString &user, int cls, const SqlFilter &filte
 std::vector<LedgerKey> positions(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order,
                                  int step);
 
+// How many records of the class the user has in all, from the per-day sums.
+qint64 classRows(clsADO &db, const QString &user, int cls);
+// The IDs of the rows under the filter ordered by category name in the lists' text order
+// (a row without a category as "N/A"), equal names in load order whichever way the names
+// run. The engine has no index for that order; this reads the list's IDs once.
+std::vector<qint64> categoryOrder(clsADO &db, const QString &user, int cls, const SqlFilter &filter, bool descending);
+// The rows of those IDs in the order given, skipping any gone meanwhile.
+std::vector<LedgerRow> rowsById(clsADO &db, const QString &user, int cls, const std::vector<qint64> &ids);
+
 // Whether the database lacks the indexes and per-day sums the paged lists read.
 bool needsUpgrade(clsADO &db);
 // Adds them in one transaction; progress(done, steps) is told after each step and

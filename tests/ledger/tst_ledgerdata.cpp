@@ -40,6 +40,25 @@ LedgerRow row(qint64 id, qint32 date, const QString &category, qint64 cents, con
     return {id, date, 0, category, !category.isEmpty(), Money::fromCents(cents), memo};
 }
 
+// A windowed list reads its first and last rows at once, every row once its page keys
+// are in, in the whole list's order, with the same total.
+void windowedMatches(clsADO &db, int cls, const SqlFilter &filter, LedgerOrder order, const QList<qint64> &want,
+                     Money::Cents cents, const char *when)
+{
+    LedgerModel w;
+    w.setSortState(order.column >= 0, qMax(order.column, 0), order.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    w.show(db, "admin", cls, filter);
+    const QString what = QStringLiteral("%1 windowed order %2 %3").arg(when).arg(order.column).arg(order.descending);
+    QVERIFY2(w.windowed() == !want.isEmpty() && w.rowCount() == want.size() && w.total().cents() == cents,
+             qPrintable(what));
+    if (order.column != 1 && !want.isEmpty())
+        QVERIFY2(w.row(0).id == want.first() && w.row(int(want.size() - 1)).id == want.last(), qPrintable(what));
+    w.settle();
+    const int middle = int(want.size() / 2); // a jump there reads its page by its key
+    QVERIFY2(want.isEmpty() || w.row(middle).id == want[middle], qPrintable(what));
+    QVERIFY2(ids(w) == want, qPrintable(what));
+}
+
 } // namespace
 
 class TestLedgerData : public QObject {
@@ -206,6 +225,12 @@ private Q_SLOTS:
                         cents += r.amount.cents();
                     const LedgerSummary sum = LedgerStore::summary(c.db(), "admin", cls, filter);
                     QVERIFY2(sum.rows == qint64(all.size()) && sum.total.cents() == cents, when);
+                    for (bool descending : {false, true}) { // the category order has no pages of its own
+                        LedgerModel m;
+                        m.setSortState(true, 1, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+                        m.setRows(all);
+                        windowedMatches(c.db(), cls, filter, {1, descending}, ids(m), cents, when);
+                    }
                     for (const LedgerOrder &order : orders) {
                         LedgerModel m;
                         m.setSortState(order.column >= 0, qMax(order.column, 0),
@@ -234,6 +259,7 @@ private Q_SLOTS:
                                                     .arg(order.descending)
                                                     .arg(backward)));
                         }
+                        windowedMatches(c.db(), cls, filter, order, want, cents, when);
                         const std::vector<LedgerKey> marks = LedgerStore::positions(c.db(), "admin", cls, filter, order,
                                                                                     3);
                         QCOMPARE(qsizetype(marks.size()), (want.size() + 2) / 3);
@@ -247,7 +273,11 @@ private Q_SLOTS:
                 }
             }
         };
+        LedgerModel::setWindowing(0, 2);
         compareAll("added");
+        LedgerModel kept; // a windowed list the changes below happen under
+        kept.setSortState(true, 3, Qt::DescendingOrder);
+        kept.show(c.db(), "admin", 0, {});
         for (qint64 id : {2, 7, 11}) {
             const std::optional<Record> r = RecordStore::record(c.db(), "admin", id);
             Record changed = *r;
@@ -258,6 +288,13 @@ private Q_SLOTS:
         }
         RecordStore::remove(c.db(), "admin", 4);
         c.db().execute(QStringLiteral("UPDATE pursewicks SET money=0.285 WHERE ID=3"));
+        LedgerStore::refreshRecord(kept, c.db(), "admin", 0, {}, 4);
+        kept.settle();
+        LedgerModel whole;
+        whole.setSortState(true, 3, Qt::DescendingOrder);
+        whole.setRows(LedgerStore::load(c.db(), "admin", 0, {}));
+        QCOMPARE(ids(kept), ids(whole));
+        QCOMPARE(kept.total().text(), whole.total().text());
         compareAll("changed");
         QVERIFY(QueryConditions::deletePicked(c.db(), "admin", QueryConditions::common(byMemo)) > 0);
         compareAll("deleted");
@@ -279,6 +316,7 @@ private Q_SLOTS:
         QVERIFY(!LedgerStore::needsUpgrade(c.db()));
         QCOMPARE(checkDatabaseFile(c.db().dbDir()), QString());
         compareAll("upgraded");
+        LedgerModel::setWindowing(5000, 256);
     }
 
 private:
