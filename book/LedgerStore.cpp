@@ -281,8 +281,10 @@ LedgerPage LedgerStore::page(clsADO &db, const QString &user, int cls, const Sql
 }
 
 std::vector<LedgerKey> LedgerStore::positions(clsADO &db, const QString &user, int cls, const SqlFilter &filter,
-                                              LedgerOrder order, int step)
+                                              LedgerOrder order, int step, qint64 findId, qint64 *rowOf)
 {
+    if (rowOf)
+        *rowOf = -1;
     const OrderColumn column = orderColumn(order);
     const bool descending = order.column >= 0 && order.descending;
     // Read along the index; where equal values follow in load order against the column's
@@ -308,6 +310,8 @@ std::vector<LedgerKey> LedgerStore::positions(clsADO &db, const QString &user, i
     qint64 row = 0;
     const auto endRun = [&] {
         for (auto it = run.rbegin(); it != run.rend(); ++it, ++row) {
+            if (rowOf && *it == findId)
+                *rowOf = row;
             if (row % step == 0)
                 keys.push_back({runValue, {}, *it});
         }
@@ -315,6 +319,8 @@ std::vector<LedgerKey> LedgerStore::positions(clsADO &db, const QString &user, i
     };
     for (Query q = db.query(sql, values); q.next();) {
         if (!turned) {
+            if (rowOf && q.int64(2) == findId)
+                *rowOf = row;
             if (row++ % step == 0)
                 keys.push_back({q.value(0), q.text(1), q.int64(2)});
             continue;

@@ -73,8 +73,9 @@ LedgerPage page(clsADO &db, const QString &user, int cls, const SqlFilter &filte
                 const std::optional<LedgerKey> &after, int limit, bool backward = false);
 // The key of every step-th row in that order (rows 0, step, 2*step, ...) in one scan of
 // the order's index, so that a list can find any row by reading one page.
+// When rowOf is given, it is set to the place of row findId (-1 when not listed).
 std::vector<LedgerKey> positions(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order,
-                                 int step);
+                                 int step, qint64 findId = 0, qint64 *rowOf = nullptr);
 
 // How many records of the class the user has in all, from the per-day sums.
 qint64 classRows(clsADO &db, const QString &user, int cls);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <numeric>
 #include <tuple>
+#include <utility>
 
 namespace ht {
 namespace {
@@ -208,9 +209,12 @@ void LedgerModel::setSortState(bool enabled, int column, Qt::SortOrder order)
     m_sortColumn = column;
     m_sortOrder = order;
     if (windowed())
-        resortWindow();
-    else
-        reorder();
+        return resortWindow();
+    reorder();
+    if (const qint64 id = std::exchange(m_locate, 0); id > 0) {
+        if (const int at = indexOf(id); at >= 0)
+            emit located(at);
+    }
 }
 
 void LedgerModel::sort(int column, Qt::SortOrder order)

@@ -44,6 +44,9 @@ public:
     // After records changed: a windowed list reads its count, total and pages anew,
     // keeping its place.
     void refresh(clsADO &db);
+    // After the next sort, the row of this record is told by located() (a windowed list
+    // tells it once its page keys are in).
+    void locateAfterSort(qint64 id) { m_locate = id; }
     // The database file was replaced: a windowed list reads the new one from now on.
     void dropConnection();
 
@@ -79,6 +82,7 @@ public:
 
 Q_SIGNALS:
     void totalChanged();
+    void located(int row);
 
 private:
     struct Window;
@@ -89,7 +93,7 @@ private:
     bool readPage(int page) const;
     void showWindow(const QString &user, int cls, const SqlFilter &filter, qint64 rows, Money total);
     void startMarks();
-    void marksArrived(quint64 generation, std::vector<LedgerKey> marks, std::vector<qint64> ids);
+    void marksArrived(quint64 generation, std::vector<LedgerKey> marks, std::vector<qint64> ids, qint64 found);
     void resortWindow();
     void closeWindow();
 
@@ -113,6 +117,7 @@ private:
     mutable std::unique_ptr<clsADO> m_reader;
     QThreadPool *m_marksThread = nullptr;
     std::atomic<quint64> m_generation = 0;
+    qint64 m_locate = 0;
 };
 
 // Display texts shared by the lists and the dialogs.

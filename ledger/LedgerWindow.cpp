@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <list>
+#include <utility>
 #include <map>
 
 namespace ht {
@@ -140,30 +142,39 @@ void LedgerModel::startMarks()
     const quint64 generation = ++m_generation;
     w.generation = generation;
     const QString path = program::db().dbDir();
+    const qint64 findId = std::exchange(m_locate, 0);
     m_marksThread->start([this, path, generation, user = w.user, cls = w.cls, filter = w.filter, order = w.order,
-                          step = pageRows] {
+                          step = pageRows, findId] {
         // A job overtaken by a later reload or sort before it started has nothing to do.
         if (generation != m_generation)
             return;
         auto marks = std::make_shared<std::vector<LedgerKey>>();
         auto ids = std::make_shared<std::vector<qint64>>();
+        qint64 found = -1;
         try {
             clsADO db(path);
             db.open();
-            if (order.column == 1)
+            if (order.column == 1) {
                 *ids = LedgerStore::categoryOrder(db, user, cls, filter, order.descending);
-            else
-                *marks = LedgerStore::positions(db, user, cls, filter, order, step);
+                if (const auto at = std::find(ids->begin(), ids->end(), findId); findId && at != ids->end())
+                    found = at - ids->begin();
+            } else {
+                *marks = LedgerStore::positions(db, user, cls, filter, order, step, findId, &found);
+            }
         } catch (const DbError &) {
             return; // the rows that need them stay blank until the next reload
         }
         QMetaObject::invokeMethod(
-            this, [this, generation, marks, ids] { marksArrived(generation, std::move(*marks), std::move(*ids)); },
+            this,
+            [this, generation, marks, ids, found] {
+            marksArrived(generation, std::move(*marks), std::move(*ids), found);
+            },
             Qt::QueuedConnection);
     });
 }
 
-void LedgerModel::marksArrived(quint64 generation, std::vector<LedgerKey> marks, std::vector<qint64> ids)
+void LedgerModel::marksArrived(quint64 generation, std::vector<LedgerKey> marks, std::vector<qint64> ids,
+                               qint64 found)
 {
     if (!m_window || m_window->generation != generation)
         return;
@@ -173,6 +184,8 @@ void LedgerModel::marksArrived(quint64 generation, std::vector<LedgerKey> marks,
     w.marksReady = true;
     if (w.rows > 0)
         emit dataChanged(index(0, 0), index(int(w.rows - 1), columns - 1));
+    if (found >= 0 && found < w.rows)
+        emit located(int(found));
 }
 
 bool LedgerModel::settled() const
