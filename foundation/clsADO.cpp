@@ -13,6 +13,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <map>
+#include <set>
 #include <memory>
 
 namespace ht {
@@ -59,6 +60,28 @@ QString quoteName(const QString &name)
 }
 
 clsADO::OpenFailureHandler g_openFailure;
+
+// Connections that read in the background and give way to any writer of this program.
+QMutex g_yieldingMutex;
+std::set<sqlite3 *> g_yielding;
+
+// As the engine's own timeout, except that a writer first stops this program's
+// background reads, whose locks could outlast the wait.
+int waitForLock(void *self, int count)
+{
+    constexpr int stepMs = 5;
+    if (count == 0) {
+        QMutexLocker lock(&g_yieldingMutex);
+        if (!g_yielding.count(static_cast<sqlite3 *>(self))) {
+            for (sqlite3 *reader : g_yielding)
+                sqlite3_interrupt(reader);
+        }
+    }
+    if (count * stepMs >= clsADO::busyTimeoutMs)
+        return 0;
+    sqlite3_sleep(stepMs);
+    return 1;
+}
 
 // cents(money): a stored amount in cents exactly as the program rounds it, so that sums
 // and the amount order in the engine agree with the lists to the cent.
@@ -142,7 +165,7 @@ void clsADO::open()
         fail(DbError(DbErrorKind::Other, SQLITE_ERROR, QString::fromUtf8(sqlite3_errmsg(m_db))));
 
     // Before the first read: a program holding a short lock must make us wait, not fail.
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_busy_handler(m_db, waitForLock, m_db);
     addFunctions(m_db);
     const QByteArray key = rawKeyFor(salt);
     sqlite3_key(m_db, key.constData(), int(key.size()));
@@ -194,9 +217,20 @@ void clsADO::rollback()
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+void clsADO::yieldToWriters()
+{
+    QMutexLocker lock(&g_yieldingMutex);
+    if (m_db)
+        g_yielding.insert(m_db);
+}
+
 void clsADO::CloseDB()
 {
     if (m_db) {
+        {
+            QMutexLocker lock(&g_yieldingMutex);
+            g_yielding.erase(m_db);
+        }
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }

@@ -6,6 +6,7 @@
 #include "foundation/clsADO.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -151,18 +152,26 @@ void LedgerModel::startMarks()
         auto marks = std::make_shared<std::vector<LedgerKey>>();
         auto ids = std::make_shared<std::vector<qint64>>();
         qint64 found = -1;
-        try {
-            clsADO db(path);
-            db.open();
-            if (order.column == 1) {
-                *ids = LedgerStore::categoryOrder(db, user, cls, filter, order.descending);
-                if (const auto at = std::find(ids->begin(), ids->end(), findId); findId && at != ids->end())
-                    found = at - ids->begin();
-            } else {
-                *marks = LedgerStore::positions(db, user, cls, filter, order, step, findId, &found);
+        // A write of this program stops the read; it starts again once the write is done,
+        // unless the write changed the list (a new job follows then).
+        for (int tries = 0;; ++tries) {
+            try {
+                clsADO db(path);
+                db.open();
+                db.yieldToWriters();
+                if (order.column == 1) {
+                    *ids = LedgerStore::categoryOrder(db, user, cls, filter, order.descending);
+                    if (const auto at = std::find(ids->begin(), ids->end(), findId); findId && at != ids->end())
+                        found = at - ids->begin();
+                } else {
+                    *marks = LedgerStore::positions(db, user, cls, filter, order, step, findId, &found);
+                }
+                break;
+            } catch (const DbError &) {
+                if (tries == 20 || generation != m_generation)
+                    return; // the rows that need them stay blank until the next reload
+                QThread::msleep(50);
             }
-        } catch (const DbError &) {
-            return; // the rows that need them stay blank until the next reload
         }
         QMetaObject::invokeMethod(
             this,
