@@ -173,6 +173,8 @@ void LedgerModel::startMarks()
                 QThread::msleep(50);
             }
         }
+        // The scan's pages and a list held whole before are given back to the system.
+        trimWorkingSet();
         QMetaObject::invokeMethod(
             this,
             [this, generation, marks, ids, found] {
