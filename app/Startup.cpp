@@ -4,6 +4,8 @@
 
 #include "ledger/MainWindow.h"
 
+#include "book/LedgerStore.h"
+
 #include "foundation/DbTask.h"
 #include "foundation/Icons.h"
 #include "foundation/MessageBox.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QProgressDialog>
 #include <QTranslator>
 
 namespace ht {
@@ -41,6 +44,26 @@ void closeProgramWindows()
     // Still at the login: nothing to save.
     QApplication::closeAllWindows();
     QCoreApplication::quit();
+}
+
+// An older database gets the indexes and per-day sums long lists are read by, once,
+// in one transaction; cancelled, it stays as it was and the lists are read whole.
+void upgradeBooks()
+{
+    withDb(nullptr, [](clsADO &db) {
+        if (!LedgerStore::needsUpgrade(db))
+            return;
+        QProgressDialog progress(QStringLiteral("正在为账目建立索引，请稍候……"), QStringLiteral("取消"), 0, 1);
+        progress.setObjectName(QStringLiteral("upgradeProgress"));
+        progress.setWindowTitle(QString::fromLatin1(program::title));
+        progress.setWindowModality(Qt::ApplicationModal);
+        progress.setMinimumDuration(300);
+        LedgerStore::upgrade(db, [&progress](int done, int steps) {
+            progress.setMaximum(steps);
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        });
+    });
 }
 
 int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
@@ -79,6 +102,7 @@ int runPursewick(int argc, char **argv, const std::function<void()> &afterLogin)
     // Queued, so the updater has its answer before the windows go.
     QObject::connect(&instance, &SingleInstance::closeRequested, &app, closeProgramWindows, Qt::QueuedConnection);
 
+    upgradeBooks();
     frmLogin login;
     if (!login.load())
         return 1;

@@ -1,5 +1,7 @@
 #include "backup/ListTable.h"
 
+#include "foundation/ListKit.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -56,8 +58,11 @@ ListTable takeList(const QTreeView &view, bool selectedOnly)
     for (int r : rowNumbers) {
         QStringList cells;
         cells.reserve(columns.size());
-        for (int column : columns)
-            cells << model->index(r, column).data().toString();
+        for (int column : columns) {
+            const QModelIndex cell = model->index(r, column);
+            const QVariant text = cell.data(settledTextRole);
+            cells << (text.isValid() ? text : cell.data()).toString();
+        }
         table.rows.push_back(std::move(cells));
     }
     return table;

@@ -147,6 +147,66 @@ QString measureShownList(QTextStream &out)
              QString::number(sortRemark, 'f', 1), QString::number(totalAll, 'f', 1));
 }
 
+// What the paged lists will read: counts and totals, a page at either end and in a sorted
+// order, the every-256th-row keys, and the upgrade an older database needs once.
+// Prints each figure; returns them on one line.
+QString measureDataSide(ht::clsADO &db, QTextStream &out)
+{
+    namespace store = ht::LedgerStore;
+    constexpr int pageRows = 200;
+    const auto drop = [&] {
+        for (const char *object :
+             {"INDEX pursewicks_owner_class_day", "INDEX pursewicks_owner_class_amount",
+              "INDEX pursewicks_owner_class_memo", "TRIGGER pursewicks_days_insert", "TRIGGER pursewicks_days_delete",
+              "TRIGGER pursewicks_days_update", "TABLE pursewicksDays"})
+            db.execute(QStringLiteral("DROP ") + QString::fromLatin1(object));
+    };
+    // An upgrade builds every index afresh; once is enough even at a million records.
+    drop();
+    QElapsedTimer timer;
+    timer.start();
+    QStringList steps; // when each step ended
+    store::upgrade(db, [&](int, int) { return steps << QString::number(timer.elapsed()), true; });
+    const double upgrade = double(timer.nsecsElapsed()) / 1e6;
+    out << "upgrade_ms=" << upgrade << " (steps ended at " << steps.join(QLatin1Char(',')) << " ms)" << Qt::endl;
+
+    ht::LedgerSummary sum;
+    const double summaryAll = median([&] { sum = store::summary(db, user, 0, {}); });
+    // The same by one summing query, as any filter other than a period is summed.
+    const ht::SqlFilter notAPeriod{QStringLiteral(" AND A.ID>?"), {0}};
+    ht::LedgerSummary queried;
+    const double summaryQuery = median([&] { queried = store::summary(db, user, 0, notAPeriod); });
+    out << "summary_all_ms=" << summaryAll << " summary_query_ms=" << summaryQuery << " (" << sum.rows
+        << " rows, total " << sum.total.text() << (sum.total == queried.total ? ", equal" : ", DIFFERENT") << ")"
+        << Qt::endl;
+
+    const auto pageMs = [&](ht::LedgerOrder order, bool backward) {
+        size_t rows = 0;
+        const double ms = median(
+            [&] { rows = store::page(db, user, 0, {}, order, {}, pageRows, backward).rows.size(); });
+        return rows == pageRows ? ms : -1;
+    };
+    const double first = pageMs({}, false);
+    const double last = pageMs({}, true);
+    const double amount = pageMs({2, true}, false);
+    const double remark = pageMs({3, false}, false);
+    const double remarkLast = pageMs({3, true}, true);
+    out << "page_first_ms=" << first << " page_last_ms=" << last << " page_sorted_amount_ms=" << amount
+        << " page_sorted_remark_ms=" << remark << " page_sorted_remark_last_ms=" << remarkLast << " (" << pageRows
+        << " rows a page; -1 for a short page)" << Qt::endl;
+
+    std::vector<ht::LedgerKey> keys;
+    const double positions = median([&] { keys = store::positions(db, user, 0, {}, {}, 256); });
+    const double positionsRemark = median([&] { keys = store::positions(db, user, 0, {}, {3, true}, 256); });
+    out << "position_index_ms=" << positions << " position_index_remark_ms=" << positionsRemark << " (" << keys.size()
+        << " keys)" << Qt::endl;
+
+    return QStringLiteral("summary_all_ms=%1 page_first_ms=%2 page_last_ms=%3 page_sorted_remark_ms=%4 "
+                          "position_index_ms=%5 upgrade_ms=%6")
+        .arg(QString::number(summaryAll, 'f', 2), QString::number(first, 'f', 2), QString::number(last, 'f', 2),
+             QString::number(remark, 'f', 2), QString::number(positions, 'f', 1), QString::number(upgrade, 'f', 0));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -266,11 +326,13 @@ int main(int argc, char **argv)
     incomeModel.setRows({});
 
     const QString shownSummary = measureShownList(out);
+    const QString dataSummary = measureDataSide(db, out);
 
     out << "load_all_ms=" << QString::number(loadAll, 'f', 1) << " raw_all_ms=" << QString::number(rawAll, 'f', 1)
         << " ratio=" << QString::number(loadAll / rawAll, 'f', 2)
         << " load_month_ms=" << QString::number(loadMonth, 'f', 2) << " rss_mb=" << QString::number(rss, 'f', 1)
         << Qt::endl;
     out << shownSummary << Qt::endl;
+    out << dataSummary << Qt::endl;
     return 0;
 }

@@ -5,6 +5,9 @@
 
 #include <QDate>
 
+#include <QVariant>
+
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,6 +26,34 @@ struct LedgerRow {
     QString memo;
 };
 
+// How many rows a list's filter picks and their exact sum.
+struct LedgerSummary {
+    qint64 rows = 0;
+    Money total;
+};
+
+// A list's order: column -1 the load order (by postdate, then ID), 0 by day then ID,
+// 2 by amount, 3 by remark in the lists' text order; equal amounts and remarks then in
+// load order, whichever way the column runs. The category column (1) has no paged order
+// yet: its pages come in load order.
+struct LedgerOrder {
+    int column = -1;
+    bool descending = false;
+};
+
+// Where a row stands in an order: the column's value as the engine compares it, then
+// postdate and ID.
+struct LedgerKey {
+    QVariant value;
+    QString postdate;
+    qint64 id = 0;
+};
+
+struct LedgerPage {
+    std::vector<LedgerRow> rows;
+    std::vector<LedgerKey> keys; // one per row
+};
+
 namespace LedgerStore {
 
 // One user's records of one class (1 income, anything above 1 counts as 1; 0 expense)
@@ -31,6 +62,35 @@ std::vector<LedgerRow> load(clsADO &db, const QString &user, int cls, const SqlF
 // The one row of that ID as load() would give it, by one indexed read; none when it is
 // gone or not under the filter.
 std::optional<LedgerRow> row(clsADO &db, const QString &user, int cls, const SqlFilter &filter, qint64 id);
+
+// The rows and exact total load() would give, without reading the rows: a period (no
+// filter, or one dateRange) from the engine's per-day sums, anything else by one query.
+LedgerSummary summary(clsADO &db, const QString &user, int cls, const SqlFilter &filter);
+// Up to limit rows in that order following the row of key after (from the first row
+// without one); backward, the rows just before it (up to the last row), still in list
+// order. Each page is a bounded read along an index.
+LedgerPage page(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order,
+                const std::optional<LedgerKey> &after, int limit, bool backward = false);
+// The key of every step-th row in that order (rows 0, step, 2*step, ...) in one scan of
+// the order's index, so that a list can find any row by reading one page.
+// When rowOf is given, it is set to the place of row findId (-1 when not listed).
+std::vector<LedgerKey> positions(clsADO &db, const QString &user, int cls, const SqlFilter &filter, LedgerOrder order,
+                                 int step, qint64 findId = 0, qint64 *rowOf = nullptr);
+
+// How many records of the class the user has in all, from the per-day sums.
+qint64 classRows(clsADO &db, const QString &user, int cls);
+// The IDs of the rows under the filter ordered by category name in the lists' text order
+// (a row without a category as "N/A"), equal names in load order whichever way the names
+// run. The engine has no index for that order; this reads the list's IDs once.
+std::vector<qint64> categoryOrder(clsADO &db, const QString &user, int cls, const SqlFilter &filter, bool descending);
+// The rows of those IDs in the order given, skipping any gone meanwhile.
+std::vector<LedgerRow> rowsById(clsADO &db, const QString &user, int cls, const std::vector<qint64> &ids);
+
+// Whether the database lacks the indexes and per-day sums the paged lists read.
+bool needsUpgrade(clsADO &db);
+// Adds them in one transaction; progress(done, steps) is told after each step and
+// returning false abandons the upgrade, leaving the database as it was (then false).
+bool upgrade(clsADO &db, const std::function<bool(int done, int steps)> &progress);
 
 } // namespace LedgerStore
 

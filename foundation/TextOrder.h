@@ -9,5 +9,8 @@ namespace ht {
 // equal still put in one fixed order.
 const QCollator &chineseCollator();
 int compareTexts(const QString &a, const QString &b);
+// Bytes that compare (as unsigned bytes, shorter first) in the order compareTexts gives,
+// so that the engine can keep an index in the lists' text order.
+QByteArray textSortKey(const QString &text);
 
 } // namespace ht

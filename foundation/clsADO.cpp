@@ -1,8 +1,11 @@
 #include "foundation/clsADO.h"
 
+#include "foundation/Money.h"
 #include "foundation/Program.h"
+#include "foundation/TextOrder.h"
 
 #include <QFile>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPasswordDigestor>
@@ -10,6 +13,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <map>
+#include <set>
 #include <memory>
 
 namespace ht {
@@ -57,6 +61,64 @@ QString quoteName(const QString &name)
 
 clsADO::OpenFailureHandler g_openFailure;
 
+// Connections that read in the background and give way to any writer of this program.
+QMutex g_yieldingMutex;
+std::set<sqlite3 *> g_yielding;
+
+// As the engine's own timeout, except that a writer first stops this program's
+// background reads, whose locks could outlast the wait.
+int waitForLock(void *self, int count)
+{
+    constexpr int stepMs = 5;
+    if (count == 0) {
+        QMutexLocker lock(&g_yieldingMutex);
+        if (!g_yielding.count(static_cast<sqlite3 *>(self))) {
+            for (sqlite3 *reader : g_yielding)
+                sqlite3_interrupt(reader);
+        }
+    }
+    if (count * stepMs >= clsADO::busyTimeoutMs)
+        return 0;
+    sqlite3_sleep(stepMs);
+    return 1;
+}
+
+// cents(money): a stored amount in cents exactly as the program rounds it, so that sums
+// and the amount order in the engine agree with the lists to the cent.
+void centsOf(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_int64(context, qint64(Money::fromDouble(sqlite3_value_double(argv[0])).cents()));
+}
+
+// textkey(text): bytes in the lists' text order; no text sorts as an empty one. Remarks
+// repeat ("午饭" on thousands of rows), so recent keys are kept rather than made again.
+void textKeyOf(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    thread_local QHash<QByteArray, QByteArray> recent;
+    const auto *text = static_cast<const char *>(sqlite3_value_blob(argv[0]));
+    const QByteArray utf8 = QByteArray::fromRawData(text ? text : "", text ? sqlite3_value_bytes(argv[0]) : 0);
+    auto it = recent.constFind(utf8);
+    if (it == recent.constEnd()) {
+        if (recent.size() >= 4096)
+            recent.clear();
+        it = recent.insert(QByteArray(utf8.constData(), utf8.size()), textSortKey(QString::fromUtf8(utf8)));
+    }
+    sqlite3_result_blob(context, it->constData(), int(it->size()), SQLITE_TRANSIENT);
+}
+
+// The indexes and triggers of the schema use these; every connection has them.
+void addFunctions(sqlite3 *db)
+{
+    sqlite3_create_function_v2(db, "cents", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, centsOf, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(db, "textkey", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, textKeyOf, nullptr,
+                               nullptr, nullptr);
+}
+
 } // namespace
 
 clsADO::clsADO(QString path) : m_path(std::move(path))
@@ -103,7 +165,8 @@ void clsADO::open()
         fail(DbError(DbErrorKind::Other, SQLITE_ERROR, QString::fromUtf8(sqlite3_errmsg(m_db))));
 
     // Before the first read: a program holding a short lock must make us wait, not fail.
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_busy_handler(m_db, waitForLock, m_db);
+    addFunctions(m_db);
     const QByteArray key = rawKeyFor(salt);
     sqlite3_key(m_db, key.constData(), int(key.size()));
     try {
@@ -120,6 +183,7 @@ void clsADO::openScratch(const QString &script)
     CloseDB();
     if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
         throw DbError(DbErrorKind::Other, SQLITE_NOMEM, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    addFunctions(m_db);
     execRaw(m_db, script.toUtf8().constData());
 }
 
@@ -153,9 +217,20 @@ void clsADO::rollback()
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+void clsADO::yieldToWriters()
+{
+    QMutexLocker lock(&g_yieldingMutex);
+    if (m_db)
+        g_yielding.insert(m_db);
+}
+
 void clsADO::CloseDB()
 {
     if (m_db) {
+        {
+            QMutexLocker lock(&g_yieldingMutex);
+            g_yielding.erase(m_db);
+        }
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
@@ -222,6 +297,7 @@ void clsADO::createDatabase(const QString &path, const QString &schemaSql)
     if (rc != SQLITE_OK)
         throw DbError::fromEngine(rc, QString::fromUtf8(sqlite3_errmsg(db)));
     sqlite3_key(db, password, int(qstrlen(password)));
+    addFunctions(db);
     execRaw(db, pageSizePragma().constData());
     execRaw(db, "BEGIN");
     execRaw(db, schemaSql.toUtf8().constData());

@@ -46,6 +46,10 @@ public:
     // of this program holds, for comparing another file with.
     void openScratch(const QString &script);
     void CloseDB();
+    // For a connection that reads in the background: a write of this program that finds
+    // it holding the file stops its statement (which then fails as interrupted) rather
+    // than waiting for it. Until the connection closes.
+    void yieldToWriters();
     bool isOpen() const { return m_db != nullptr; }
 
     // A statement that returns no rows; the number of rows it changed.

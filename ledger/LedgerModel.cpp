@@ -2,6 +2,7 @@
 
 #include "foundation/DateText.h"
 #include "foundation/Icons.h"
+#include "foundation/ListKit.h"
 #include "foundation/TextOrder.h"
 
 #include <QCollator>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <numeric>
 #include <tuple>
+#include <utility>
 
 namespace ht {
 namespace {
@@ -72,13 +74,25 @@ QString memoOf(const LedgerRow &row)
 
 } // namespace
 
-LedgerModel::LedgerModel(QObject *parent) : QAbstractTableModel(parent)
-{
-}
-
 int LedgerModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    if (parent.isValid())
+        return 0;
+    return windowed() ? windowRows() : int(m_rows.size());
+}
+
+const LedgerRow *LedgerModel::rowAt(int index) const
+{
+    if (windowed())
+        return windowRow(index);
+    return index >= 0 && size_t(index) < m_rows.size() ? &m_rows[size_t(index)] : nullptr;
+}
+
+const LedgerRow &LedgerModel::row(int index) const
+{
+    static const LedgerRow blank;
+    const LedgerRow *r = rowAt(index);
+    return r ? *r : blank;
 }
 
 int LedgerModel::columnCount(const QModelIndex &parent) const
@@ -88,9 +102,16 @@ int LedgerModel::columnCount(const QModelIndex &parent) const
 
 QVariant LedgerModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() < 0 || size_t(index.row()) >= m_rows.size())
+    if (!index.isValid())
         return {};
-    const LedgerRow &r = m_rows[size_t(index.row())];
+    if (role == settledTextRole) {
+        const_cast<LedgerModel *>(this)->settle();
+        role = Qt::DisplayRole;
+    }
+    const LedgerRow *found = rowAt(index.row());
+    if (!found)
+        return {};
+    const LedgerRow &r = *found;
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
@@ -128,6 +149,7 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
 void LedgerModel::setRows(std::vector<LedgerRow> rows)
 {
     beginResetModel();
+    closeWindow();
     m_rows = std::move(rows);
     if (m_sortEnabled)
         apply(permutation());
@@ -186,7 +208,13 @@ void LedgerModel::setSortState(bool enabled, int column, Qt::SortOrder order)
     m_sortEnabled = enabled;
     m_sortColumn = column;
     m_sortOrder = order;
+    if (windowed())
+        return resortWindow();
     reorder();
+    if (const qint64 id = std::exchange(m_locate, 0); id > 0) {
+        if (const int at = indexOf(id); at >= 0)
+            emit located(at);
+    }
 }
 
 void LedgerModel::sort(int column, Qt::SortOrder order)

@@ -184,8 +184,11 @@ void MainWindow::refreshRecord(int cls, qint64 id)
 
 void MainWindow::storeChanged(book::Change what, int cls, qint64 id)
 {
-    if (what == book::Change::Database)
+    if (what == book::Change::Database) {
+        m_income->dropConnection();
+        m_expense->dropConnection();
         return reloadBoth();
+    }
     if (what != book::Change::Records)
         return;
     withDb(this, [&](clsADO &) {

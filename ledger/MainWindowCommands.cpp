@@ -124,6 +124,12 @@ void MainWindow::connectListCommands()
         view->header()->setSectionsClickable(true);
         connect(view->header(), &QHeaderView::sectionClicked, this,
                 [this, cls](int column) { sortByColumn(cls, column); });
+        connect(&model(cls), &LedgerModel::located, view, [view](int row) {
+            const QModelIndex at = view->model()->index(row, 0);
+            view->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect
+                                                            | QItemSelectionModel::Rows);
+            view->scrollTo(at);
+        });
     }
 }
 
@@ -189,6 +195,9 @@ void MainWindow::sortByColumn(int cls, int column)
     if (column == m.sortColumn())
         order = m.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m.setHeaderPicture(column, order == Qt::AscendingOrder ? 2 : 1);
+    // A whole list keeps its selection through the sort; a windowed one finds its record again.
+    if (m.windowed())
+        m.locateAfterSort(selectedId(list(cls)));
     m.setSortState(true, column, order);
 }
 

@@ -29,6 +29,26 @@ CREATE TABLE [pursewicks] (
 );
 -- The ledger lists: one user's records of one class in date order.
 CREATE INDEX [pursewicks_owner_class_date] ON [pursewicks]([username], [style], [postdate], [ID]);
+-- The lists sorted by a column, read a page at a time: by day then ID, by amount in cents,
+-- by remark in the lists' text order; equal values then by postdate and ID.
+CREATE INDEX [pursewicks_owner_class_day] ON [pursewicks]([username], [style], substr([postdate], 1, 10), [ID]);
+CREATE INDEX [pursewicks_owner_class_amount] ON [pursewicks]([username], [style], cents([money]), [postdate], [ID]);
+CREATE INDEX [pursewicks_owner_class_memo] ON [pursewicks]([username], [style], textkey([memo]), [postdate], [ID]);
+-- Each user's number of records and their sum in cents per class and day, kept by the
+-- engine itself: the totals of a period cost a few thousand rows, not a million.
+CREATE TABLE [pursewicksDays]([username] text(50) NOT NULL COLLATE NOCASE,[style] INTEGER NOT NULL,[day] TEXT NOT NULL,[n] INTEGER NOT NULL,[cents] INTEGER NOT NULL,PRIMARY KEY([username],[style],[day]));
+CREATE TRIGGER [pursewicks_days_insert] AFTER INSERT ON [pursewicks] BEGIN
+    INSERT OR IGNORE INTO [pursewicksDays] VALUES(NEW.username,NEW.style,substr(NEW.postdate,1,10),0,0);
+    UPDATE [pursewicksDays] SET [n]=[n]+1,[cents]=[cents]+cents(NEW.money) WHERE [username]=NEW.username AND [style]=NEW.style AND [day]=substr(NEW.postdate,1,10);
+END;
+CREATE TRIGGER [pursewicks_days_delete] AFTER DELETE ON [pursewicks] BEGIN
+    UPDATE [pursewicksDays] SET [n]=[n]-1,[cents]=[cents]-cents(OLD.money) WHERE [username]=OLD.username AND [style]=OLD.style AND [day]=substr(OLD.postdate,1,10);
+END;
+CREATE TRIGGER [pursewicks_days_update] AFTER UPDATE OF [username],[style],[postdate],[money] ON [pursewicks] BEGIN
+    UPDATE [pursewicksDays] SET [n]=[n]-1,[cents]=[cents]-cents(OLD.money) WHERE [username]=OLD.username AND [style]=OLD.style AND [day]=substr(OLD.postdate,1,10);
+    INSERT OR IGNORE INTO [pursewicksDays] VALUES(NEW.username,NEW.style,substr(NEW.postdate,1,10),0,0);
+    UPDATE [pursewicksDays] SET [n]=[n]+1,[cents]=[cents]+cents(NEW.money) WHERE [username]=NEW.username AND [style]=NEW.style AND [day]=substr(NEW.postdate,1,10);
+END;
 
 CREATE TABLE [types] (
     [ID] INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -197,6 +197,8 @@ private Q_SLOTS:
     void damagedDatabaseIsNamed()
     {
         const QByteArray good = test::fileContents(m_db);
+        const qsizetype records =
+            test::scalar("SELECT rootpage FROM sqlite_master WHERE name='pursewicks'").toLongLong();
         program::db().CloseDB();
         QVERIFY(QDir().mkpath(m_folder->path("backups")));
         test::writeFile(m_folder->path("backups/syslibs-2026-12-01.dbk"), good);
@@ -219,9 +221,9 @@ private Q_SLOTS:
         }
         for (const QString &name : left + kept)
             QVERIFY2(QFile::exists(m_folder->path(name)) == kept.contains(name), qPrintable(name));
-        // Damage past the first page shows only when that part is read.
+        // Damage past the schema shows only when that part is read: here the records' first page.
         QByteArray torn = good;
-        for (qsizetype at = 8192; at < torn.size(); ++at)
+        for (qsizetype at = (records - 1) * clsADO::pageSize; at < records * clsADO::pageSize; ++at)
             torn[at] = char(at * 7);
         test::writeFile(m_db, torn);
         MainWindow *w = openMainWindow({backup::attach});

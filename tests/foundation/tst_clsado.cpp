@@ -4,8 +4,12 @@
 #include "foundation/Program.h"
 
 #include <QFile>
+#include <QSemaphore>
 #include <QTest>
 #include <sqlcipher/sqlite3.h>
+
+#include <atomic>
+#include <thread>
 
 using namespace ht;
 using ht::test::ProgramEnded;
@@ -136,6 +140,47 @@ private Q_SLOTS:
         QCOMPARE(folder.messages.shown.size(), 1);
         QVERIFY(folder.messages.last().text.startsWith(QStringLiteral("操作失败：\r\n")));
         QCOMPARE(folder.openDb().count("SELECT logintime FROM users"), 2);
+    }
+
+    // A long read in the background holds the file; a write of this program stops it
+    // instead of failing as busy, and the reader learns it was stopped.
+    void backgroundReadsGiveWayToWrites()
+    {
+        ProgramFolder folder;
+        clsADO &db = folder.openDb();
+        db.execute("INSERT INTO [pursewicks](username,postdate,style) VALUES('x','2024',0)");
+        QSemaphore reading;
+        std::atomic<bool> stop = false, stopped = false;
+        std::thread reader([&] {
+            clsADO background(db.dbDir());
+            background.open();
+            background.yieldToWriters();
+            try {
+                Query q = background.query("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n) "
+                                           "SELECT x FROM n CROSS JOIN pursewicks");
+                for (bool first = true; !stop && q.next(); first = false) {
+                    if (first)
+                        reading.release();
+                }
+            } catch (const DbError &) {
+                stopped = true;
+            }
+        });
+        const bool started = reading.tryAcquire(1, 60'000);
+        bool wrote = false;
+        try {
+            if (!started)
+                throw DbError(DbErrorKind::Other, 0, {});
+            Transaction t(db);
+            db.execute("UPDATE users SET logintime=9");
+            t.commit();
+            wrote = true;
+        } catch (const DbError &) {
+        }
+        stop = true;
+        reader.join();
+        QVERIFY(started && wrote && stopped);
+        QCOMPARE(db.count("SELECT logintime FROM users"), 9);
     }
 };
 

@@ -3,7 +3,11 @@
 #include "ledger/LedgerLoad.h"
 
 #include "book/Changes.h"
+#include "book/QueryConditions.h"
 #include "book/RecordStore.h"
+
+#include "foundation/DbFile.h"
+#include "foundation/Program.h"
 
 #include "foundation/clsADO.h"
 
@@ -34,6 +38,25 @@ QList<qint64> ids(const LedgerModel &m)
 LedgerRow row(qint64 id, qint32 date, const QString &category, qint64 cents, const QString &memo = {})
 {
     return {id, date, 0, category, !category.isEmpty(), Money::fromCents(cents), memo};
+}
+
+// A windowed list reads its first and last rows at once, every row once its page keys
+// are in, in the whole list's order, with the same total.
+void windowedMatches(clsADO &db, int cls, const SqlFilter &filter, LedgerOrder order, const QList<qint64> &want,
+                     Money::Cents cents, const char *when)
+{
+    LedgerModel w;
+    w.setSortState(order.column >= 0, qMax(order.column, 0), order.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    w.show(db, "admin", cls, filter);
+    const QString what = QStringLiteral("%1 windowed order %2 %3").arg(when).arg(order.column).arg(order.descending);
+    QVERIFY2(w.windowed() == !want.isEmpty() && w.rowCount() == want.size() && w.total().cents() == cents,
+             qPrintable(what));
+    if (order.column != 1 && !want.isEmpty())
+        QVERIFY2(w.row(0).id == want.first() && w.row(int(want.size() - 1)).id == want.last(), qPrintable(what));
+    w.settle();
+    const int middle = int(want.size() / 2); // a jump there reads its page by its key
+    QVERIFY2(want.isEmpty() || w.row(middle).id == want[middle], qPrintable(what));
+    QVERIFY2(ids(w) == want, qPrintable(what));
 }
 
 } // namespace
@@ -175,6 +198,125 @@ private Q_SLOTS:
             c.db().execute(QStringLiteral("DELETE FROM pursewicks"));
             c.db().execute(QStringLiteral("DELETE FROM sqlite_sequence WHERE name='pursewicks'"));
         }
+    }
+
+    // Counts, totals, pages in every order and direction, and the sparse positions agree with a
+    // full read sorted by the model, through adds, changes, deletes and an older file upgraded.
+    void pagesAndSummariesMatchAFullRead()
+    {
+        const double amounts[] = {1.005, 1, 1, 0.125, -3, 1.001, 2.675, 0};
+        const char *memos[] = {"午饭", "", "apple", "Apple", "午饭", nullptr, "咖啡", "午饭"};
+        for (int i = 0; i < 24; ++i) // three records a day, two at one moment
+            addRecord(i % 5 ? 0 : 1, at("2024-03-01 09:00:00").addDays(i / 3).addSecs(i % 3 == 2 ? 60 : 0),
+                      amounts[i % 8], memos[i % 8] ? QString::fromUtf8(memos[i % 8]) : QString(), i % 4 ? eat : gone);
+        SearchConditions byMemo;
+        byMemo.byMemo = true;
+        byMemo.memo = QStringLiteral("饭");
+        const SqlFilter filters[] = {
+            {}, dateRange(QDate(2024, 3, 2), QDate(2024, 3, 5)), QueryConditions::common(byMemo)};
+        const LedgerOrder orders[] = {{-1, false}, {0, false}, {0, true}, {2, false}, {2, true}, {3, false}, {3, true}};
+        Connection c(program::db());
+        const auto compareAll = [&](const char *when) {
+            for (int cls : {0, 1}) {
+                for (const SqlFilter &filter : filters) {
+                    const std::vector<LedgerRow> all = LedgerStore::load(c.db(), "admin", cls, filter);
+                    Money::Cents cents = 0;
+                    for (const LedgerRow &r : all)
+                        cents += r.amount.cents();
+                    const LedgerSummary sum = LedgerStore::summary(c.db(), "admin", cls, filter);
+                    QVERIFY2(sum.rows == qint64(all.size()) && sum.total.cents() == cents, when);
+                    for (bool descending : {false, true}) { // the category order has no pages of its own
+                        LedgerModel m;
+                        m.setSortState(true, 1, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+                        m.setRows(all);
+                        windowedMatches(c.db(), cls, filter, {1, descending}, ids(m), cents, when);
+                    }
+                    for (const LedgerOrder &order : orders) {
+                        LedgerModel m;
+                        m.setSortState(order.column >= 0, qMax(order.column, 0),
+                                       order.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+                        m.setRows(all);
+                        const QList<qint64> want = ids(m);
+                        for (const auto &[limit, backward] :
+                             {std::pair(2, false), {3, true}, {50, false}, {50, true}}) {
+                            QList<qint64> got;
+                            std::optional<LedgerKey> after;
+                            for (int pages = 0; pages < 30; ++pages) {
+                                const LedgerPage p = LedgerStore::page(c.db(), "admin", cls, filter, order, after,
+                                                                       limit, backward);
+                                if (p.rows.empty())
+                                    break;
+                                QList<qint64> read;
+                                for (const LedgerRow &r : p.rows)
+                                    read << r.id;
+                                got = backward ? read + got : got + read;
+                                after = backward ? p.keys.front() : p.keys.back();
+                            }
+                            QVERIFY2(got == want,
+                                     qPrintable(QStringLiteral("%1 order %2 %3 backward %4")
+                                                    .arg(when)
+                                                    .arg(order.column)
+                                                    .arg(order.descending)
+                                                    .arg(backward)));
+                        }
+                        windowedMatches(c.db(), cls, filter, order, want, cents, when);
+                        const std::vector<LedgerKey> marks = LedgerStore::positions(c.db(), "admin", cls, filter, order,
+                                                                                    3);
+                        QCOMPARE(qsizetype(marks.size()), (want.size() + 2) / 3);
+                        for (size_t k = 0; k < marks.size(); ++k) { // a jump reads on from the mark
+                            const qsizetype at = qsizetype(k * 3);
+                            const LedgerPage next = LedgerStore::page(c.db(), "admin", cls, filter, order, marks[k], 1);
+                            QCOMPARE(marks[k].id, want[at]);
+                            QCOMPARE(next.rows.empty() ? 0 : next.rows[0].id, at + 1 < want.size() ? want[at + 1] : 0);
+                        }
+                    }
+                }
+            }
+        };
+        LedgerModel::setWindowing(0, 2);
+        compareAll("added");
+        LedgerModel kept; // a windowed list the changes below happen under
+        kept.setSortState(true, 3, Qt::DescendingOrder);
+        kept.show(c.db(), "admin", 0, {});
+        for (qint64 id : {2, 7, 11}) {
+            const std::optional<Record> r = RecordStore::record(c.db(), "admin", id);
+            Record changed = *r;
+            changed.postdate = changed.postdate.addDays(id % 2 ? 2 : -1);
+            changed.amount = Money::fromCents(id * 25);
+            changed.style = id == 7 ? 1 : r->style;
+            RecordStore::save(c.db(), "admin", changed, eat);
+        }
+        RecordStore::remove(c.db(), "admin", 4);
+        c.db().execute(QStringLiteral("UPDATE pursewicks SET money=0.285 WHERE ID=3"));
+        LedgerStore::refreshRecord(kept, c.db(), "admin", 0, {}, 4);
+        kept.settle();
+        LedgerModel whole;
+        whole.setSortState(true, 3, Qt::DescendingOrder);
+        whole.setRows(LedgerStore::load(c.db(), "admin", 0, {}));
+        QCOMPARE(ids(kept), ids(whole));
+        QCOMPARE(kept.total().text(), whole.total().text());
+        compareAll("changed");
+        QVERIFY(QueryConditions::deletePicked(c.db(), "admin", QueryConditions::common(byMemo)) > 0);
+        compareAll("deleted");
+
+        // A file from before the paged lists passes the restore check and is upgraded in one go.
+        for (const char *object :
+             {"INDEX pursewicks_owner_class_day", "INDEX pursewicks_owner_class_amount",
+              "INDEX pursewicks_owner_class_memo", "TRIGGER pursewicks_days_insert", "TRIGGER pursewicks_days_delete",
+              "TRIGGER pursewicks_days_update", "TABLE pursewicksDays"})
+            c.db().execute(QStringLiteral("DROP ") + QString::fromLatin1(object));
+        addRecord(0, at("2024-03-03 10:00:00"), 9.995, QStringLiteral("旧"), gone);
+        QVERIFY(LedgerStore::needsUpgrade(c.db()));
+        QCOMPARE(checkDatabaseFile(c.db().dbDir()), QString());
+        QVERIFY(!LedgerStore::upgrade(c.db(), [](int done, int) { return done < 3; }));
+        QVERIFY(LedgerStore::needsUpgrade(c.db()));
+        QList<int> steps;
+        QVERIFY(LedgerStore::upgrade(c.db(), [&](int done, int of) { return steps << done * 100 / of, true; }));
+        QCOMPARE(steps.last(), 100);
+        QVERIFY(!LedgerStore::needsUpgrade(c.db()));
+        QCOMPARE(checkDatabaseFile(c.db().dbDir()), QString());
+        compareAll("upgraded");
+        LedgerModel::setWindowing(5000, 256);
     }
 
 private:

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -230,6 +231,28 @@ private Q_SLOTS:
         QCOMPARE(columnTexts(model, 2), QStringList({"￥999.00"}));
         QCOMPARE(labelText(w, "Label4"), QStringLiteral("￥-999.00"));
         QCOMPARE(test::scalar("SELECT COUNT(*) FROM pursewicks WHERE ID=?", {marys}), QStringLiteral("1"));
+
+        // A long list, read a page at a time: a sort finds the selected record again, a
+        // delete leaves the rows around it and the totals exact.
+        LedgerModel::setWindowing(3, 2);
+        for (int i = 1; i <= 12; ++i)
+            addRecord(0, today().addDays(-i), i * 7 % 12 + 1);
+        triggerAction(w, "Toolbar2_1"); // 全部
+        QVERIFY(model->windowed());
+        QCOMPARE(model->rowCount(), 13);
+        view->setCurrentIndex(model->index(12, 0)); // the last row: read at once
+        const qint64 picked = model->index(12, 0).data(LedgerModel::IdRole).toLongLong();
+        QSignalSpy located(model, &LedgerModel::located);
+        QTest::mouseClick(view->header()->viewport(), Qt::LeftButton, {},
+                          QPoint(view->header()->sectionViewportPosition(3) + 5, 5));
+        QVERIFY(located.wait());
+        QCOMPARE(view->currentIndex().data(LedgerModel::IdRole).toLongLong(), picked);
+        QVERIFY(view->selectionModel()->isRowSelected(view->currentIndex().row(), {}));
+        triggerAction(w, "popDel2");
+        QCOMPARE(model->rowCount(), 12);
+        const QString sum = test::scalar("SELECT SUM(money) FROM pursewicks WHERE style=0 AND username='admin'");
+        QCOMPARE(labelText(w, "Label6"), Money::yuan(Money::parse(sum)->text()));
+        LedgerModel::setWindowing(5000, 256);
     }
 
 private:
