@@ -1,7 +1,5 @@
 #include "backup/ListTable.h"
 
-#include "foundation/ListKit.h"
-
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -27,6 +25,8 @@ ListTable takeList(const QTreeView &view, bool selectedOnly)
     const QHeaderView *header = view.header();
     if (!model)
         return table;
+    // A list that reads its rows as they come into view has them all readable first.
+    QMetaObject::invokeMethod(const_cast<QAbstractItemModel *>(model), "settle");
     QList<int> columns;
     for (int visual = 0; visual < header->count(); ++visual) {
         const int column = header->logicalIndex(visual);
@@ -58,11 +58,8 @@ ListTable takeList(const QTreeView &view, bool selectedOnly)
     for (int r : rowNumbers) {
         QStringList cells;
         cells.reserve(columns.size());
-        for (int column : columns) {
-            const QModelIndex cell = model->index(r, column);
-            const QVariant text = cell.data(settledTextRole);
-            cells << (text.isValid() ? text : cell.data()).toString();
-        }
+        for (int column : columns)
+            cells << model->index(r, column).data().toString();
         table.rows.push_back(std::move(cells));
     }
     return table;

@@ -320,6 +320,11 @@ int main(int argc, char **argv)
     ht::LedgerModel incomeModel;
     ht::LedgerStore::loadInto(model, db, user, 0, {});
     ht::LedgerStore::loadInto(incomeModel, db, user, 1, {});
+    // Both lists settled and what the runs before left on the heap given back, as the
+    // program's lists give theirs back once their page keys are in.
+    model.settle();
+    incomeModel.settle();
+    ht::trimWorkingSet();
     const double rss = residentMb();
     out << "rss_mb=" << rss << " (" << model.rowCount() << " + " << incomeModel.rowCount() << " rows held)" << Qt::endl;
     model.setRows({});

@@ -208,6 +208,12 @@ std::optional<LedgerRow> LedgerStore::row(clsADO &db, const QString &user, int c
     return readRow(q, names);
 }
 
+bool LedgerStore::isPeriod(const SqlFilter &filter)
+{
+    const SqlFilter period = dateRange(QDate(2000, 1, 1), QDate(2000, 1, 1));
+    return filter.isEmpty() || (filter.sql == period.sql && filter.values.size() == 2);
+}
+
 LedgerSummary LedgerStore::summary(clsADO &db, const QString &user, int cls, const SqlFilter &filter)
 {
     QVariantList values{user, cls > 1 ? 1 : cls};
@@ -227,8 +233,7 @@ LedgerSummary LedgerStore::summary(clsADO &db, const QString &user, int cls, con
              q.next(); ++s.rows)
             cents += q.int64(0);
     };
-    const SqlFilter period = dateRange(QDate(2000, 1, 1), QDate(2000, 1, 1));
-    if (filter.isEmpty() || (filter.sql == period.sql && filter.values.size() == 2)) {
+    if (LedgerStore::isPeriod(filter)) {
         QString days;
         if (!filter.isEmpty()) {
             days = QStringLiteral(" AND day>=? AND day<?");

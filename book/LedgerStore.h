@@ -63,6 +63,9 @@ std::vector<LedgerRow> load(clsADO &db, const QString &user, int cls, const SqlF
 // gone or not under the filter.
 std::optional<LedgerRow> row(clsADO &db, const QString &user, int cls, const SqlFilter &filter, qint64 id);
 
+// Whether the filter is a period (none, or one dateRange): the per-day sums answer it
+// at once and every row along the date index is under it.
+bool isPeriod(const SqlFilter &filter);
 // The rows and exact total load() would give, without reading the rows: a period (no
 // filter, or one dateRange) from the engine's per-day sums, anything else by one query.
 LedgerSummary summary(clsADO &db, const QString &user, int cls, const SqlFilter &filter);

@@ -32,10 +32,6 @@ QList<QAction *> addToolButtons(QToolBar *bar, std::initializer_list<ToolButton>
 // a pop-up menu of its own.
 void setUpReportList(QTreeWidget *list);
 
-// The display text of a list model's cell once every row can be read: what export and
-// printing ask for, where a view's painting takes what is there.
-inline constexpr int settledTextRole = Qt::UserRole + 64;
-
 // Each row carries its key "ID" + the row's ID on its first column.
 inline constexpr int rowKeyRole = Qt::UserRole;
 void setRowKey(QTreeWidgetItem *row, qint64 id);

@@ -2,7 +2,6 @@
 
 #include "foundation/DateText.h"
 #include "foundation/Icons.h"
-#include "foundation/ListKit.h"
 #include "foundation/TextOrder.h"
 
 #include <QCollator>
@@ -104,10 +103,6 @@ QVariant LedgerModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
-    if (role == settledTextRole) {
-        const_cast<LedgerModel *>(this)->settle();
-        role = Qt::DisplayRole;
-    }
     const LedgerRow *found = rowAt(index.row());
     if (!found)
         return {};

@@ -39,8 +39,8 @@ public:
     bool windowed() const { return m_window != nullptr; }
     // Whether every row can be read now (a windowed list waits for its page keys).
     bool settled() const;
-    // Waits until every row can be read.
-    void settle();
+    // Waits until every row can be read (export and printing ask for it by name).
+    Q_INVOKABLE void settle();
     // After records changed: a windowed list reads its count, total and pages anew,
     // keeping its place.
     void refresh(clsADO &db);
@@ -93,7 +93,8 @@ private:
     bool readPage(int page) const;
     void showWindow(const QString &user, int cls, const SqlFilter &filter, qint64 rows, Money total);
     void startMarks();
-    void marksArrived(quint64 generation, std::vector<LedgerKey> marks, std::vector<qint64> ids, qint64 found);
+    struct JobResult;
+    void jobDone(quint64 generation, JobResult &result);
     void resortWindow();
     void closeWindow();
 

@@ -13,6 +13,7 @@
 #include <list>
 #include <utility>
 #include <map>
+#include <optional>
 
 namespace ht {
 namespace {
@@ -38,6 +39,7 @@ struct LedgerModel::Window {
     std::vector<LedgerKey> marks;
     std::vector<qint64> ids;
     bool marksReady = false;
+    bool counting = false; // the count and total are being worked out on the thread
 };
 
 LedgerModel::LedgerModel(QObject *parent) : QAbstractTableModel(parent), m_marksThread(new QThreadPool(this))
@@ -63,6 +65,9 @@ void LedgerModel::show(clsADO &db, const QString &user, int cls, const SqlFilter
     cls = cls > 1 ? 1 : cls;
     // An older file not yet given the per-day sums and indexes is read whole, as before.
     if (!LedgerStore::needsUpgrade(db) && LedgerStore::classRows(db, user, cls) > windowAbove) {
+        // Any other filter may need a walk over all the user's records to count: on the thread.
+        if (!LedgerStore::isPeriod(filter))
+            return showWindow(user, cls, filter, -1, m_total);
         const LedgerSummary s = LedgerStore::summary(db, user, cls, filter);
         if (s.rows > windowAbove)
             return showWindow(user, cls, filter, s.rows, s.total);
@@ -79,7 +84,8 @@ void LedgerModel::showWindow(const QString &user, int cls, const SqlFilter &filt
     m_window->user = user;
     m_window->cls = cls;
     m_window->filter = filter;
-    m_window->rows = rows;
+    m_window->counting = rows < 0;
+    m_window->rows = std::max<qint64>(rows, 0);
     m_window->order = m_sortEnabled ? LedgerOrder{m_sortColumn, m_sortOrder == Qt::DescendingOrder} : LedgerOrder{};
     startMarks();
     endResetModel();
@@ -94,6 +100,8 @@ int LedgerModel::windowRows() const
 void LedgerModel::refresh(clsADO &db)
 {
     Window &w = *m_window;
+    if (w.counting || !LedgerStore::isPeriod(w.filter))
+        return show(db, w.user, w.cls, w.filter);
     const LedgerSummary s = LedgerStore::summary(db, w.user, w.cls, w.filter);
     w.pages.clear();
     w.recent.clear();
@@ -134,6 +142,14 @@ void LedgerModel::dropConnection()
     m_reader.reset();
 }
 
+struct LedgerModel::JobResult {
+    std::optional<LedgerSummary> summary; // for a list still counting
+    std::optional<std::vector<LedgerRow>> rows; // few enough to hold whole after all
+    std::vector<LedgerKey> marks;
+    std::vector<qint64> ids;
+    qint64 found = -1;
+};
+
 void LedgerModel::startMarks()
 {
     Window &w = *m_window;
@@ -145,13 +161,11 @@ void LedgerModel::startMarks()
     const QString path = program::db().dbDir();
     const qint64 findId = std::exchange(m_locate, 0);
     m_marksThread->start([this, path, generation, user = w.user, cls = w.cls, filter = w.filter, order = w.order,
-                          step = pageRows, findId] {
+                          step = pageRows, findId, counting = w.counting, above = windowAbove] {
         // A job overtaken by a later reload or sort before it started has nothing to do.
         if (generation != m_generation)
             return;
-        auto marks = std::make_shared<std::vector<LedgerKey>>();
-        auto ids = std::make_shared<std::vector<qint64>>();
-        qint64 found = -1;
+        auto result = std::make_shared<JobResult>();
         // A write of this program stops the read; it starts again once the write is done,
         // unless the write changed the list (a new job follows then).
         for (int tries = 0;; ++tries) {
@@ -159,12 +173,21 @@ void LedgerModel::startMarks()
                 clsADO db(path);
                 db.open();
                 db.yieldToWriters();
+                *result = {};
+                if (counting) {
+                    result->summary = LedgerStore::summary(db, user, cls, filter);
+                    if (result->summary->rows <= above) {
+                        result->rows = LedgerStore::load(db, user, cls, filter);
+                        break;
+                    }
+                }
                 if (order.column == 1) {
-                    *ids = LedgerStore::categoryOrder(db, user, cls, filter, order.descending);
-                    if (const auto at = std::find(ids->begin(), ids->end(), findId); findId && at != ids->end())
-                        found = at - ids->begin();
+                    result->ids = LedgerStore::categoryOrder(db, user, cls, filter, order.descending);
+                    const auto at = std::find(result->ids.begin(), result->ids.end(), findId);
+                    if (findId && at != result->ids.end())
+                        result->found = at - result->ids.begin();
                 } else {
-                    *marks = LedgerStore::positions(db, user, cls, filter, order, step, findId, &found);
+                    result->marks = LedgerStore::positions(db, user, cls, filter, order, step, findId, &result->found);
                 }
                 break;
             } catch (const DbError &) {
@@ -176,27 +199,33 @@ void LedgerModel::startMarks()
         // The scan's pages and a list held whole before are given back to the system.
         trimWorkingSet();
         QMetaObject::invokeMethod(
-            this,
-            [this, generation, marks, ids, found] {
-            marksArrived(generation, std::move(*marks), std::move(*ids), found);
-            },
-            Qt::QueuedConnection);
+            this, [this, generation, result] { jobDone(generation, *result); }, Qt::QueuedConnection);
     });
 }
 
-void LedgerModel::marksArrived(quint64 generation, std::vector<LedgerKey> marks, std::vector<qint64> ids,
-                               qint64 found)
+void LedgerModel::jobDone(quint64 generation, JobResult &result)
 {
     if (!m_window || m_window->generation != generation)
         return;
+    if (result.rows)
+        return setRows(std::move(*result.rows));
     Window &w = *m_window;
-    w.marks = std::move(marks);
-    w.ids = std::move(ids);
+    if (result.summary) {
+        w.counting = false;
+        if (result.summary->rows > 0) {
+            beginInsertRows({}, 0, int(result.summary->rows - 1));
+            w.rows = result.summary->rows;
+            endInsertRows();
+        }
+        setTotal(result.summary->total);
+    }
+    w.marks = std::move(result.marks);
+    w.ids = std::move(result.ids);
     w.marksReady = true;
     if (w.rows > 0)
         emit dataChanged(index(0, 0), index(int(w.rows - 1), columns - 1));
-    if (found >= 0 && found < w.rows)
-        emit located(int(found));
+    if (result.found >= 0 && result.found < w.rows)
+        emit located(int(result.found));
 }
 
 bool LedgerModel::settled() const

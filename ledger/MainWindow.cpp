@@ -81,6 +81,7 @@ LedgerModel &MainWindow::model(int cls) const
 
 Money MainWindow::total(int cls) const
 {
+    model(cls).settle(); // a query's total may still be summed on the list's thread
     return model(cls).total();
 }
 

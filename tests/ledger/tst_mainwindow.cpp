@@ -252,6 +252,20 @@ private Q_SLOTS:
         QCOMPARE(model->rowCount(), 12);
         const QString sum = test::scalar("SELECT SUM(money) FROM pursewicks WHERE style=0 AND username='admin'");
         QCOMPARE(labelText(w, "Label6"), Money::yuan(Money::parse(sum)->text()));
+
+        // A query is counted on the list's thread: many rows stay windowed, a few are held whole.
+        const auto expensesOver = [&](int amount) {
+            const QString sql = QStringLiteral("SELECT %1 FROM pursewicks WHERE style=0 AND username='admin' AND money>?");
+            return std::pair(test::scalar(sql.arg("COUNT(*)"), {amount}).toInt(),
+                             Money::yuan(Money::parse(test::scalar(sql.arg("SUM(money)"), {amount}))->text()));
+        };
+        for (int amount : {2, 10}) {
+            SqlFilter over;
+            w->applyQuery(over.add(QStringLiteral(" AND A.money>?"), {amount}), 0);
+            QCOMPARE(model->rowCount(), 0);
+            QTRY_COMPARE(std::pair(model->rowCount(), labelText(w, "Label6")), expensesOver(amount));
+            QCOMPARE(model->windowed(), amount == 2);
+        }
         LedgerModel::setWindowing(5000, 256);
     }
 
