@@ -64,13 +64,15 @@ void LedgerModel::show(clsADO &db, const QString &user, int cls, const SqlFilter
 {
     cls = cls > 1 ? 1 : cls;
     // An older file not yet given the per-day sums and indexes is read whole, as before.
-    if (!LedgerStore::needsUpgrade(db) && LedgerStore::classRows(db, user, cls) > windowAbove) {
-        // Any other filter may need a walk over all the user's records to count: on the thread.
-        if (!LedgerStore::isPeriod(filter))
+    if (!LedgerStore::needsUpgrade(db)) {
+        if (LedgerStore::isPeriod(filter)) {
+            const LedgerSummary s = LedgerStore::summary(db, user, cls, filter);
+            if (s.rows > windowAbove)
+                return showWindow(user, cls, filter, s.rows, s.total);
+        } else if (LedgerStore::classRows(db, user, cls) > windowAbove) {
+            // Counting may need a walk over all the user's records: on the thread.
             return showWindow(user, cls, filter, -1, m_total);
-        const LedgerSummary s = LedgerStore::summary(db, user, cls, filter);
-        if (s.rows > windowAbove)
-            return showWindow(user, cls, filter, s.rows, s.total);
+        }
     }
     setRows(LedgerStore::load(db, user, cls, filter));
 }
