@@ -3,6 +3,8 @@
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -136,6 +138,28 @@ static ht::clsADO &openStoreCopy(const QTemporaryDir &dir, const QString &source
     QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     ht::program::session().userName = user;
     return ht::program::db();
+}
+
+bool householdOptions(const QCoreApplication &app, int &records, QString &keepDir)
+{
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption recordsOption(QStringLiteral("records"),
+                                           QStringLiteral("Records of the measured user, half of each class."),
+                                           QStringLiteral("N"), QString::number(defaultRecords));
+    const QCommandLineOption keepOption(
+        QStringLiteral("keep"), QStringLiteral("Folder keeping filled databases for later runs (or HT_BENCH_KEEP)."),
+        QStringLiteral("DIR"), qEnvironmentVariable("HT_BENCH_KEEP"));
+    parser.addOptions({recordsOption, keepOption});
+    parser.process(app);
+    bool ok = false;
+    records = parser.value(recordsOption).toInt(&ok);
+    keepDir = parser.value(keepOption);
+    if (!ok || records < 2) {
+        std::fprintf(stderr, "--records needs a count of at least 2\n");
+        return false;
+    }
+    return true;
 }
 
 ht::clsADO &openShippedStore(const QTemporaryDir &dir)

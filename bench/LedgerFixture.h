@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QCoreApplication;
 class QTemporaryDir;
 class QTextStream;
 struct sqlite3;
@@ -28,6 +29,10 @@ constexpr int fixtureVersion = 1;
 
 // The median time of work in milliseconds; prepare runs untimed before each repetition.
 double medianMs(int repetitions, const std::function<void()> &work, const std::function<void()> &prepare = {});
+
+// The household a run asks for: --records N (default defaultRecords) and --keep DIR (or
+// HT_BENCH_KEEP). False, having said why, when N is not a count of at least 2.
+bool householdOptions(const QCoreApplication &app, int &records, QString &keepDir);
 
 // A program folder in dir holding a fresh copy of the shipped database, as the shared
 // store, with the user "bench" logged in.

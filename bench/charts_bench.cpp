@@ -7,7 +7,6 @@
 
 #include "foundation/clsADO.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -15,28 +14,16 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption recordsOption(QStringLiteral("records"),
-                                           QStringLiteral("Records of the measured user, half of each class."),
-                                           QStringLiteral("N"), QString::number(bench::defaultRecords));
-    const QCommandLineOption keepOption(
-        QStringLiteral("keep"), QStringLiteral("Folder keeping filled databases for later runs (or HT_BENCH_KEEP)."),
-        QStringLiteral("DIR"), qEnvironmentVariable("HT_BENCH_KEEP"));
-    parser.addOptions({recordsOption, keepOption});
-    parser.process(app);
-    bool ok = false;
-    const int records = parser.value(recordsOption).toInt(&ok);
-    if (!ok || records < 2) {
-        std::fprintf(stderr, "--records needs a count of at least 2\n");
+    int records = 0;
+    QString keepDir;
+    if (!bench::householdOptions(app, records, keepDir))
         return 2;
-    }
     const int repetitions = records >= 500'000 ? 3 : 7;
 
     QTemporaryDir dir;
     QTextStream out(stdout);
     out << "records=" << records << " repetitions=" << repetitions << Qt::endl;
-    ht::clsADO &db = bench::openFilledStore(dir, out, records, parser.value(keepOption));
+    ht::clsADO &db = bench::openFilledStore(dir, out, records, keepDir);
     const int year = QDate::currentDate().year() - 1;
     const ht::DayPeriod wholeYear{QDate(year, 1, 1), QDate(year, 12, 31)};
 

@@ -12,7 +12,6 @@
 #include "foundation/clsADO.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -215,29 +214,17 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption recordsOption(QStringLiteral("records"),
-                                           QStringLiteral("Records of the measured user, half of each class."),
-                                           QStringLiteral("N"), QString::number(bench::defaultRecords));
-    const QCommandLineOption keepOption(
-        QStringLiteral("keep"), QStringLiteral("Folder keeping filled databases for later runs (or HT_BENCH_KEEP)."),
-        QStringLiteral("DIR"), qEnvironmentVariable("HT_BENCH_KEEP"));
-    parser.addOptions({recordsOption, keepOption});
-    parser.process(app);
-    bool ok = false;
-    const int records = parser.value(recordsOption).toInt(&ok);
-    if (!ok || records < 2) {
-        std::fprintf(stderr, "--records needs a count of at least 2\n");
+    int records = 0;
+    QString keepDir;
+    if (!bench::householdOptions(app, records, keepDir))
         return 2;
-    }
     if (records >= 500'000)
         repetitions = 3;
 
     QTemporaryDir dir;
     QTextStream out(stdout);
     out << "records=" << records << " repetitions=" << repetitions << Qt::endl;
-    ht::clsADO &db = bench::openFilledStore(dir, out, records, parser.value(keepOption));
+    ht::clsADO &db = bench::openFilledStore(dir, out, records, keepDir);
     QElapsedTimer timer;
 
     ht::LedgerModel model;
