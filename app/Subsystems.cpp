@@ -3,6 +3,7 @@
 #include "backup/Backup.h"
 #include "banks/Banks.h"
 #include "categories/Categories.h"
+#include "import/Import.h"
 #include "login/UserCommands.h"
 #include "memos/Memos.h"
 
@@ -10,7 +11,7 @@ namespace ht {
 
 QList<Attachment> subsystems()
 {
-    return {login::attach, categories::attach, banks::attach, memos::attach, backup::attach};
+    return {login::attach, categories::attach, banks::attach, memos::attach, backup::attach, import::attach};
 }
 
 } // namespace ht

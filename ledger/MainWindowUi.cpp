@@ -79,6 +79,7 @@ void MainWindow::buildToolbar()
         const char *icon;
     } buttons[] = {{"mm_add", "收入", "income"},
                    {"mm_out", "支出", "expense"},
+                   {"mm_import", "导入", "import"},
                    {"mm_search", "查询", "search"},
                    {"mm_Del", "批量删除", "batch-delete"},
                    {"mm_types", "类别管理", "categories"},
