@@ -11,7 +11,7 @@ namespace ht {
 
 QList<Attachment> subsystems()
 {
-    return {login::attach, categories::attach, banks::attach, memos::attach, backup::attach, import::attach};
+    return {login::attach, categories::attach, banks::attach, memos::attach, backup::attach, billimport::attach};
 }
 
 } // namespace ht

@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace ht::ImportStore {
 namespace {
 
@@ -175,27 +177,44 @@ std::optional<int> write(clsADO &db, const QString &user, const QString &provide
                                     {QStringLiteral("provider"), provider}});
     const int total = int(items.size());
     int added = 0;
-    for (int i = 0; i < total; ++i) {
-        if (progress && i % 200 == 0 && !progress(i, total))
+    // A hundred lines a statement: one statement a line would cost more than the writing.
+    constexpr int chunk = 100;
+    for (int from = 0; from < total; from += chunk) {
+        if (progress && !progress(from, total))
             return std::nullopt;
-        const BillRow &r = items.at(i).row;
-        const QString key = keyOf(r);
-        if (db.execute(QStringLiteral("INSERT OR IGNORE INTO [importedtx](username,provider,txno,recordid,batchid,"
-                                      "counterparty) VALUES(?,?,?,0,?,?)"),
-                       {user, provider, key, batch, r.counterparty})
-            == 0)
-            continue;
-        const int cls = r.cls();
-        const qint64 id = db.insert(QStringLiteral("pursewicks"),
-                                    {{QStringLiteral("username"), user},
-                                     {QStringLiteral("typeid"), categories.id(cls, items.at(i).category)},
-                                     {QStringLiteral("postdate"), r.when},
-                                     {QStringLiteral("money"), r.amount.toDouble()},
-                                     {QStringLiteral("style"), cls},
-                                     {QStringLiteral("memo"), r.remark()}});
-        db.execute(QStringLiteral("UPDATE [importedtx] SET recordid=? WHERE username=? AND provider=? AND txno=?"),
-                   {id, user, provider, key});
-        ++added;
+        const int n = std::min(chunk, total - from);
+        QVariantList records, numbers;
+        for (int i = from; i < from + n; ++i) {
+            const BillRow &r = items.at(i).row;
+            records << user << categories.id(r.cls(), items.at(i).category) << r.when << r.amount.toDouble() << r.cls()
+                    << r.remark();
+        }
+        const auto marks = [n](const QString &one) {
+            QStringList all;
+            for (int i = 0; i < n; ++i)
+                all << one;
+            return all.join(u',');
+        };
+        db.execute(QStringLiteral("INSERT INTO [pursewicks](username,typeid,postdate,money,style,memo) VALUES")
+                       + marks(QStringLiteral("(?,?,?,?,?,?)")),
+                   records);
+        // One statement's rows get consecutive IDs while this transaction holds the file.
+        const qint64 last = db.count(QStringLiteral("SELECT last_insert_rowid()"));
+        const qint64 first = last - n + 1;
+        for (int i = from; i < from + n; ++i) {
+            const BillRow &r = items.at(i).row;
+            numbers << user << provider << keyOf(r) << first + (i - from) << batch << r.counterparty;
+        }
+        const int kept = db.execute(QStringLiteral("INSERT OR IGNORE INTO [importedtx](username,provider,txno,recordid,"
+                                                   "batchid,counterparty) VALUES")
+                                        + marks(QStringLiteral("(?,?,?,?,?,?)")),
+                                    numbers);
+        // A line imported before, or twice among these, leaves no record behind.
+        if (kept < n)
+            db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID BETWEEN ? AND ? AND ID NOT IN(SELECT recordid "
+                                      "FROM [importedtx] WHERE batchid=?)"),
+                       {first, last, batch});
+        added += kept;
     }
     if (progress && !progress(total, total))
         return std::nullopt;

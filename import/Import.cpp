@@ -17,7 +17,7 @@
 
 #include <QProgressDialog>
 
-namespace ht::import {
+namespace ht::billimport {
 namespace {
 
 const QString title = QStringLiteral("导入账单");
@@ -107,4 +107,4 @@ void attach(LedgerLists &lists)
     QObject::connect(lists.command("mm_undoImport"), &QAction::triggered, window, [window] { undoLastImport(window); });
 }
 
-} // namespace ht::import
+} // namespace ht::billimport

@@ -4,11 +4,11 @@ namespace ht {
 
 class LedgerLists;
 
-namespace import {
+namespace billimport {
 
 // Hooks the bill import to the main window's "导入账单…" and "撤销上次导入", and brings
 // an older database up to date for it.
 void attach(LedgerLists &lists);
 
-} // namespace import
+} // namespace billimport
 } // namespace ht

@@ -42,7 +42,8 @@ Bill statement(int first, int last)
 }
 
 // Plans and writes the statement for the user; each line's proposal and the records added.
-QStringList import(const QString &user, Bill bill, int *added = nullptr, const ImportStore::Progress &progress = {})
+QStringList importLines(const QString &user, Bill bill, int *added = nullptr,
+                        const ImportStore::Progress &progress = {})
 {
     Connection c(program::db());
     const QList<ImportStore::Plan> plans = ImportStore::plan(c.db(), user, bill.provider, bill.rows);
@@ -97,62 +98,64 @@ void TestImportStore::importingTwiceRulesAndUndo()
     addRecord(0, QDateTime(QDate(2025, 4, 2), QTime(9, 0)), 7, "手记", 1);
     int added = 0;
     // Another user's import of the same lines stays theirs throughout.
-    import("mary", statement(1, 3), &added);
+    importLines("mary", statement(1, 3), &added);
     QCOMPARE(added, 3);
     const QString marys = records("mary");
 
     // Cancelled: nothing written, not even the import itself.
-    import("admin", statement(1, 5), &added, [](int, int) { return false;
-});
-QCOMPARE(added, -1);
-QCOMPARE(scalar("SELECT COUNT(*) FROM importbatches WHERE username='admin'"), "0");
+    importLines("admin", statement(1, 5), &added, [](int, int) { return false; });
+    QCOMPARE(added, -1);
+    QCOMPARE(scalar("SELECT COUNT(*) FROM importbatches WHERE username='admin'"), "0");
 
-{
+    {
+        Connection c(program::db());
+        ImportStore::saveRules(c.db(), "admin", {{"美团", 0, "吃"}, {"", 0, "日常"}, {"商家1", 0, "已删的类别"}});
+    }
+    int calls = 0;
+    const auto counting = [&calls](int done, int total) {
+        ++calls;
+        return done <= total;
+    };
+    QCOMPARE(importLines("admin", statement(1, 5), &added, counting),
+             QStringList({"吃/规则：包含“美团”", "其他开支/默认", "其他开支/默认", "其他收入/默认", "其他开支/默认"}));
+    QCOMPARE(added, 5);
+    QVERIFY(calls >= 2);
+    QCOMPARE(scalar("SELECT memo FROM pursewicks WHERE username='admin' AND length(memo)>9000"), hostile);
+
+    // The user corrects a category; it is proposed for that counterparty next time, and undo keeps the record.
+    {
+        Connection c(program::db());
+        const qint64 id = scalar("SELECT ID FROM pursewicks WHERE username='admin' AND memo='商家2'").toLongLong();
+        Record r = *RecordStore::record(c.db(), "admin", id);
+        r.category = "日常";
+        RecordStore::save(c.db(), "admin", r, *RecordStore::categoryId(c.db(), "admin", 0, "日常"));
+    }
+    // The same file again adds nothing; an overlapping one only its new lines.
+    QCOMPARE(importLines("admin", statement(1, 5), &added), QStringList(5, "已导入过"));
+    QCOMPARE(added, 0);
+    QCOMPARE(importLines("admin", statement(4, 8), &added),
+             QStringList({"已导入过", "已导入过", "其他开支/默认", "吃/同一交易对方上次的类别",
+                          "日常/同一交易对方上次的类别"}));
+    QCOMPARE(added, 3);
+    const QString beforeLast = records("admin");
+
     Connection c(program::db());
-    ImportStore::saveRules(c.db(), "admin", {{"美团", 0, "吃"}, {"", 0, "日常"}, {"商家1", 0, "已删的类别"}});
-}
-int calls = 0;
-QCOMPARE(import(
-             "admin", statement(1, 5), &added,
-             [&calls](int done, int total) {
-    ++calls;
-    return done <= total;
-             }),
-         QStringList({"吃/规则：包含“美团”", "其他开支/默认", "其他开支/默认", "其他收入/默认", "其他开支/默认"}));
-QCOMPARE(added, 5);
-QVERIFY(calls >= 2);
-QCOMPARE(scalar("SELECT memo FROM pursewicks WHERE username='admin' AND length(memo)>9000"), hostile);
-
-// The user corrects a category; it is proposed for that counterparty next time, and undo keeps the record.
-{
-    Connection c(program::db());
-    const qint64 id = scalar("SELECT ID FROM pursewicks WHERE username='admin' AND memo='商家2'").toLongLong();
-    Record r = *RecordStore::record(c.db(), "admin", id);
-    r.category = "日常";
-    RecordStore::save(c.db(), "admin", r, *RecordStore::categoryId(c.db(), "admin", 0, "日常"));
-}
-// The same file again adds nothing; an overlapping one only its new lines.
-QCOMPARE(import("admin", statement(1, 5), &added), QStringList(5, "已导入过"));
-QCOMPARE(added, 0);
-QCOMPARE(import("admin", statement(4, 8), &added),
-         QStringList({"已导入过", "已导入过", "其他开支/默认", "吃/同一交易对方上次的类别",
-                      "日常/同一交易对方上次的类别"}));
-QCOMPARE(added, 3);
-const QString beforeLast = records("admin");
-
-Connection c(program::db());
-auto undone = ImportStore::undoLast(c.db(), "admin");
-QCOMPARE(undone->removed, 3);
-undone = ImportStore::undoLast(c.db(), "admin");
-QCOMPARE(undone->removed, 4);
-QCOMPARE(undone->kept, 1);
-QCOMPARE(records("admin"), "0 7.0 日常 2;0 2.25 日常 3");
-QVERIFY(!ImportStore::undoLast(c.db(), "admin"));
-QCOMPARE(records("mary"), marys);
-QVERIFY(beforeLast != records("admin"));
-// After the undo the lines may come again, all but the one kept.
-QCOMPARE(import("admin", statement(1, 3), &added).size(), 3);
-QCOMPARE(added, 2);
+    auto undone = ImportStore::undoLast(c.db(), "admin");
+    QCOMPARE(undone->removed, 3);
+    undone = ImportStore::undoLast(c.db(), "admin");
+    QCOMPARE(undone->removed, 4);
+    QCOMPARE(undone->kept, 1);
+    QCOMPARE(records("admin"), "0 7.0 日常 2;0 2.25 日常 3");
+    QVERIFY(!ImportStore::undoLast(c.db(), "admin"));
+    QCOMPARE(records("mary"), marys);
+    QVERIFY(beforeLast != records("admin"));
+    // After the undo the lines may come again, all but the one kept.
+    QCOMPARE(importLines("admin", statement(1, 3), &added).size(), 3);
+    QCOMPARE(added, 2);
+    // Unplanned, the unique key alone keeps a line from coming twice, even within one write.
+    const BillRow fresh = statement(9, 9).rows.at(0), old = statement(1, 1).rows.at(0);
+    QCOMPARE(ImportStore::write(c.db(), "admin", "wechat", {{fresh, "吃"}, {old, "吃"}, {fresh, "吃"}}), 1);
+    QCOMPARE(scalar("SELECT COUNT(*) FROM pursewicks WHERE username='admin'"), "5");
 }
 
 QTEST_MAIN(TestImportStore)

@@ -37,7 +37,7 @@ void TestImportWindow::previewTicksRulesImportsAndUndoes()
         {"2025-05-03 08:00:00", "转账", "张三", "/", "收入", "¥100", "/", "已收钱", "T3", "", ""},
         {"2025-05-04 08:00:00", "提现", "银行", "/", "/", "¥9", "/", "提现已到账", "T4", "", ""}};
     writeFile(path, utf8(csvText(withPreamble(16, "微信支付账单明细列表", wechatHeader, rows)), true));
-    std::unique_ptr<MainWindow> w(openMainWindow({import::attach}));
+    std::unique_ptr<MainWindow> w(openMainWindow({billimport::attach}));
 
     folder->fileAnswers << path;
     QVERIFY(runModal([&] { triggerAction(w.get(), "mm_import"); },
