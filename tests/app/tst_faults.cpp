@@ -197,6 +197,9 @@ private Q_SLOTS:
     void damagedDatabaseIsNamed()
     {
         const QByteArray good = test::fileContents(m_db);
+        QList<qsizetype> ledgerPages;
+        for (const char *part : {"pursewicks", "pursewicks_owner_class_date"})
+            ledgerPages << test::scalar("SELECT rootpage FROM sqlite_master WHERE name=?", {part}).toInt();
         program::db().CloseDB();
         QVERIFY(QDir().mkpath(m_folder->path("backups")));
         test::writeFile(m_folder->path("backups/syslibs-2026-12-01.dbk"), good);
@@ -219,10 +222,12 @@ private Q_SLOTS:
         }
         for (const QString &name : left + kept)
             QVERIFY2(QFile::exists(m_folder->path(name)) == kept.contains(name), qPrintable(name));
-        // Damage past the first page shows only when that part is read.
+        // Damage in the ledger's pages shows only when they are read.
         QByteArray torn = good;
-        for (qsizetype at = 8192; at < torn.size(); ++at)
-            torn[at] = char(at * 7);
+        for (const qsizetype page : ledgerPages) {
+            for (qsizetype at = (page - 1) * 4096; at < page * 4096; ++at)
+                torn[at] = char(at * 7);
+        }
         test::writeFile(m_db, torn);
         MainWindow *w = openMainWindow({backup::attach});
         SAID(QStringLiteral("数据库文件已损坏。"));

@@ -2,13 +2,13 @@
 
 // Statements as the providers export them, written by the tests from made-up rows.
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QStringEncoder>
 #include <QStringList>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
+#include <tuple>
+
+#include <zlib.h>
 
 namespace ht::test {
 
@@ -85,19 +85,69 @@ inline QByteArray xlsx(const QList<QStringList> &rows, const QByteArray &brokenS
         sst += QStringLiteral("<si><r><t>%1</t></r><r><t></t></r></si>").arg(esc(s));
     sst += QStringLiteral("</sst>");
 
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    QuaZip zip(&buffer);
-    zip.open(QuaZip::mdCreate);
-    for (const auto &[name, body] : {std::pair{QStringLiteral("xl/sharedStrings.xml"), sst},
-                                     std::pair{QStringLiteral("xl/worksheets/sheet1.xml"), sheet}}) {
-        QuaZipFile file(&zip);
-        file.open(QIODevice::WriteOnly, QuaZipNewInfo(name));
-        file.write(name.contains(QStringLiteral("sheet1")) && !brokenSheet.isEmpty() ? brokenSheet : body.toUtf8());
-        file.close();
+    // The sheet deflated, the shared strings stored, as archivers do for small parts.
+    QByteArray zip, directory;
+    const auto le = [](QByteArray &out, quint32 v, int width) {
+        for (int i = 0; i < width; ++i)
+            out.append(char((v >> (8 * i)) & 0xff));
+    };
+    int count = 0;
+    for (const auto &[name, body, deflated] :
+         {std::tuple{QByteArray("xl/sharedStrings.xml"), sst.toUtf8(), false},
+          std::tuple{QByteArray("xl/worksheets/sheet1.xml"), brokenSheet.isEmpty() ? sheet.toUtf8() : brokenSheet,
+                     true}}) {
+        QByteArray packed = body;
+        if (deflated) {
+            packed.resize(qsizetype(compressBound(uLong(body.size()))) + 64);
+            z_stream z{};
+            deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(body.constData()));
+            z.avail_in = uInt(body.size());
+            z.next_out = reinterpret_cast<Bytef *>(packed.data());
+            z.avail_out = uInt(packed.size());
+            deflate(&z, Z_FINISH);
+            packed.resize(qsizetype(z.total_out));
+            deflateEnd(&z);
+        }
+        const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(body.constData()), uInt(body.size())));
+        const quint32 offset = quint32(zip.size());
+        const auto header = [&](QByteArray &out, bool central) {
+            le(out, central ? 0x02014b50 : 0x04034b50, 4);
+            if (central)
+                le(out, 20, 2);
+            le(out, 20, 2);
+            le(out, 0, 2);
+            le(out, deflated ? 8 : 0, 2);
+            le(out, 0, 4);
+            le(out, crc, 4);
+            le(out, quint32(packed.size()), 4);
+            le(out, quint32(body.size()), 4);
+            le(out, quint32(name.size()), 2);
+            le(out, 0, 2);
+            if (central) {
+                le(out, 0, 2);
+                le(out, 0, 2);
+                le(out, 0, 2);
+                le(out, 0, 4);
+                le(out, offset, 4);
+            }
+            out += name;
+        };
+        header(zip, false);
+        zip += packed;
+        header(directory, true);
+        ++count;
     }
-    zip.close();
-    return bytes;
+    const quint32 start = quint32(zip.size());
+    zip += directory;
+    le(zip, 0x06054b50, 4);
+    le(zip, 0, 4);
+    le(zip, quint32(count), 2);
+    le(zip, quint32(count), 2);
+    le(zip, quint32(directory.size()), 4);
+    le(zip, start, 4);
+    le(zip, 0, 2);
+    return zip;
 }
 
 } // namespace ht::test

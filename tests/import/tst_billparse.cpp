@@ -140,6 +140,8 @@ void TestBillParse::refused_data()
     QTest::newRow("xlsx with a broken sheet")
         << xlsx({}, "<worksheet><sheetData><row><c t=\"s\"><v>7</v></c></row></sheetData></worksheet>")
         << ".xlsx 文件已损坏";
+    QTest::newRow("xlsx part not matching its checksum")
+        << QByteArray(good).replace("<sst>", "<sSt>") << ".xlsx 文件已损坏";
     QTest::newRow("xlsx with unclosed xml") << xlsx({}, "<worksheet><sheetData>") << ".xlsx 文件已损坏";
 }
 
