@@ -45,10 +45,15 @@ QString text(const QStringList &row, int column)
     return t == QLatin1String("/") ? QString() : t;
 }
 
-QString headerKey(QString name)
+QString headerKey(const QString &name)
 {
-    name.remove(QRegularExpression(QStringLiteral("\\s")));
-    return name.replace(u'（', u'(').replace(u'）', u')');
+    QString key;
+    key.reserve(name.size());
+    for (QChar c : name) {
+        if (!c.isSpace())
+            key += c == u'（' ? QChar(u'(') : c == u'）' ? QChar(u')') : c;
+    }
+    return key;
 }
 
 // The columns of each field when the row is a header: time, amount and direction at least.
