@@ -36,7 +36,8 @@ struct BillRow {
 struct Bill {
     QString provider; // "wechat", "alipay"
     QList<BillRow> rows;
-    QString error; // for the user, in Chinese; empty when the file was read
+    QString error;            // for the user, in Chinese; empty when the file was read
+    bool unknownKind = false; // a table, but of neither provider: its columns may be mapped
 };
 
 } // namespace ht

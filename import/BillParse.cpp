@@ -2,6 +2,7 @@
 
 #include "import/XlsxRead.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -45,7 +46,7 @@ QString text(const QStringList &row, int column)
     return t == QLatin1String("/") ? QString() : t;
 }
 
-QString headerKey(const QString &name)
+QString columnName(const QString &name)
 {
     QString key;
     key.reserve(name.size());
@@ -64,7 +65,7 @@ std::optional<std::array<int, FieldCount>> header(const QStringList &row)
     for (int f = 0; f < FieldCount; ++f) {
         int rank = int(names()[size_t(f)].size());
         for (int c = 0; c < row.size(); ++c) {
-            const qsizetype r = names()[size_t(f)].indexOf(headerKey(row.at(c)));
+            const qsizetype r = names()[size_t(f)].indexOf(columnName(row.at(c)));
             if (r >= 0 && r < rank) {
                 rank = int(r);
                 at[size_t(f)] = c;
@@ -268,6 +269,7 @@ Bill fromTable(const QList<QStringList> &table)
     }
     if (first < 0) {
         bill.error = expected;
+        bill.unknownKind = plainHeader(table).has_value();
         return bill;
     }
     bill.provider = wechat ? QStringLiteral("wechat") : QStringLiteral("alipay");
@@ -292,14 +294,119 @@ Bill parse(const QByteArray &bytes)
     return fromTable(splitCsv(decode(bytes)));
 }
 
-Bill readFile(const QString &path)
+QString Columns::text() const
+{
+    QStringList parts;
+    for (int c : {date, amount, income, expense, direction, remark, id})
+        parts << QString::number(c);
+    return parts.join(u',');
+}
+
+std::optional<Columns> Columns::fromText(const QString &text)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 7)
+        return std::nullopt;
+    int v[7];
+    for (int i = 0; i < 7; ++i) {
+        bool ok = false;
+        v[i] = parts[i].toInt(&ok);
+        if (!ok || v[i] < -1 || v[i] > 1000)
+            return std::nullopt;
+    }
+    const Columns c{v[0], v[1], v[2], v[3], v[4], v[5], v[6]};
+    return c.usable() ? std::optional<Columns>(c) : std::nullopt;
+}
+
+std::optional<qsizetype> plainHeader(const QList<QStringList> &table)
+{
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        int filled = 0;
+        for (const QString &c : table.at(i))
+            filled += c.trimmed().isEmpty() ? 0 : 1;
+        if (filled >= 3)
+            return i;
+    }
+    return std::nullopt;
+}
+
+QString headerKey(const QStringList &header)
+{
+    QStringList names;
+    for (const QString &c : header)
+        names << c.trimmed();
+    return QString::fromLatin1(
+        QCryptographicHash::hash(names.join(QChar(0x1f)).toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+Bill fromColumns(const QList<QStringList> &table, qsizetype header, const Columns &map)
+{
+    Bill bill;
+    bill.provider = QStringLiteral("csv-") + headerKey(table.value(header));
+    // A signed amount, with the currency signs the statements write around it.
+    const auto signedAmount = [](const QString &text) -> std::optional<Money> {
+        QString t = text;
+        t.remove(u'¥').remove(u'￥').remove(u'\u3000');
+        return t.trimmed().isEmpty() ? std::nullopt : Money::parse(t);
+    };
+    for (qsizetype i = header + 1; i < table.size(); ++i) {
+        const QStringList &cells = table.at(i);
+        if (blank(cells))
+            continue;
+        BillRow r;
+        r.counterparty = text(cells, map.remark);
+        r.txno = text(cells, map.id);
+        const auto when = moment(cell(cells, map.date));
+        std::optional<Money> money;
+        bool negative = false;
+        if (map.amount >= 0) {
+            money = signedAmount(cell(cells, map.amount));
+            negative = money && *money < Money();
+            if (negative)
+                money = Money() - *money;
+            if (money)
+                r.direction = negative ? BillRow::Direction::Expense : BillRow::Direction::Income;
+        } else {
+            const auto in = signedAmount(cell(cells, map.income));
+            const auto out = signedAmount(cell(cells, map.expense));
+            money = in && *in != Money() ? in : out;
+            r.direction = in && *in != Money() ? BillRow::Direction::Income : BillRow::Direction::Expense;
+        }
+        const QString way = cell(cells, map.direction);
+        if (way.contains(u'收') || way.contains(u'入') || way.contains(u'贷'))
+            r.direction = BillRow::Direction::Income;
+        else if (way.contains(u'支') || way.contains(u'出') || way.contains(u'借'))
+            r.direction = BillRow::Direction::Expense;
+        if (when)
+            r.when = *when;
+        if (money && *money > Money())
+            r.amount = *money;
+        if (!when)
+            r.skipped = QStringLiteral("交易时间“%1”无法识别").arg(cell(cells, map.date));
+        else if (!money)
+            r.skipped = QStringLiteral("金额无法识别");
+        else if (r.amount == Money())
+            r.skipped = QStringLiteral("金额为零");
+        bill.rows << r;
+    }
+    if (bill.rows.isEmpty())
+        bill.error = QStringLiteral("账单中没有交易记录。");
+    return bill;
+}
+
+Bill readFile(const QString &path, QList<QStringList> *table)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, {}, QStringLiteral("无法打开文件：") + file.errorString()};
     if (file.size() > maxFileBytes)
         return {{}, {}, QStringLiteral("文件超过 %1 MB，不像是一份账单。").arg(maxFileBytes / 1024 / 1024)};
-    return parse(file.read(maxFileBytes + 1));
+    const QByteArray bytes = file.read(maxFileBytes + 1);
+    Bill bill = parse(bytes);
+    if (bill.unknownKind && table)
+        *table = bytes.startsWith("PK\x03\x04") ? readXlsx(bytes, nullptr).value_or(QList<QStringList>())
+                                                : splitCsv(decode(bytes));
+    return bill;
 }
 
 } // namespace ht::bill

@@ -3,6 +3,7 @@
 #include "import/BillModel.h"
 #include "import/BillParse.h"
 #include "import/BillPreview.h"
+#include "import/ColumnsDialog.h"
 
 #include "ledger/LedgerLists.h"
 
@@ -14,6 +15,7 @@
 #include "foundation/MessageBox.h"
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
+#include "foundation/clsRWIni.h"
 
 #include <QProgressDialog>
 
@@ -36,7 +38,21 @@ void importBill(QWidget *window)
                                      QStringLiteral("账单文件(*.csv *.xlsx);;所有文件(*)")});
     if (path.isEmpty())
         return;
-    Bill bill = bill::readFile(path);
+    QList<QStringList> table;
+    Bill bill = bill::readFile(path, &table);
+    if (bill.unknownKind && !table.isEmpty()) {
+        // Another kind of statement: its columns as the user says, remembered per header row.
+        const qsizetype header = bill::plainHeader(table).value_or(0);
+        const QString key = bill::headerKey(table.at(header));
+        clsRWIni config;
+        config.SpecifyIni(program::pathIn(QStringLiteral("config.ini")));
+        const auto remembered = bill::Columns::fromText(config.ReadString(QStringLiteral("importColumns"), key, 64));
+        ColumnsDialog dialog(window, table.at(header), remembered);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        config.WriteString(QStringLiteral("importColumns"), key, dialog.columns().text());
+        bill = bill::fromColumns(table, header, dialog.columns());
+    }
     if (!bill.error.isEmpty())
         return tell(window, bill.error, MsgIcon::Warning);
 

@@ -168,6 +168,24 @@ void TestBillParse::pieces()
     QCOMPARE(bill::moment("45658.5")->toString(Qt::ISODate), QStringLiteral("2025-01-01T12:00:00"));
     QVERIFY(!bill::moment("2025-13-01"));
 
+    // Another bank's columns: income and expense apart, the direction column deciding.
+    const QList<QStringList> bank = {{"说明"},
+                                     {"日期", "收入", "支出", "备注", "借贷"},
+                                     {"2025-01-01", "", "￥12.00", "面包", ""},
+                                     {"2025-01-02", "3.00", "", "退款", ""},
+                                     {"2025-01-03", "", "8", "转出", "贷"},
+                                     {"2025-01-04", "", "x", "坏", ""}};
+    const auto columns = bill::Columns::fromText("0,-1,1,2,4,3,-1");
+    QVERIFY(columns && bill::plainHeader(bank) == 1);
+    QStringList got;
+    for (const BillRow &r : bill::fromColumns(bank, 1, *columns).rows)
+        got << summary(r);
+    QCOMPARE(got,
+             QStringList({"2025-01-01 00:00:00|支|12.00|面包|||", "2025-01-02 00:00:00|收|3.00|退款|||",
+                          "2025-01-03 00:00:00|收|8.00|转出|||", "2025-01-04 00:00:00|支|0.00|坏|||金额无法识别"}));
+    for (const char *junk : {"0,1", "a,1,1,1,1,1,1", "-1,1,-1,-1,-1,-1,-1", "0,-1,-1,-1,-1,1,2"})
+        QVERIFY(!bill::Columns::fromText(junk));
+
     QTemporaryDir dir;
     QFile big(dir.filePath("big.csv"));
     QVERIFY(big.open(QIODevice::WriteOnly));

@@ -4,17 +4,20 @@
 
 #include "import/BillModel.h"
 #include "import/BillPreview.h"
+#include "import/ColumnsDialog.h"
 #include "import/Import.h"
 #include "import/RulesDialog.h"
 
 #include "ledger/MainWindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace ht;
 using namespace ht::test;
@@ -26,7 +29,7 @@ private slots:
 };
 
 // Through the main window's commands: the preview by keyboard, a rule, the import, the
-// same file again, a file of neither kind, and the undo.
+// same file again, a file of neither kind, a bank's statement mapped, and the undo.
 void TestImportWindow::previewTicksRulesImportsAndUndoes()
 {
     const auto folder = ProgramFolder::withUser("admin");
@@ -78,10 +81,37 @@ void TestImportWindow::previewTicksRulesImportsAndUndoes()
         QTest::keyClick(preview->table, Qt::Key_Escape);
         QVERIFY(!preview->isVisible());
     }));
-    writeFile(path, "日期,摘要,金额\n2025-01-01,ATM,100\n");
+    writeFile(path, "你好\n");
     folder->fileAnswers << path;
     triggerAction(w.get(), "mm_import");
     QVERIFY(folder->messages.last().text.startsWith("无法识别这个文件：应为微信支付账单"));
+
+    // A bank's statement: its columns guessed from their names, the choice kept for its header row.
+    writeFile(path,
+              "交易日期,摘要,交易金额,流水号\n2025-06-01 09:00,工资,+5000.00,B1\n2025-06-02,ATM取款,-200.00,B2\n"
+              "2025-06-03,坏行,abc,B3\n");
+    QString previewed;
+    QTimer preview;
+    preview.setInterval(10);
+    connect(&preview, &QTimer::timeout, [&] {
+        if (auto *p = qobject_cast<BillPreview *>(QApplication::activeModalWidget()); p && p->isVisible()) {
+            preview.stop();
+            previewed = p->summary->text();
+            p->reject();
+        }
+    });
+    for (const char *expected : {"0,2,-1,-1,-1,1,3", "0,2,-1,-1,-1,1,-1"}) {
+        folder->fileAnswers << path;
+        QVERIFY(runModal([&] { triggerAction(w.get(), "mm_import"); },
+                         [&](QDialog *d) {
+            auto *columns = qobject_cast<ColumnsDialog *>(d);
+            QCOMPARE(columns->columns().text(), QString::fromLatin1(expected));
+            columns->boxes[6]->setCurrentIndex(0);
+            preview.start();
+            columns->accept();
+        }));
+        QCOMPARE(previewed, "将导入 1 条收入、1 条支出，共 ￥5,000.00 / ￥200.00；跳过 1 条");
+    }
 
     triggerAction(w.get(), "mm_undoImport");
     QCOMPARE(folder->messages.last().text, "已撤销上次导入，删除了 3 条记录。");
