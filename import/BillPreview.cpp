@@ -56,8 +56,9 @@ BillPreview::BillPreview(QWidget *parent, const Bill &bill, const QList<ImportSt
     : QDialog(parent), m_bill(bill)
 {
     setObjectName(QStringLiteral("BillPreview"));
-    setWindowTitle(bill.provider == QLatin1String("wechat") ? QStringLiteral("导入微信支付账单")
-                                                            : QStringLiteral("导入支付宝账单"));
+    setWindowTitle(bill.provider == QLatin1String("wechat")       ? QStringLiteral("导入微信支付账单")
+                       : bill.provider == QLatin1String("alipay") ? QStringLiteral("导入支付宝账单")
+                                                                  : QStringLiteral("导入账单"));
     m_categories[0] = categories[0];
     m_categories[1] = categories[1];
     m_model = new BillModel(bill.rows, plans, this);
