@@ -4,6 +4,7 @@
 #include "banks/Banks.h"
 #include "categories/Categories.h"
 #include "charts/Charts.h"
+#include "import/Import.h"
 #include "login/UserCommands.h"
 #include "memos/Memos.h"
 
@@ -11,7 +12,8 @@ namespace ht {
 
 QList<Attachment> subsystems()
 {
-    return {login::attach, categories::attach, banks::attach, memos::attach, backup::attach, charts::attach};
+    return {login::attach,  categories::attach, banks::attach,      memos::attach,
+            backup::attach, charts::attach,     billimport::attach};
 }
 
 } // namespace ht

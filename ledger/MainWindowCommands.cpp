@@ -63,6 +63,10 @@ void MainWindow::buildMenus()
     QAction *chart = item(accounts, "mm_chart", QStringLiteral("收支统计"), Qt::Key_F9);
     item(accounts, "mm_types", QStringLiteral("设置收支类别(&T)"));
     item(accounts, "mm_Del", QStringLiteral("批量删除(&D)"));
+    accounts->addSeparator()->setObjectName(QStringLiteral("mm_line2"));
+    QAction *importBill = item(accounts, "mm_import", QStringLiteral("导入账单(&I)…"),
+                               QKeySequence(Qt::CTRL | Qt::Key_I));
+    item(accounts, "mm_undoImport", QStringLiteral("撤销上次导入(&U)"));
 
     QMenu *tools = menu(bar, "mm_tools", QStringLiteral("工具(&T)"));
     item(tools, "mm_banks", QStringLiteral("银行账户(&B)"));
@@ -80,7 +84,7 @@ void MainWindow::buildMenus()
     QAction *update = item(help, "mm_update", QStringLiteral("在线升级"));
 
     // Shortcuts work wherever the focus is in the window, menu bar shown or not.
-    addActions({add, out, search, chart, print, calc, memoNote, resume});
+    addActions({add, out, search, chart, importBill, print, calc, memoNote, resume});
 
     connect(exit, &QAction::triggered, this, &QWidget::close);
     connect(add, &QAction::triggered, this, [this] { openRecordDialog(1, 0); });

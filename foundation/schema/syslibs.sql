@@ -95,3 +95,16 @@ INSERT INTO [users]([username], [userpwd], [regdate], [logintime])
     VALUES ('admin', 'admin', strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 0);
 
 -- The built-in categories are added by the build from the data library's own list.
+
+-- Bill import: each imported statement line of a user by the provider's transaction
+-- number (or its moment, amount and counterparty when it has none), so that nothing comes
+-- in twice; the record it became, its import, and whether the record changed since.
+CREATE TABLE [importbatches] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [username] TEXT(50) NOT NULL COLLATE NOCASE, [importdate] DATETIME NOT NULL, [provider] TEXT NOT NULL);
+CREATE TABLE [importedtx] ([username] TEXT(50) NOT NULL COLLATE NOCASE, [provider] TEXT NOT NULL, [txno] TEXT NOT NULL, [recordid] INTEGER NOT NULL, [batchid] INTEGER NOT NULL, [counterparty] TEXT NOT NULL DEFAULT '', [changed] INTEGER NOT NULL DEFAULT 0);
+CREATE UNIQUE INDEX [importedtx_key] ON [importedtx]([username], [provider], [txno]);
+CREATE INDEX [importedtx_record] ON [importedtx]([recordid]);
+CREATE INDEX [importedtx_batch] ON [importedtx]([batchid]);
+CREATE TRIGGER [importedtx_touched] AFTER UPDATE ON [pursewicks] BEGIN UPDATE [importedtx] SET [changed]=1 WHERE [recordid]=NEW.ID; END;
+-- The user's rules: a counterparty or goods containing the pattern gets the category.
+CREATE TABLE [importrules] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [username] TEXT(50) NOT NULL COLLATE NOCASE, [pattern] TEXT NOT NULL, [class] INTEGER NOT NULL, [typename] TEXT NOT NULL);
+CREATE INDEX [importrules_owner] ON [importrules]([username], [ID]);
