@@ -15,13 +15,33 @@ QString dayStart(const QDate &d)
     return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
 }
 
-// A group's amount in exact cents, each record rounded as the lists round it (adding the
-// stored doubles would drift by cents).
+// The lists turn each stored amount into cents on its own (Money::fromDouble); adding the
+// doubles would drift by cents. The engine's round() gives the same cents for an amount
+// well away from a half cent and not huge, so it sums those as whole cents; the others
+// (1.005, typed with a third decimal) are grouped by amount, counted, and rounded here.
+// The whole rule lives here, in one place.
 class Amounts {
 public:
-    static QString columns() { return QStringLiteral("SUM(cents(A.money))"); }
-    // A row's amount, in its column first.
-    static Money at(const Query &q, int first) { return Money::fromCents(q.int64(first)); }
+    // The odd amount (NULL for the engine's cents), the cents, the count: to be grouped by
+    // the odd amount after the keys.
+    static QString columns()
+    {
+        return QStringLiteral("CASE WHEN %1 THEN NULL ELSE A.money END,SUM(CASE WHEN %1 THEN %2 ELSE 0 END),COUNT(*)")
+            .arg(plain, cents);
+    }
+    // A row's amount, its columns from the first on.
+    static Money at(const Query &q, int first)
+    {
+        Money m = Money::fromCents(q.int64(first + 1));
+        if (!q.isNull(first))
+            m += Money::fromCents(Money::fromDouble(q.real(first)).cents() * Money::Cents(q.int64(first + 2)));
+        return m;
+    }
+
+private:
+    static inline const QString plain = QStringLiteral(
+        "(abs(A.money*100)<1e12 AND abs(abs(A.money*100-round(A.money*100))-0.5)>=0.25)");
+    static inline const QString cents = QStringLiteral("CAST(round(A.money*100) AS INTEGER)");
 };
 
 bool wholeMonths(const DayPeriod &p)
@@ -30,14 +50,14 @@ bool wholeMonths(const DayPeriod &p)
 }
 
 // One user's records of a class under the filter, by category and a key of the caller's:
-// the typeid, the key, the amount, and the category's name last. The
+// the typeid, the key, the amount's columns from 2 on, and the category's name last. The
 // names are joined to the few groups, not to every record.
 Query byCategory(clsADO &db, const QString &user, int cls, const SqlFilter &filter, const SqlFilter &key = {})
 {
     return db.query(QStringLiteral("SELECT G.*,B.typename FROM (SELECT A.typeid AS typeid,")
                         + (key.isEmpty() ? QStringLiteral("0") : key.sql) + u',' + Amounts::columns()
                         + QStringLiteral(" FROM [pursewicks] AS A WHERE A.username=? AND A.style=?") + filter.sql
-                        + QStringLiteral(" GROUP BY 1,2) AS G LEFT JOIN [types] AS B ON G.typeid=B.ID"),
+                        + QStringLiteral(" GROUP BY 1,2,3) AS G LEFT JOIN [types] AS B ON G.typeid=B.ID"),
                     key.values + QVariantList{user, cls} + filter.values);
 }
 
@@ -133,7 +153,7 @@ YearSums ChartStore::yearSums(clsADO &db, const QString &user, int year)
     }
     values << user << dayStart(QDate(year, 1, 1)) << dayStart(QDate(year + 1, 1, 1));
     Query q = db.query(QStringLiteral("SELECT A.style,%1,%2 FROM [pursewicks] AS A WHERE A.username=? AND "
-                                      "A.style IN (0,1) AND A.postdate>=? AND A.postdate<? GROUP BY 1,2")
+                                      "A.style IN (0,1) AND A.postdate>=? AND A.postdate<? GROUP BY 1,2,3")
                            .arg(after.join(u'+'), Amounts::columns()),
                        values);
     YearSums out;
