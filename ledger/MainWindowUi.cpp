@@ -80,7 +80,7 @@ void MainWindow::buildToolbar()
         const char *name = nullptr; // a button added later keeps the older ones' numbers
     } buttons[] = {{"mm_add", "收入", "income"},
                    {"mm_out", "支出", "expense"},
-                   {"mm_import", "导入", "import"},
+                   {"mm_import", "导入", "import", "Toolbar1_import"},
                    {"mm_search", "查询", "search"},
                    {"mm_chart", "统计", "chart", "Toolbar1_chart"},
                    {"mm_Del", "批量删除", "batch-delete"},

@@ -79,7 +79,7 @@ private Q_SLOTS:
         QCOMPARE(program::readStoreValue("pursewickHwnd"), QString::number(quint64(w->winId())));
         w->showMaximized();
         QTRY_VERIFY(w->isMaximized());
-        QTest::mouseClick(w->findChild<QToolButton *>("Toolbar1_13"), Qt::LeftButton); // "退出"
+        QTest::mouseClick(w->findChild<QToolButton *>("Toolbar1_12"), Qt::LeftButton); // "退出"
         QTRY_VERIFY(!MainWindow::instance());
         test::resumeAfterQuit();
         QCOMPARE(test::fileContents(m_folder->path("config.ini")), QByteArray("[client]\r\nwindowstate=2\r\n"));
