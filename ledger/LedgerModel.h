@@ -37,6 +37,8 @@ public:
     // for. The connection must be open.
     void show(clsADO &db, const QString &user, int cls, const SqlFilter &filter);
     bool windowed() const { return m_window != nullptr; }
+    // Whether the count and total are still being worked out on the list's thread.
+    bool counting() const;
     // Whether every row can be read now (a windowed list waits for its page keys).
     bool settled() const;
     // Waits until every row can be read (export and printing ask for it by name).

@@ -230,6 +230,11 @@ void LedgerModel::jobDone(quint64 generation, JobResult &result)
         emit located(int(result.found));
 }
 
+bool LedgerModel::counting() const
+{
+    return m_window && m_window->counting;
+}
+
 bool LedgerModel::settled() const
 {
     return !m_window || m_window->marksReady;

@@ -102,9 +102,13 @@ void MainWindow::showTotals()
 {
     const Money income = m_income->total();
     const Money expense = m_expense->total();
-    m_incomeLabel->setText(Money::yuan(income.text()));
-    m_expenseLabel->setText(Money::yuan(expense.text()));
-    m_balanceLabel->setText(Money::yuan((income - expense).balanceText()));
+    // A query still being summed on its list's thread has no total yet.
+    const QString summing = QStringLiteral("计算中…");
+    m_incomeLabel->setText(m_income->counting() ? summing : Money::yuan(income.text()));
+    m_expenseLabel->setText(m_expense->counting() ? summing : Money::yuan(expense.text()));
+    m_balanceLabel->setText(m_income->counting() || m_expense->counting()
+                                ? summing
+                                : Money::yuan((income - expense).balanceText()));
 }
 
 QString MainWindow::clockText()
