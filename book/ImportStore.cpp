@@ -3,6 +3,7 @@
 #include "book/BuiltIn.h"
 #include "book/Changes.h"
 #include "book/RecordStore.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/clsADO.h"
 
@@ -231,10 +232,12 @@ std::optional<Undone> undoLast(clsADO &db, const QString &user)
     if (batch == 0)
         return std::nullopt;
     Undone result;
+    RecycleBin::upgrade(db);
     Transaction t(db);
-    result.removed = db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE username=? AND ID IN(SELECT recordid "
-                                               "FROM [importedtx] WHERE batchid=? AND changed=0)"),
-                                {user, batch});
+    result.removed = int(RecycleBin::moveRecordsWithin(db, user, QStringLiteral("撤销导入"),
+                                                       QStringLiteral(" AND A.ID IN(SELECT recordid FROM [importedtx] "
+                                                                      "WHERE batchid=? AND changed=0)"),
+                                                       {batch}));
     // A changed record stays and keeps its number, so it never comes in again beside itself.
     result.kept = int(db.count(QStringLiteral("SELECT COUNT(*) FROM [importedtx] AS I JOIN [pursewicks] AS P ON "
                                               "P.ID=I.recordid WHERE I.batchid=? AND I.changed=1"),

@@ -1,7 +1,7 @@
 #include "book/QueryConditions.h"
 
-#include "book/Changes.h"
 #include "book/LedgerStore.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/Money.h"
 #include "foundation/clsADO.h"
@@ -71,15 +71,7 @@ qint64 deletePicked(clsADO &db, const QString &user, const SqlFilter &filter)
 {
     if (filter.isEmpty())
         return 0;
-    Transaction t(db);
-    // DELETE takes no alias: the rows go by ID, picked with the same condition.
-    const qint64 deleted = db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID IN (SELECT A.ID ") + picked
-                                          + filter.sql + QLatin1Char(')'),
-                                      QVariantList{user} + filter.values);
-    t.commit();
-    if (deleted > 0)
-        book::changes().announce(book::Change::Records);
-    return deleted;
+    return RecycleBin::moveRecords(db, user, QStringLiteral("批量删除"), filter.sql, filter.values);
 }
 
 } // namespace ht::QueryConditions

@@ -1,6 +1,7 @@
 #include "book/RecordStore.h"
 
 #include "book/Changes.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/DateText.h"
 #include "foundation/clsADO.h"
@@ -69,10 +70,7 @@ qint64 save(clsADO &db, const QString &user, const Record &r, qint64 typeId)
 
 bool remove(clsADO &db, const QString &user, qint64 id)
 {
-    if (db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID=? AND username=?"), {id, user}) == 0)
-        return false;
-    book::changes().announce(book::Change::Records, book::anyClass, id);
-    return true;
+    return RecycleBin::moveRecords(db, user, QStringLiteral("单条删除"), QStringLiteral(" AND A.ID=?"), {id}) > 0;
 }
 
 } // namespace ht::RecordStore

@@ -39,7 +39,7 @@ std::optional<qint64> categoryId(clsADO &db, const QString &user, int cls, const
 std::optional<Record> record(clsADO &db, const QString &user, qint64 id);
 // Adds the record (id 0) or changes the user's record of that ID; the record's ID.
 qint64 save(clsADO &db, const QString &user, const Record &r, qint64 typeId);
-// Deletes the user's record of that ID; false when there was none.
+// Moves the user's record of that ID into their recycle bin; false when there was none.
 bool remove(clsADO &db, const QString &user, qint64 id);
 
 } // namespace RecordStore

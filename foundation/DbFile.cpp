@@ -145,8 +145,10 @@ struct Schema {
 };
 
 // Older databases lack what the program's own upgrades add later.
-const QStringList addedTables{QStringLiteral("mynotes"),      QStringLiteral("mynotescount"), QStringLiteral("pursewicksdays"),
-                              QStringLiteral("importbatches"), QStringLiteral("importedtx"),   QStringLiteral("importrules")};
+const QStringList addedTables{QStringLiteral("mynotes"),        QStringLiteral("mynotescount"),
+                              QStringLiteral("pursewicksdays"), QStringLiteral("importbatches"),
+                              QStringLiteral("importedtx"),     QStringLiteral("importrules"),
+                              QStringLiteral("binentries"),     QStringLiteral("pursewicksbin")};
 const QStringList addedColumns{QStringLiteral("autouser.focusUser"), QStringLiteral("autouser.loginDateTime"),
                                QStringLiteral("types.username")};
 // Kept by the engine itself for its statistics.

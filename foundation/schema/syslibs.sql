@@ -108,3 +108,10 @@ CREATE TRIGGER [importedtx_touched] AFTER UPDATE ON [pursewicks] BEGIN UPDATE [i
 -- The user's rules: a counterparty or goods containing the pattern gets the category.
 CREATE TABLE [importrules] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [username] TEXT(50) NOT NULL COLLATE NOCASE, [pattern] TEXT NOT NULL, [class] INTEGER NOT NULL, [typename] TEXT NOT NULL);
 CREATE INDEX [importrules_owner] ON [importrules]([username], [ID]);
+
+-- The recycle bin: what a user deleted, an entry per delete command, until restored or erased.
+-- The records leave pursewicks, so no list, total or per-day sum ever reads them.
+CREATE TABLE [binEntries] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [username] TEXT(50) NOT NULL COLLATE NOCASE, [kind] TEXT NOT NULL, [command] TEXT NOT NULL, [deletedAt] DATETIME NOT NULL, [count] INTEGER NOT NULL);
+CREATE INDEX [binEntries_owner] ON [binEntries]([username], [ID]);
+CREATE TABLE [pursewicksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL DEFAULT 0, [style] INTEGER NOT NULL, [memo] TEXT, [binEntry] INTEGER NOT NULL);
+CREATE INDEX [pursewicksBin_entry] ON [pursewicksBin]([binEntry]);

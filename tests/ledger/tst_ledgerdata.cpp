@@ -5,6 +5,7 @@
 #include "book/Changes.h"
 #include "book/QueryConditions.h"
 #include "book/RecordStore.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/DbFile.h"
 #include "foundation/Program.h"
@@ -46,7 +47,8 @@ void windowedMatches(clsADO &db, int cls, const SqlFilter &filter, LedgerOrder o
                      Money::Cents cents, const char *when)
 {
     LedgerModel w;
-    w.setSortState(order.column >= 0, qMax(order.column, 0), order.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    w.setSortState(order.column >= 0, qMax(order.column, 0),
+                   order.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     w.show(db, "admin", cls, filter);
     if (!LedgerStore::isPeriod(filter))
         w.settle(); // counted on the list's thread
@@ -201,6 +203,51 @@ private Q_SLOTS:
             c.db().execute(QStringLiteral("DELETE FROM sqlite_sequence WHERE name='pursewicks'"));
         }
     }
+    // The bin is each user's own; a restore brings the record back as it was, or under
+    // "其他" when its category went meanwhile; a failing write leaves everything as it was.
+    void recycleBinKeepsEachUsersDeletesUntilRestoredOrErased()
+    {
+        execute("INSERT INTO types(ID,typename,class,username) VALUES(50,'书',0,'admin')");
+        const qint64 book = addRecord(0, at("2024-03-01 10:00:00"), 12.34, "小说", 50);
+        const qint64 lunch = addRecord(0, at("2024-03-02 12:00:00"), 20, "午饭", eat);
+        const qint64 bobs = addRecord(1, at("2024-03-03 09:00:00"), 100, {}, salary, "bob");
+        Connection c(program::db());
+        QVERIFY(!RecordStore::remove(c.db(), "bob", book));
+        QVERIFY(RecordStore::remove(c.db(), "admin", book) && RecordStore::remove(c.db(), "bob", bobs));
+        const qint64 entry = RecycleBin::entries(c.db(), "admin").at(0).id;
+        QCOMPARE(RecycleBin::entries(c.db(), "bob").size(), 1);
+        QVERIFY(!RecycleBin::restore(c.db(), "bob", entry) && !RecycleBin::erase(c.db(), "bob", entry));
+        QCOMPARE(RecycleBin::records(c.db(), "bob", entry).size(), 0);
+        QCOMPARE(RecycleBin::records(c.db(), "admin", entry).at(0).category, QStringLiteral("书"));
+
+        c.db().execute("CREATE TEMP TRIGGER refuse BEFORE INSERT ON pursewicks BEGIN SELECT RAISE(ABORT,'full'); END");
+        c.db().execute("DELETE FROM types WHERE ID=50");
+        QVERIFY_THROWS_EXCEPTION(DbError, RecycleBin::restore(c.db(), "admin", entry));
+        QCOMPARE(RecycleBin::records(c.db(), "admin", entry).size(), 1);
+        QVERIFY(!RecordStore::record(c.db(), "admin", book));
+        c.db().execute("DROP TRIGGER refuse");
+        const std::optional<RecycleBin::Restored> back = RecycleBin::restore(c.db(), "admin", entry);
+        QVERIFY(back && back->records == 1 && back->recategorized == 1);
+        const std::optional<Record> r = RecordStore::record(c.db(), "admin", book);
+        QCOMPARE(r->category + r->memo + r->amount.text(), QStringLiteral("其他开支小说12.34"));
+        QCOMPARE(r->postdate, at("2024-03-01 10:00:00"));
+
+        c.db().execute("CREATE TEMP TRIGGER refuse BEFORE DELETE ON pursewicks BEGIN SELECT RAISE(ABORT,'no'); END");
+        QVERIFY_THROWS_EXCEPTION(DbError, RecordStore::remove(c.db(), "admin", lunch));
+        QVERIFY(RecycleBin::entries(c.db(), "admin").isEmpty() && RecordStore::record(c.db(), "admin", lunch));
+        c.db().execute("DROP TRIGGER refuse");
+
+        RecordStore::remove(c.db(), "admin", lunch);
+        RecordStore::remove(c.db(), "admin", book);
+        const QDateTime now = QDateTime::currentDateTime();
+        QCOMPARE(RecycleBin::expire(c.db(), "admin", 30, now.addDays(29)), 0);
+        QCOMPARE(RecycleBin::expire(c.db(), "admin", 0, now.addDays(999)), 0);
+        QVERIFY(RecycleBin::erase(c.db(), "admin", RecycleBin::entries(c.db(), "admin").at(0).id));
+        QCOMPARE(RecycleBin::expire(c.db(), "admin", 30, now.addDays(31)), 1);
+        QCOMPARE(RecycleBin::entries(c.db(), "bob").size(), 1);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM pursewicksBin WHERE username='admin'"), QStringLiteral("0"));
+        QVERIFY(!RecordStore::record(c.db(), "admin", lunch) && !RecordStore::record(c.db(), "admin", book));
+    }
 
     // Counts, totals, pages in every order and direction, and the sparse positions agree with a
     // full read sorted by the model, through adds, changes, deletes and an older file upgraded.
@@ -298,14 +345,32 @@ private Q_SLOTS:
         QCOMPARE(ids(kept), ids(whole));
         QCOMPARE(kept.total().text(), whole.total().text());
         compareAll("changed");
+        const auto sums = [&] {
+            QList<qint64> out;
+            for (int cls : {0, 1}) {
+                const LedgerSummary s = LedgerStore::summary(c.db(), "admin", cls, {});
+                out << s.rows << s.total.cents();
+            }
+            return out;
+        };
+        const QList<qint64> before = sums();
         QVERIFY(QueryConditions::deletePicked(c.db(), "admin", QueryConditions::common(byMemo)) > 0);
         compareAll("deleted");
+        // Both deletes wait in the bin, newest first; the batch restored, every figure is as before it.
+        const QList<RecycleBin::Entry> bin = RecycleBin::entries(c.db(), "admin");
+        QCOMPARE(bin.size(), 2);
+        QCOMPARE(bin[0].command + bin[1].command, QStringLiteral("批量删除单条删除"));
+        QVERIFY(RecycleBin::restore(c.db(), "admin", bin[0].id));
+        compareAll("restored");
+        QCOMPARE(sums(), before);
+        QCOMPARE(RecycleBin::restore(c.db(), "admin", bin[1].id)->records, 1);
+        QCOMPARE(RecordStore::record(c.db(), "admin", 4)->postdate, at("2024-03-02 09:00:00"));
 
         // A file from before the paged lists passes the restore check and is upgraded in one go.
         for (const char *object :
              {"INDEX pursewicks_owner_class_day", "INDEX pursewicks_owner_class_amount",
               "INDEX pursewicks_owner_class_memo", "TRIGGER pursewicks_days_insert", "TRIGGER pursewicks_days_delete",
-              "TRIGGER pursewicks_days_update", "TABLE pursewicksDays"})
+              "TRIGGER pursewicks_days_update", "TABLE pursewicksDays", "TABLE binEntries", "TABLE pursewicksBin"})
             c.db().execute(QStringLiteral("DROP ") + QString::fromLatin1(object));
         addRecord(0, at("2024-03-03 10:00:00"), 9.995, QStringLiteral("旧"), gone);
         QVERIFY(LedgerStore::needsUpgrade(c.db()));
@@ -316,6 +381,7 @@ private Q_SLOTS:
         QVERIFY(LedgerStore::upgrade(c.db(), [&](int done, int of) { return steps << done * 100 / of, true; }));
         QCOMPARE(steps.last(), 100);
         QVERIFY(!LedgerStore::needsUpgrade(c.db()));
+        RecycleBin::upgrade(c.db());
         QCOMPARE(checkDatabaseFile(c.db().dbDir()), QString());
         compareAll("upgraded");
         LedgerModel::setWindowing(5000, 256);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+#include <optional>
+
+namespace ht {
+
+class clsADO;
+
+// The data side of the recycle bin, on an open connection. A delete moves what it takes
+// into one entry of the user's bin; restoring puts it back as it was, erasing ends it.
+// Each write is one transaction; every statement matches the user.
+namespace RecycleBin {
+
+// Brings a database from before the bin up to date, in one transaction; the writes below
+// do it themselves, so a restored older backup needs nothing else.
+void upgrade(clsADO &db);
+
+// The user's records picked by the condition on [pursewicks] AS A (" AND ..." with its
+// values) go into a new entry made by that command; the number moved.
+qint64 moveRecords(clsADO &db, const QString &user, const QString &command, const QString &condition,
+                   const QVariantList &values);
+
+// The same inside the caller's transaction, after upgrade(); announces nothing.
+qint64 moveRecordsWithin(clsADO &db, const QString &user, const QString &command, const QString &condition,
+                         const QVariantList &values);
+
+struct Entry {
+    qint64 id = 0;
+    QString kind;    // record, bank or memo
+    QString command; // the delete command, as the user saw it
+    QDateTime deletedAt;
+    int count = 0;
+};
+// The user's entries, newest first.
+QList<Entry> entries(clsADO &db, const QString &user);
+
+struct BinRecord {
+    qint64 id = 0;
+    QDateTime postdate;
+    double money = 0;
+    int style = 0;
+    QString category; // empty when the category is gone
+    QString memo;
+};
+// The records of the user's entry, in date order.
+QList<BinRecord> records(clsADO &db, const QString &user, qint64 entry);
+
+struct Restored {
+    int records = 0;
+    int recategorized = 0; // whose category was gone and who came back under "其他"
+};
+// Puts the user's entry back with the same IDs and fields; none when it is not theirs.
+std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry);
+// Erases the user's entry for good; false when it is not theirs.
+bool erase(clsADO &db, const QString &user, qint64 entry);
+// Erases all the user's entries; how many there were.
+int eraseAll(clsADO &db, const QString &user);
+// Erases the user's entries deleted more than that many days before now (0 keeps them all);
+// the number of entries erased.
+int expire(clsADO &db, const QString &user, int days, const QDateTime &now = QDateTime::currentDateTime());
+
+} // namespace RecycleBin
+} // namespace ht
