@@ -5,6 +5,7 @@
 #include "ledger/MainWindow.h"
 
 #include "book/LedgerStore.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/DbTask.h"
 #include "foundation/Icons.h"
@@ -51,6 +52,7 @@ void closeProgramWindows()
 void upgradeBooks()
 {
     withDb(nullptr, [](clsADO &db) {
+        RecycleBin::upgrade(db);
         if (!LedgerStore::needsUpgrade(db))
             return;
         QProgressDialog progress(QStringLiteral("正在为账目建立索引，请稍候……"), QStringLiteral("取消"), 0, 1);

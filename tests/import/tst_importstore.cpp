@@ -4,6 +4,7 @@
 
 #include "book/ImportStore.h"
 #include "book/RecordStore.h"
+#include "book/RecycleBin.h"
 #include "import/BillParse.h"
 
 #include "foundation/Program.h"
@@ -146,6 +147,9 @@ void TestImportStore::importingTwiceRulesAndUndo()
     QCOMPARE(undone->removed, 4);
     QCOMPARE(undone->kept, 1);
     QCOMPARE(records("admin"), "0 7.0 日常 2;0 2.25 日常 3");
+    const QList<RecycleBin::Entry> bin = RecycleBin::entries(c.db(), "admin");
+    QVERIFY(bin.size() == 2 && bin[0].count == 4 && bin[1].count == 3);
+    QCOMPARE(bin[0].command, "撤销导入");
     QVERIFY(!ImportStore::undoLast(c.db(), "admin"));
     QCOMPARE(records("mary"), marys);
     QVERIFY(beforeLast != records("admin"));
