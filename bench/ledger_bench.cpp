@@ -6,7 +6,9 @@
 
 #include "ledger/LedgerLoad.h"
 
+#include "book/QueryConditions.h"
 #include "book/RecordStore.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
@@ -206,6 +208,40 @@ QString measureDataSide(ht::clsADO &db, QTextStream &out)
              QString::number(remark, 'f', 2), QString::number(positions, 'f', 1), QString::number(upgrade, 'f', 0));
 }
 
+// A batch delete of up to 100,000 records into the bin and their restore, and the totals
+// while they wait there, which must not read them.
+QString measureBin(ht::clsADO &db, QTextStream &out, int records)
+{
+    namespace bin = ht::RecycleBin;
+    const int n = std::min(records, 100'000);
+    const qint64 last = db.count(QStringLiteral("SELECT ID FROM [pursewicks] WHERE username=? ORDER BY ID LIMIT 1 "
+                                                "OFFSET ?"),
+                                 {user, n - 1});
+    const ht::SqlFilter picked{QStringLiteral(" AND A.ID<=?"), {last}};
+    bin::eraseAll(db, user);
+    const ht::LedgerSummary before = ht::LedgerStore::summary(db, user, 0, {});
+    qint64 moved = 0;
+    int restored = 0;
+    const auto remove = [&] { moved = ht::QueryConditions::deletePicked(db, user, picked); };
+    const auto restore = [&] {
+        for (const bin::Entry &e : bin::entries(db, user))
+            restored = bin::restore(db, user, e.id)->records;
+    };
+    const double deleteMs = bench::medianMs(3, remove, restore);
+    ht::LedgerSummary held;
+    const double summaryHeld = median([&] { held = ht::LedgerStore::summary(db, user, 0, {}); });
+    const double restoreMs = bench::medianMs(3, restore, [&] {
+        if (bin::entries(db, user).isEmpty())
+            remove();
+    });
+    const bool same = ht::LedgerStore::summary(db, user, 0, {}).total == before.total;
+    out << "batch_delete_ms=" << deleteMs << " restore_batch_ms=" << restoreMs << " summary_all_bin_ms=" << summaryHeld
+        << " (" << moved << " moved, " << restored << " restored, " << held.rows << " rows left; totals "
+        << (same ? "equal" : "DIFFERENT") << " after)" << Qt::endl;
+    return QStringLiteral("batch_delete_ms=%1 restore_batch_ms=%2")
+        .arg(QString::number(deleteMs, 'f', 1), QString::number(restoreMs, 'f', 1));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -319,6 +355,7 @@ int main(int argc, char **argv)
 
     const QString shownSummary = measureShownList(out);
     const QString dataSummary = measureDataSide(db, out);
+    const QString binSummary = measureBin(db, out, records);
 
     out << "load_all_ms=" << QString::number(loadAll, 'f', 1) << " raw_all_ms=" << QString::number(rawAll, 'f', 1)
         << " ratio=" << QString::number(loadAll / rawAll, 'f', 2)
@@ -326,5 +363,6 @@ int main(int argc, char **argv)
         << Qt::endl;
     out << shownSummary << Qt::endl;
     out << dataSummary << Qt::endl;
+    out << binSummary << Qt::endl;
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "book/BankStore.h"
 
 #include "book/Changes.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/StoredDate.h"
 #include "foundation/clsADO.h"
@@ -88,7 +89,9 @@ bool update(clsADO &db, const QString &user, const BankAccount &a)
 
 bool remove(clsADO &db, const QString &user, qint64 id)
 {
-    return changed(db.execute(QStringLiteral("DELETE FROM [banks] WHERE ID=? AND username=?"), {id, user}));
+    return RecycleBin::move(db, RecycleBin::Kind::Bank, user, QStringLiteral("删除账户"), QStringLiteral(" AND A.ID=?"),
+                            {id})
+        > 0;
 }
 
 } // namespace ht::BankStore

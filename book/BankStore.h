@@ -39,6 +39,7 @@ bool accountTaken(clsADO &db, const QString &user, const QString &account);
 qint64 add(clsADO &db, const QString &user, const BankAccount &a);
 // False when the account is gone or not the user's.
 bool update(clsADO &db, const QString &user, const BankAccount &a);
+// Moves the user's account into their recycle bin; false when there was none.
 bool remove(clsADO &db, const QString &user, qint64 id);
 
 } // namespace BankStore

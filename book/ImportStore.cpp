@@ -234,10 +234,10 @@ std::optional<Undone> undoLast(clsADO &db, const QString &user)
     Undone result;
     RecycleBin::upgrade(db);
     Transaction t(db);
-    result.removed = int(RecycleBin::moveRecordsWithin(db, user, QStringLiteral("撤销导入"),
-                                                       QStringLiteral(" AND A.ID IN(SELECT recordid FROM [importedtx] "
-                                                                      "WHERE batchid=? AND changed=0)"),
-                                                       {batch}));
+    result.removed = int(RecycleBin::moveWithin(db, RecycleBin::Kind::Record, user, QStringLiteral("撤销导入"),
+                                                QStringLiteral(" AND A.ID IN(SELECT recordid FROM [importedtx] "
+                                                               "WHERE batchid=? AND changed=0)"),
+                                                {batch}));
     // A changed record stays and keeps its number, so it never comes in again beside itself.
     result.kept = int(db.count(QStringLiteral("SELECT COUNT(*) FROM [importedtx] AS I JOIN [pursewicks] AS P ON "
                                               "P.ID=I.recordid WHERE I.batchid=? AND I.changed=1"),

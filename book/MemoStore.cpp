@@ -1,6 +1,7 @@
 #include "book/MemoStore.h"
 
 #include "book/Changes.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/StoredDate.h"
 #include "foundation/clsADO.h"
@@ -163,18 +164,15 @@ int remove(clsADO &db, const QString &user, const QList<qint64> &ids)
 {
     if (ids.isEmpty())
         return 0;
-    QVariantList values{user};
+    QVariantList values;
     QStringList marks;
     for (qint64 id : ids) {
         values << id;
         marks << QStringLiteral("?");
     }
-    const int removed = db.execute(QStringLiteral("DELETE FROM [MyNotes] WHERE username=? AND ID IN(")
-                                       + marks.join(QLatin1Char(',')) + u')',
-                                   values);
-    if (removed > 0)
-        book::changes().announce(book::Change::Memos);
-    return removed;
+    return int(RecycleBin::move(db, RecycleBin::Kind::Memo, user,
+                                ids.size() > 1 ? QStringLiteral("批量删除") : QStringLiteral("单条删除"),
+                                QStringLiteral(" AND A.ID IN(") + marks.join(QLatin1Char(',')) + u')', values));
 }
 
 SqlFilter quickSearch(const QString &typed)

@@ -60,7 +60,7 @@ std::optional<MemoNote> load(clsADO &db, const QString &user, qint64 id);
 qint64 add(clsADO &db, const QString &user, const MemoNote &note);
 // False when the note is gone or not the user's.
 bool update(clsADO &db, const QString &user, const MemoNote &note);
-// Deletes those of the notes that are the user's; how many went.
+// Moves those of the notes that are the user's into their recycle bin; how many went.
 int remove(clsADO &db, const QString &user, const QList<qint64> &ids);
 
 // The quick search: a typed date keeps that day's notes, any other text the notes

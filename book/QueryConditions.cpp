@@ -71,7 +71,7 @@ qint64 deletePicked(clsADO &db, const QString &user, const SqlFilter &filter)
 {
     if (filter.isEmpty())
         return 0;
-    return RecycleBin::moveRecords(db, user, QStringLiteral("批量删除"), filter.sql, filter.values);
+    return RecycleBin::move(db, RecycleBin::Kind::Record, user, QStringLiteral("批量删除"), filter.sql, filter.values);
 }
 
 } // namespace ht::QueryConditions

@@ -43,8 +43,8 @@ SqlFilter forDelete(const SearchConditions &c);
 
 // How many of the user's records the filter picks.
 qint64 countPicked(clsADO &db, const QString &user, const SqlFilter &filter);
-// Moves them into the user's recycle bin as one entry, in one transaction; the number moved. An empty filter would pick every
-// record of the user: nothing is deleted.
+// Moves them into the user's recycle bin as one entry, in one transaction; the number moved. An empty filter would pick
+// every record of the user: nothing is deleted.
 qint64 deletePicked(clsADO &db, const QString &user, const SqlFilter &filter);
 
 } // namespace QueryConditions

@@ -70,7 +70,9 @@ qint64 save(clsADO &db, const QString &user, const Record &r, qint64 typeId)
 
 bool remove(clsADO &db, const QString &user, qint64 id)
 {
-    return RecycleBin::moveRecords(db, user, QStringLiteral("单条删除"), QStringLiteral(" AND A.ID=?"), {id}) > 0;
+    return RecycleBin::move(db, RecycleBin::Kind::Record, user, QStringLiteral("单条删除"),
+                            QStringLiteral(" AND A.ID=?"), {id})
+        > 0;
 }
 
 } // namespace ht::RecordStore

@@ -10,6 +10,19 @@
 namespace ht::RecycleBin {
 namespace {
 
+// Where each kind lives and waits; the columns start with ID.
+struct Store {
+    const char *kind, *table, *bin, *columns;
+    book::Change change;
+};
+const Store stores[] = {
+    {"record", "pursewicks", "pursewicksBin", "ID,username,typeid,postdate,money,style,memo", book::Change::Records},
+    {"bank", "banks", "banksBin",
+     "ID,username,bankAddr,bankRegdate,bankName,bankUsername,bankID,bankCardID,bankMoney,bankMemo",
+     book::Change::Banks},
+    {"memo", "MyNotes", "MyNotesBin",
+     "ID,username,fontBold,fontItalic,fontName,fontSize,foreColor,noteDateTime,noteContent", book::Change::Memos}};
+
 // The built-in "其他" category of the class, by its name, as this user sees it.
 std::optional<qint64> otherCategory(clsADO &db, const QString &user, int cls)
 {
@@ -28,7 +41,10 @@ int eraseWhere(clsADO &db, const QString &user, const QString &condition, const 
     const QString picked = QStringLiteral("SELECT ID FROM [binEntries] WHERE username=?") + condition;
     const QVariantList args = QVariantList{user} + values;
     Transaction t(db);
-    db.execute(QStringLiteral("DELETE FROM [pursewicksBin] WHERE binEntry IN (") + picked + QLatin1Char(')'), args);
+    for (const Store &s : stores)
+        db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry IN (").arg(QString::fromLatin1(s.bin)) + picked
+                       + QLatin1Char(')'),
+                   args);
     const int erased = db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID IN (") + picked + QLatin1Char(')'),
                                   args);
     t.commit();
@@ -48,8 +64,16 @@ void upgrade(clsADO &db)
         "CREATE TABLE IF NOT EXISTS [pursewicksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE "
         "NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL DEFAULT 0, [style] INTEGER NOT "
         "NULL, [memo] TEXT, [binEntry] INTEGER NOT NULL)",
-        "CREATE INDEX IF NOT EXISTS [pursewicksBin_entry] ON [pursewicksBin]([binEntry])"};
-    if (db.count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name='pursewicksBin_entry'")) != 0)
+        "CREATE INDEX IF NOT EXISTS [pursewicksBin_entry] ON [pursewicksBin]([binEntry])",
+        "CREATE TABLE IF NOT EXISTS [banksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, "
+        "[bankAddr] TEXT, [bankRegdate] DATETIME, [bankName] TEXT, [bankUsername] TEXT, [bankID] TEXT COLLATE NOCASE, "
+        "[bankCardID] TEXT, [bankMoney] REAL, [bankMemo] TEXT, [binEntry] INTEGER NOT NULL)",
+        "CREATE INDEX IF NOT EXISTS [banksBin_entry] ON [banksBin]([binEntry])",
+        "CREATE TABLE IF NOT EXISTS [MyNotesBin] ([ID] INTEGER NOT NULL, [username] text(50) NOT NULL COLLATE NOCASE, "
+        "[fontBold] text(50), [fontItalic] text(50), [fontName] text(200), [fontSize] text(50), [foreColor] text(50), "
+        "[noteDateTime] datetime NOT NULL, [noteContent] memo NOT NULL, [binEntry] INTEGER NOT NULL)",
+        "CREATE INDEX IF NOT EXISTS [MyNotesBin_entry] ON [MyNotesBin]([binEntry])"};
+    if (db.count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name='MyNotesBin_entry'")) != 0)
         return;
     Transaction t(db);
     for (const char *sql : statements)
@@ -57,46 +81,51 @@ void upgrade(clsADO &db)
     t.commit();
 }
 
-qint64 moveRecordsWithin(clsADO &db, const QString &user, const QString &command, const QString &condition,
-                         const QVariantList &values)
+qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
+                  const QVariantList &values)
 {
+    const Store &s = stores[int(kind)];
     const qint64 entry = db.insert(QStringLiteral("binEntries"),
                                    {{QStringLiteral("username"), user},
-                                    {QStringLiteral("kind"), QStringLiteral("record")},
+                                    {QStringLiteral("kind"), QString::fromLatin1(s.kind)},
                                     {QStringLiteral("command"), command},
                                     {QStringLiteral("deletedAt"), QDateTime::currentDateTime()},
                                     {QStringLiteral("count"), 0}});
-    const int moved = db.execute(
-        QStringLiteral("INSERT INTO [pursewicksBin](ID,username,typeid,postdate,money,style,memo,"
-                       "binEntry) SELECT A.ID,A.username,A.typeid,A.postdate,A.money,A.style,"
-                       "A.memo,? FROM [pursewicks] AS A WHERE A.username=?")
-            + condition,
-        QVariantList{entry, user} + values);
+    const QString columns = QString::fromLatin1(s.columns);
+    const int moved = db.execute(QStringLiteral("INSERT INTO [%1](%2,binEntry) SELECT A.%3,? FROM [%4] AS A WHERE "
+                                                "A.username=?")
+                                         .arg(QString::fromLatin1(s.bin), columns,
+                                              QString(columns).replace(u',', QStringLiteral(",A.")),
+                                              QString::fromLatin1(s.table))
+                                     + condition,
+                                 QVariantList{entry, user} + values);
     if (moved == 0) {
         db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});
         return 0;
     }
-    // The engine's triggers take the rows out of the per-day sums as they go.
-    db.execute(QStringLiteral("DELETE FROM [pursewicks] WHERE ID IN (SELECT ID FROM [pursewicksBin] WHERE binEntry=?)"),
+    // The engine's triggers take the rows out of the per-day sums and counts as they go.
+    db.execute(QStringLiteral("DELETE FROM [%1] WHERE ID IN (SELECT ID FROM [%2] WHERE binEntry=?)")
+                   .arg(QString::fromLatin1(s.table), QString::fromLatin1(s.bin)),
                {entry});
     db.execute(QStringLiteral("UPDATE [binEntries] SET [count]=? WHERE ID=?"), {moved, entry});
     return moved;
 }
 
-qint64 moveRecords(clsADO &db, const QString &user, const QString &command, const QString &condition,
-                   const QVariantList &values)
+qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
+            const QVariantList &values)
 {
     upgrade(db);
+    const Store &s = stores[int(kind)];
     Transaction t(db);
-    const qint64 moved = moveRecordsWithin(db, user, command, condition, values);
+    const qint64 moved = moveWithin(db, kind, user, command, condition, values);
     if (moved == 0)
         return 0;
-    const qint64 one = moved == 1 ? db.count(QStringLiteral("SELECT MAX(ID) FROM [pursewicksBin] WHERE username=? AND "
-                                                            "binEntry=(SELECT MAX(ID) FROM [binEntries])"),
-                                             {user})
+    const qint64 one = moved == 1 ? db.count(QStringLiteral("SELECT MAX(ID) FROM [%1] WHERE binEntry=(SELECT MAX(ID) "
+                                                            "FROM [binEntries])")
+                                                 .arg(QString::fromLatin1(s.bin)))
                                   : 0;
     t.commit();
-    book::changes().announce(book::Change::Records, book::anyClass, one);
+    book::changes().announce(s.change, book::anyClass, one);
     return moved;
 }
 
@@ -130,31 +159,41 @@ QList<BinRecord> records(clsADO &db, const QString &user, qint64 entry)
 std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
 {
     upgrade(db);
-    if (db.count(QStringLiteral("SELECT COUNT(*) FROM [binEntries] WHERE ID=? AND username=?"), {entry, user}) == 0)
+    const Store *s = nullptr;
+    for (Query q = db.query(QStringLiteral("SELECT kind FROM [binEntries] WHERE ID=? AND username=?"), {entry, user});
+         q.next();) {
+        for (const Store &each : stores) {
+            if (q.text(0) == QLatin1String(each.kind))
+                s = &each;
+        }
+    }
+    if (!s)
         return std::nullopt;
+    const QString table = QString::fromLatin1(s->table), bin = QString::fromLatin1(s->bin);
     const std::optional<qint64> other[] = {otherCategory(db, user, 0), otherCategory(db, user, 1)};
     Restored r;
     Transaction t(db);
     for (int cls : {0, 1}) {
-        if (other[cls])
+        if (other[cls] && s->change == book::Change::Records)
             r.recategorized += db.execute(QStringLiteral("UPDATE [pursewicksBin] SET typeid=? WHERE binEntry=? AND "
                                                          "style=? AND (typeid IS NULL OR typeid NOT IN (SELECT ID FROM "
                                                          "[types] WHERE class=?))"),
                                           {*other[cls], entry, cls, cls});
     }
-    // Only a file whose numbering was started over can hold the ID again: that record gets a new one.
-    db.execute(QStringLiteral("UPDATE [pursewicksBin] SET ID=-ID WHERE binEntry=? AND ID IN (SELECT ID FROM "
-                              "[pursewicks])"),
-               {entry});
-    r.records = db.execute(QStringLiteral("INSERT INTO [pursewicks](ID,username,typeid,postdate,money,style,memo) "
-                                          "SELECT CASE WHEN ID>0 THEN ID END,username,typeid,postdate,money,style,memo "
-                                          "FROM [pursewicksBin] WHERE binEntry=? ORDER BY ID DESC"),
+    // Only a file whose numbering was started over can hold the ID again: that row gets a new one.
+    db.execute(
+        QStringLiteral("UPDATE [%1] SET ID=-ID WHERE binEntry=? AND ID IN (SELECT ID FROM [%2])").arg(bin, table),
+        {entry});
+    const QString columns = QString::fromLatin1(s->columns);
+    r.records = db.execute(QStringLiteral("INSERT INTO [%1](%2) SELECT CASE WHEN ID>0 THEN ID END,%3 FROM [%4] WHERE "
+                                          "binEntry=? ORDER BY ID DESC")
+                               .arg(table, columns, columns.section(u',', 1), bin),
                            {entry});
-    db.execute(QStringLiteral("DELETE FROM [pursewicksBin] WHERE binEntry=?"), {entry});
+    db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry=?").arg(bin), {entry});
     db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});
     t.commit();
     if (r.records > 0)
-        book::changes().announce(book::Change::Records);
+        book::changes().announce(s->change);
     return r;
 }
 

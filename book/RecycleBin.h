@@ -20,14 +20,15 @@ namespace RecycleBin {
 // do it themselves, so a restored older backup needs nothing else.
 void upgrade(clsADO &db);
 
-// The user's records picked by the condition on [pursewicks] AS A (" AND ..." with its
-// values) go into a new entry made by that command; the number moved.
-qint64 moveRecords(clsADO &db, const QString &user, const QString &command, const QString &condition,
-                   const QVariantList &values);
+enum class Kind { Record, Bank, Memo };
 
+// The user's rows of that kind picked by the condition on their table AS A (" AND ..."
+// with its values) go into a new entry made by that command; the number moved.
+qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
+            const QVariantList &values);
 // The same inside the caller's transaction, after upgrade(); announces nothing.
-qint64 moveRecordsWithin(clsADO &db, const QString &user, const QString &command, const QString &condition,
-                         const QVariantList &values);
+qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
+                  const QVariantList &values);
 
 struct Entry {
     qint64 id = 0;
@@ -51,7 +52,7 @@ struct BinRecord {
 QList<BinRecord> records(clsADO &db, const QString &user, qint64 entry);
 
 struct Restored {
-    int records = 0;
+    int records = 0;       // or bank accounts or memos
     int recategorized = 0; // whose category was gone and who came back under "其他"
 };
 // Puts the user's entry back with the same IDs and fields; none when it is not theirs.

@@ -148,7 +148,8 @@ struct Schema {
 const QStringList addedTables{QStringLiteral("mynotes"),        QStringLiteral("mynotescount"),
                               QStringLiteral("pursewicksdays"), QStringLiteral("importbatches"),
                               QStringLiteral("importedtx"),     QStringLiteral("importrules"),
-                              QStringLiteral("binentries"),     QStringLiteral("pursewicksbin")};
+                              QStringLiteral("binentries"),     QStringLiteral("pursewicksbin"),
+                              QStringLiteral("banksbin"),       QStringLiteral("mynotesbin")};
 const QStringList addedColumns{QStringLiteral("autouser.focusUser"), QStringLiteral("autouser.loginDateTime"),
                                QStringLiteral("types.username")};
 // Kept by the engine itself for its statistics.

@@ -115,3 +115,7 @@ CREATE TABLE [binEntries] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [username] TE
 CREATE INDEX [binEntries_owner] ON [binEntries]([username], [ID]);
 CREATE TABLE [pursewicksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL DEFAULT 0, [style] INTEGER NOT NULL, [memo] TEXT, [binEntry] INTEGER NOT NULL);
 CREATE INDEX [pursewicksBin_entry] ON [pursewicksBin]([binEntry]);
+CREATE TABLE [banksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [bankAddr] TEXT, [bankRegdate] DATETIME, [bankName] TEXT, [bankUsername] TEXT, [bankID] TEXT COLLATE NOCASE, [bankCardID] TEXT, [bankMoney] REAL, [bankMemo] TEXT, [binEntry] INTEGER NOT NULL);
+CREATE INDEX [banksBin_entry] ON [banksBin]([binEntry]);
+CREATE TABLE [MyNotesBin] ([ID] INTEGER NOT NULL, [username] text(50) NOT NULL COLLATE NOCASE, [fontBold] text(50), [fontItalic] text(50), [fontName] text(200), [fontSize] text(50), [foreColor] text(50), [noteDateTime] datetime NOT NULL, [noteContent] memo NOT NULL, [binEntry] INTEGER NOT NULL);
+CREATE INDEX [MyNotesBin_entry] ON [MyNotesBin]([binEntry]);
