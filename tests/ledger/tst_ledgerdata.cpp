@@ -2,7 +2,9 @@
 
 #include "ledger/LedgerLoad.h"
 
+#include "book/BankStore.h"
 #include "book/Changes.h"
+#include "book/MemoStore.h"
 #include "book/QueryConditions.h"
 #include "book/RecordStore.h"
 #include "book/RecycleBin.h"
@@ -236,6 +238,23 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DbError, RecordStore::remove(c.db(), "admin", lunch));
         QVERIFY(RecycleBin::entries(c.db(), "admin").isEmpty() && RecordStore::record(c.db(), "admin", lunch));
         c.db().execute("DROP TRIGGER refuse");
+
+        // Accounts and memos wait and come back the same way, with their IDs and the memos' count.
+        BankAccount account;
+        account.name = QStringLiteral("工行");
+        account.balance = Money::fromCents(500);
+        account.id = BankStore::add(c.db(), "admin", account);
+        MemoNote note{0, at("2024-03-04 08:00:00"), QStringLiteral("买菜"), {}};
+        const QList<qint64> notes{MemoStore::add(c.db(), "admin", note), MemoStore::add(c.db(), "admin", note)};
+        QVERIFY(BankStore::remove(c.db(), "admin", account.id) && !BankStore::load(c.db(), "admin", account.id));
+        QCOMPARE(MemoStore::remove(c.db(), "admin", notes), 2);
+        const QList<RecycleBin::Entry> two = RecycleBin::entries(c.db(), "admin");
+        QCOMPARE(two[0].kind + two[0].command + two[1].kind, QStringLiteral("memo批量删除bank"));
+        for (const RecycleBin::Entry &e : two)
+            QCOMPARE(RecycleBin::restore(c.db(), "admin", e.id)->records, e.count);
+        QVERIFY(BankStore::load(c.db(), "admin", account.id)->balance == account.balance);
+        QCOMPARE(MemoStore::load(c.db(), "admin", notes[1])->content, note.content);
+        QCOMPARE(scalar("SELECT n FROM MyNotesCount WHERE username='admin'"), QStringLiteral("2"));
 
         RecordStore::remove(c.db(), "admin", lunch);
         RecordStore::remove(c.db(), "admin", book);
