@@ -23,6 +23,31 @@ const Store stores[] = {
     {"memo", "MyNotes", "MyNotesBin",
      "ID,username,fontBold,fontItalic,fontName,fontSize,foreColor,noteDateTime,noteContent", book::Change::Memos}};
 
+// Rows taken out of or put back into a large table touch its indexes all over, each in
+// its own order; with the engine's small default page cache a batch of 100,000 would read
+// and decrypt the same pages again and again.
+class LargeCache {
+public:
+    explicit LargeCache(clsADO &db) : m_db(db), m_was(db.count(QStringLiteral("PRAGMA cache_size")))
+    {
+        m_db.execute(QStringLiteral("PRAGMA cache_size=-65536"));
+    }
+    ~LargeCache()
+    {
+        // Left larger, the cache costs memory until the connection closes, never a write.
+        try {
+            m_db.execute(QStringLiteral("PRAGMA cache_size=%1").arg(m_was));
+        } catch (const DbError &) {
+        }
+    }
+    LargeCache(const LargeCache &) = delete;
+    LargeCache &operator=(const LargeCache &) = delete;
+
+private:
+    clsADO &m_db;
+    qint64 m_was;
+};
+
 // The built-in "其他" category of the class, by its name, as this user sees it.
 std::optional<qint64> otherCategory(clsADO &db, const QString &user, int cls)
 {
@@ -116,6 +141,7 @@ qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, 
 {
     upgrade(db);
     const Store &s = stores[int(kind)];
+    LargeCache cache(db);
     Transaction t(db);
     const qint64 moved = moveWithin(db, kind, user, command, condition, values);
     if (moved == 0)
@@ -172,6 +198,7 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
     const QString table = QString::fromLatin1(s->table), bin = QString::fromLatin1(s->bin);
     const std::optional<qint64> other[] = {otherCategory(db, user, 0), otherCategory(db, user, 1)};
     Restored r;
+    LargeCache cache(db);
     Transaction t(db);
     for (int cls : {0, 1}) {
         if (other[cls] && s->change == book::Change::Records)
