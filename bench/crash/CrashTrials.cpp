@@ -269,9 +269,14 @@ QString check(const QString &kind, const QString &programDir)
                 QStringLiteral("SELECT 'unpaired' FROM pursewicks WHERE memo='transfer' "
                                "GROUP BY CAST(round(money*100) AS INTEGER) HAVING SUM(style)*2<>COUNT(*)"));
         else if (kind == QLatin1String("batchdelete"))
+            // A batch is shown or in the bin, whole, never both; its bin entry counts it.
             broken = firstText(db,
                                QStringLiteral("SELECT memo FROM pursewicks WHERE memo LIKE 'batch%' GROUP BY memo "
-                                              "HAVING COUNT(*)<>%1")
+                                              "HAVING COUNT(*)<>%1 UNION ALL SELECT 'shown and in the bin: '||memo "
+                                              "FROM (SELECT memo FROM pursewicks UNION ALL SELECT memo FROM "
+                                              "pursewicksBin) WHERE memo LIKE 'batch%' GROUP BY memo HAVING "
+                                              "COUNT(*)<>%1 UNION ALL SELECT 'entry '||ID FROM binEntries AS E WHERE "
+                                              "[count]<>(SELECT COUNT(*) FROM pursewicksBin WHERE binEntry=E.ID)")
                                    .arg(batch));
         else if (kind == QLatin1String("login"))
             broken = firstText(db,
@@ -305,6 +310,11 @@ QStringList blindChecks(const QString &templateDb)
     const std::tuple<const char *, const char *, const char *> halves[] = {
         {"transfers", nullptr, transfer},
         {"batchdelete", nullptr, "UPDATE pursewicks SET memo='batch1-1;' WHERE ID=(SELECT MAX(ID) FROM pursewicks)"},
+        {"batchdelete", nullptr,
+         "INSERT INTO pursewicksBin(ID,username,postdate,style,memo,binEntry) SELECT ID,username,postdate,style,"
+         "'batch1-1;',0 FROM pursewicks"},
+        {"batchdelete", nullptr,
+         "INSERT INTO binEntries(username,kind,command,deletedAt,count) VALUES('admin','record','x','2024-01-01',1)"},
         {"login", nullptr, "UPDATE users SET logintime=logintime+1 WHERE username='admin'"},
         {"memos", nullptr, "UPDATE MyNotesCount SET n=n+1"},
         {"restore", "UPDATE MyNotes SET noteContent='A'", "UPDATE MyNotes SET noteContent='A B'"}};
