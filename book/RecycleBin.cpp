@@ -146,10 +146,12 @@ qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, 
     const qint64 moved = moveWithin(db, kind, user, command, condition, values);
     if (moved == 0)
         return 0;
-    const qint64 one = moved == 1 ? db.count(QStringLiteral("SELECT MAX(ID) FROM [%1] WHERE binEntry=(SELECT MAX(ID) "
-                                                            "FROM [binEntries])")
-                                                 .arg(QString::fromLatin1(s.bin)))
-                                  : 0;
+    // The lists refresh a single record by its ID.
+    const qint64 one = moved == 1 && kind == Kind::Record
+        ? db.count(QStringLiteral("SELECT MAX(ID) FROM [%1] WHERE binEntry=(SELECT MAX(ID) "
+                                  "FROM [binEntries])")
+                       .arg(QString::fromLatin1(s.bin)))
+        : 0;
     t.commit();
     book::changes().announce(s.change, book::anyClass, one);
     return moved;
