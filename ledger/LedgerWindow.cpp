@@ -22,7 +22,6 @@ qint64 windowAbove = 5000;
 int pageRows = 256;
 // Pages kept: a few screens around each place the user went to.
 constexpr size_t cachedPages = 48;
-constexpr int columns = 4;
 
 } // namespace
 
@@ -119,7 +118,7 @@ void LedgerModel::refresh(clsADO &db)
     }
     startMarks();
     if (w.rows > 0)
-        emit dataChanged(index(0, 0), index(int(w.rows - 1), columns - 1));
+        emit dataChanged(index(0, 0), index(int(w.rows - 1), columnCount() - 1));
     setTotal(s.total);
 }
 
@@ -225,7 +224,7 @@ void LedgerModel::jobDone(quint64 generation, JobResult &result)
     w.ids = std::move(result.ids);
     w.marksReady = true;
     if (w.rows > 0)
-        emit dataChanged(index(0, 0), index(int(w.rows - 1), columns - 1));
+        emit dataChanged(index(0, 0), index(int(w.rows - 1), columnCount() - 1));
     if (result.found >= 0 && result.found < w.rows)
         emit located(int(result.found));
 }
