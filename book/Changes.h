@@ -13,6 +13,7 @@ enum class Change {
     Memos,
     Users,
     Database, // the whole file, after a restore
+    Bin,      // the user's recycle bin; with the new entry's ID when a delete made one
 };
 
 inline constexpr int anyClass = -1;

@@ -73,6 +73,8 @@ int eraseWhere(clsADO &db, const QString &user, const QString &condition, const 
     const int erased = db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID IN (") + picked + QLatin1Char(')'),
                                   args);
     t.commit();
+    if (erased > 0)
+        book::changes().announce(book::Change::Bin);
     return erased;
 }
 
@@ -147,13 +149,13 @@ qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, 
     if (moved == 0)
         return 0;
     // The lists refresh a single record by its ID.
+    const qint64 entry = db.count(QStringLiteral("SELECT MAX(ID) FROM [binEntries]"));
     const qint64 one = moved == 1 && kind == Kind::Record
-        ? db.count(QStringLiteral("SELECT MAX(ID) FROM [%1] WHERE binEntry=(SELECT MAX(ID) "
-                                  "FROM [binEntries])")
-                       .arg(QString::fromLatin1(s.bin)))
+        ? db.count(QStringLiteral("SELECT ID FROM [%1] WHERE binEntry=?").arg(QString::fromLatin1(s.bin)), {entry})
         : 0;
     t.commit();
     book::changes().announce(s.change, book::anyClass, one);
+    book::changes().announce(book::Change::Bin, book::anyClass, entry);
     return moved;
 }
 
@@ -223,6 +225,7 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
     t.commit();
     if (r.records > 0)
         book::changes().announce(s->change);
+    book::changes().announce(book::Change::Bin);
     return r;
 }
 

@@ -63,6 +63,7 @@ void MainWindow::buildMenus()
     QAction *chart = item(accounts, "mm_chart", QStringLiteral("收支统计"), Qt::Key_F9);
     item(accounts, "mm_types", QStringLiteral("设置收支类别(&T)"));
     item(accounts, "mm_Del", QStringLiteral("批量删除(&D)"));
+    QAction *undo = item(accounts, "mm_undo", QStringLiteral("撤销删除(&Z)"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     accounts->addSeparator()->setObjectName(QStringLiteral("mm_line2"));
     QAction *importBill = item(accounts, "mm_import", QStringLiteral("导入账单(&I)…"),
                                QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -71,6 +72,7 @@ void MainWindow::buildMenus()
     QMenu *tools = menu(bar, "mm_tools", QStringLiteral("工具(&T)"));
     item(tools, "mm_banks", QStringLiteral("银行账户(&B)"));
     item(tools, "mm_data", QStringLiteral("数据备份和恢复(&D)"));
+    QAction *bin = item(tools, "mm_bin", QStringLiteral("回收站(&R)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     item(tools, "mm_export", QStringLiteral("导出数据(&E)"));
     QAction *print = item(tools, "mm_print", QStringLiteral("打印账单"), QKeySequence(Qt::CTRL | Qt::Key_P),
                           "menu-print");
@@ -84,7 +86,7 @@ void MainWindow::buildMenus()
     QAction *update = item(help, "mm_update", QStringLiteral("在线升级"));
 
     // Shortcuts work wherever the focus is in the window, menu bar shown or not.
-    addActions({add, out, search, chart, importBill, print, calc, memoNote, resume});
+    addActions({add, out, search, chart, undo, importBill, bin, print, calc, memoNote, resume});
 
     connect(exit, &QAction::triggered, this, &QWidget::close);
     connect(add, &QAction::triggered, this, [this] { openRecordDialog(1, 0); });
