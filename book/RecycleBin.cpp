@@ -25,27 +25,33 @@ const Store stores[] = {
 
 // Rows taken out of or put back into a large table touch its indexes all over, each in
 // its own order; with the engine's small default page cache a batch of 100,000 would read
-// and decrypt the same pages again and again.
-class LargeCache {
+// and decrypt the same pages again and again. Nor are the rows a move takes out wiped
+// where they stood: they live on in the bin or the lists, and wiping costs a write of
+// every page they touched. An erase keeps wiping.
+class BulkMove {
 public:
-    explicit LargeCache(clsADO &db) : m_db(db), m_was(db.count(QStringLiteral("PRAGMA cache_size")))
+    explicit BulkMove(clsADO &db)
+        : m_db(db), m_cache(db.count(QStringLiteral("PRAGMA cache_size"))),
+          m_wipe(db.count(QStringLiteral("PRAGMA secure_delete")))
     {
         m_db.execute(QStringLiteral("PRAGMA cache_size=-65536"));
+        m_db.execute(QStringLiteral("PRAGMA secure_delete=0"));
     }
-    ~LargeCache()
+    ~BulkMove()
     {
-        // Left larger, the cache costs memory until the connection closes, never a write.
+        // Left as they are, the cache costs memory until the connection closes, never a write.
         try {
-            m_db.execute(QStringLiteral("PRAGMA cache_size=%1").arg(m_was));
+            m_db.execute(QStringLiteral("PRAGMA cache_size=%1").arg(m_cache));
+            m_db.execute(QStringLiteral("PRAGMA secure_delete=%1").arg(m_wipe));
         } catch (const DbError &) {
         }
     }
-    LargeCache(const LargeCache &) = delete;
-    LargeCache &operator=(const LargeCache &) = delete;
+    BulkMove(const BulkMove &) = delete;
+    BulkMove &operator=(const BulkMove &) = delete;
 
 private:
     clsADO &m_db;
-    qint64 m_was;
+    qint64 m_cache, m_wipe;
 };
 
 // The built-in "其他" category of the class, by its name, as this user sees it.
@@ -66,8 +72,8 @@ int eraseWhere(clsADO &db, const QString &user, const QString &condition, const 
     const QString picked = QStringLiteral("SELECT ID FROM [binEntries] WHERE username=?") + condition;
     const QVariantList args = QVariantList{user} + values;
     Transaction t(db);
-    for (const Store &s : stores)
-        db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry IN (").arg(QString::fromLatin1(s.bin)) + picked
+    for (const char *bin : {"pursewicksBin", "banksBin", "MyNotesBin", "importbatchesBin", "importedtxBin"})
+        db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry IN (").arg(QLatin1String(bin)) + picked
                        + QLatin1Char(')'),
                    args);
     const int erased = db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID IN (") + picked + QLatin1Char(')'),
@@ -88,19 +94,25 @@ void upgrade(clsADO &db)
         "COLLATE NOCASE, [kind] TEXT NOT NULL, [command] TEXT NOT NULL, [deletedAt] DATETIME NOT NULL, [count] INTEGER "
         "NOT NULL)",
         "CREATE INDEX IF NOT EXISTS [binEntries_owner] ON [binEntries]([username], [ID])",
-        "CREATE TABLE IF NOT EXISTS [pursewicksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE "
-        "NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL DEFAULT 0, [style] INTEGER NOT "
-        "NULL, [memo] TEXT, [binEntry] INTEGER NOT NULL)",
-        "CREATE INDEX IF NOT EXISTS [pursewicksBin_entry] ON [pursewicksBin]([binEntry])",
-        "CREATE TABLE IF NOT EXISTS [banksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, "
-        "[bankAddr] TEXT, [bankRegdate] DATETIME, [bankName] TEXT, [bankUsername] TEXT, [bankID] TEXT COLLATE NOCASE, "
-        "[bankCardID] TEXT, [bankMoney] REAL, [bankMemo] TEXT, [binEntry] INTEGER NOT NULL)",
-        "CREATE INDEX IF NOT EXISTS [banksBin_entry] ON [banksBin]([binEntry])",
-        "CREATE TABLE IF NOT EXISTS [MyNotesBin] ([ID] INTEGER NOT NULL, [username] text(50) NOT NULL COLLATE NOCASE, "
-        "[fontBold] text(50), [fontItalic] text(50), [fontName] text(200), [fontSize] text(50), [foreColor] text(50), "
-        "[noteDateTime] datetime NOT NULL, [noteContent] memo NOT NULL, [binEntry] INTEGER NOT NULL)",
-        "CREATE INDEX IF NOT EXISTS [MyNotesBin_entry] ON [MyNotesBin]([binEntry])"};
-    if (db.count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name='MyNotesBin_entry'")) != 0)
+        "CREATE TABLE IF NOT EXISTS [pursewicksBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] "
+        "TEXT(50) NOT NULL COLLATE NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL "
+        "DEFAULT 0, [style] INTEGER NOT NULL, [memo] TEXT, PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID",
+        "CREATE TABLE IF NOT EXISTS [banksBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] "
+        "TEXT(50) NOT NULL COLLATE NOCASE, [bankAddr] TEXT, [bankRegdate] DATETIME, [bankName] TEXT, [bankUsername] "
+        "TEXT, [bankID] TEXT COLLATE NOCASE, [bankCardID] TEXT, [bankMoney] REAL, [bankMemo] TEXT, PRIMARY "
+        "KEY([binEntry], [ID])) WITHOUT ROWID",
+        "CREATE TABLE IF NOT EXISTS [MyNotesBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] "
+        "text(50) NOT NULL COLLATE NOCASE, [fontBold] text(50), [fontItalic] text(50), [fontName] text(200), "
+        "[fontSize] text(50), [foreColor] text(50), [noteDateTime] datetime NOT NULL, [noteContent] memo NOT NULL, "
+        "PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID",
+        "CREATE TABLE IF NOT EXISTS [importbatchesBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, "
+        "[username] TEXT(50) NOT NULL COLLATE NOCASE, [importdate] DATETIME NOT NULL, [provider] TEXT NOT NULL, "
+        "PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID",
+        "CREATE TABLE IF NOT EXISTS [importedtxBin] ([binEntry] INTEGER NOT NULL, [username] TEXT(50) NOT NULL "
+        "COLLATE NOCASE, [provider] TEXT NOT NULL, [txno] TEXT NOT NULL, [recordid] INTEGER NOT NULL, [batchid] "
+        "INTEGER NOT NULL, [counterparty] TEXT NOT NULL DEFAULT '', [changed] INTEGER NOT NULL DEFAULT 0, PRIMARY "
+        "KEY([binEntry], [provider], [txno])) WITHOUT ROWID"};
+    if (db.count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name='importedtxBin'")) != 0)
         return;
     Transaction t(db);
     for (const char *sql : statements)
@@ -119,7 +131,7 @@ qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &com
                                     {QStringLiteral("deletedAt"), QDateTime::currentDateTime()},
                                     {QStringLiteral("count"), 0}});
     const QString columns = QString::fromLatin1(s.columns);
-    const int moved = db.execute(QStringLiteral("INSERT INTO [%1](%2,binEntry) SELECT A.%3,? FROM [%4] AS A WHERE "
+    const int moved = db.execute(QStringLiteral("INSERT INTO [%1](binEntry,%2) SELECT ?,A.%3 FROM [%4] AS A WHERE "
                                                 "A.username=?")
                                          .arg(QString::fromLatin1(s.bin), columns,
                                               QString(columns).replace(u',', QStringLiteral(",A.")),
@@ -131,7 +143,7 @@ qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &com
         return 0;
     }
     // The engine's triggers take the rows out of the per-day sums and counts as they go.
-    db.execute(QStringLiteral("DELETE FROM [%1] WHERE ID IN (SELECT ID FROM [%2] WHERE binEntry=?)")
+    db.execute(QStringLiteral("DELETE FROM [%1] WHERE ID IN (SELECT ID FROM [%2] WHERE binEntry=? ORDER BY ID)")
                    .arg(QString::fromLatin1(s.table), QString::fromLatin1(s.bin)),
                {entry});
     db.execute(QStringLiteral("UPDATE [binEntries] SET [count]=? WHERE ID=?"), {moved, entry});
@@ -143,7 +155,7 @@ qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, 
 {
     upgrade(db);
     const Store &s = stores[int(kind)];
-    LargeCache cache(db);
+    BulkMove bulk(db);
     Transaction t(db);
     const qint64 moved = moveWithin(db, kind, user, command, condition, values);
     if (moved == 0)
@@ -202,7 +214,7 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
     const QString table = QString::fromLatin1(s->table), bin = QString::fromLatin1(s->bin);
     const std::optional<qint64> other[] = {otherCategory(db, user, 0), otherCategory(db, user, 1)};
     Restored r;
-    LargeCache cache(db);
+    BulkMove bulk(db);
     Transaction t(db);
     for (int cls : {0, 1}) {
         if (other[cls] && s->change == book::Change::Records)
@@ -216,11 +228,24 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
         QStringLiteral("UPDATE [%1] SET ID=-ID WHERE binEntry=? AND ID IN (SELECT ID FROM [%2])").arg(bin, table),
         {entry});
     const QString columns = QString::fromLatin1(s->columns);
+    // In rising order, which appends; a renumbered row comes last, after every kept ID.
     r.records = db.execute(QStringLiteral("INSERT INTO [%1](%2) SELECT CASE WHEN ID>0 THEN ID END,%3 FROM [%4] WHERE "
-                                          "binEntry=? ORDER BY ID DESC")
+                                          "binEntry=? ORDER BY ID<0,ID")
                                .arg(table, columns, columns.section(u',', 1), bin),
                            {entry});
-    db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry=?").arg(bin), {entry});
+    // An undone import's lines are the bill's again, except a renumbered record's, whose tie
+    // would now name another record.
+    db.execute(QStringLiteral("INSERT OR IGNORE INTO [importbatches](ID,username,importdate,provider) SELECT "
+                              "ID,username,importdate,provider FROM [importbatchesBin] WHERE binEntry=?"),
+               {entry});
+    db.execute(QStringLiteral("INSERT OR IGNORE INTO [importedtx](username,provider,txno,recordid,batchid,counterparty,"
+                              "changed) SELECT username,provider,txno,recordid,batchid,counterparty,changed FROM "
+                              "[importedtxBin] WHERE binEntry=? AND recordid NOT IN (SELECT -ID FROM [%1] WHERE "
+                              "binEntry=? AND ID<0)")
+                   .arg(bin),
+               {entry, entry});
+    for (const QString &each : {bin, QStringLiteral("importbatchesBin"), QStringLiteral("importedtxBin")})
+        db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry=?").arg(each), {entry});
     db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});
     t.commit();
     if (r.records > 0)

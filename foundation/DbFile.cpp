@@ -149,7 +149,8 @@ const QStringList addedTables{QStringLiteral("mynotes"),        QStringLiteral("
                               QStringLiteral("pursewicksdays"), QStringLiteral("importbatches"),
                               QStringLiteral("importedtx"),     QStringLiteral("importrules"),
                               QStringLiteral("binentries"),     QStringLiteral("pursewicksbin"),
-                              QStringLiteral("banksbin"),       QStringLiteral("mynotesbin")};
+                              QStringLiteral("banksbin"),       QStringLiteral("mynotesbin"),
+                              QStringLiteral("importbatchesbin"), QStringLiteral("importedtxbin")};
 const QStringList addedColumns{QStringLiteral("autouser.focusUser"), QStringLiteral("autouser.loginDateTime"),
                                QStringLiteral("types.username")};
 // Kept by the engine itself for its statistics.

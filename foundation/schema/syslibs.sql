@@ -113,9 +113,10 @@ CREATE INDEX [importrules_owner] ON [importrules]([username], [ID]);
 -- The records leave pursewicks, so no list, total or per-day sum ever reads them.
 CREATE TABLE [binEntries] ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [username] TEXT(50) NOT NULL COLLATE NOCASE, [kind] TEXT NOT NULL, [command] TEXT NOT NULL, [deletedAt] DATETIME NOT NULL, [count] INTEGER NOT NULL);
 CREATE INDEX [binEntries_owner] ON [binEntries]([username], [ID]);
-CREATE TABLE [pursewicksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL DEFAULT 0, [style] INTEGER NOT NULL, [memo] TEXT, [binEntry] INTEGER NOT NULL);
-CREATE INDEX [pursewicksBin_entry] ON [pursewicksBin]([binEntry]);
-CREATE TABLE [banksBin] ([ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [bankAddr] TEXT, [bankRegdate] DATETIME, [bankName] TEXT, [bankUsername] TEXT, [bankID] TEXT COLLATE NOCASE, [bankCardID] TEXT, [bankMoney] REAL, [bankMemo] TEXT, [binEntry] INTEGER NOT NULL);
-CREATE INDEX [banksBin_entry] ON [banksBin]([binEntry]);
-CREATE TABLE [MyNotesBin] ([ID] INTEGER NOT NULL, [username] text(50) NOT NULL COLLATE NOCASE, [fontBold] text(50), [fontItalic] text(50), [fontName] text(200), [fontSize] text(50), [foreColor] text(50), [noteDateTime] datetime NOT NULL, [noteContent] memo NOT NULL, [binEntry] INTEGER NOT NULL);
-CREATE INDEX [MyNotesBin_entry] ON [MyNotesBin]([binEntry]);
+-- Each bin table is kept in entry order, so that a delete appends and a restore reads one run.
+CREATE TABLE [pursewicksBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL DEFAULT 0, [style] INTEGER NOT NULL, [memo] TEXT, PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID;
+CREATE TABLE [banksBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [bankAddr] TEXT, [bankRegdate] DATETIME, [bankName] TEXT, [bankUsername] TEXT, [bankID] TEXT COLLATE NOCASE, [bankCardID] TEXT, [bankMoney] REAL, [bankMemo] TEXT, PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID;
+CREATE TABLE [MyNotesBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] text(50) NOT NULL COLLATE NOCASE, [fontBold] text(50), [fontItalic] text(50), [fontName] text(200), [fontSize] text(50), [foreColor] text(50), [noteDateTime] datetime NOT NULL, [noteContent] memo NOT NULL, PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID;
+-- An undone import's ties to the bill, so that its restore still keeps the bill's lines from coming in twice.
+CREATE TABLE [importbatchesBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [importdate] DATETIME NOT NULL, [provider] TEXT NOT NULL, PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID;
+CREATE TABLE [importedtxBin] ([binEntry] INTEGER NOT NULL, [username] TEXT(50) NOT NULL COLLATE NOCASE, [provider] TEXT NOT NULL, [txno] TEXT NOT NULL, [recordid] INTEGER NOT NULL, [batchid] INTEGER NOT NULL, [counterparty] TEXT NOT NULL DEFAULT '', [changed] INTEGER NOT NULL DEFAULT 0, PRIMARY KEY([binEntry], [provider], [txno])) WITHOUT ROWID;

@@ -187,10 +187,11 @@ private Q_SLOTS:
             save(3, "2024-02-29 23:59:59", 300, "", eat);         // changed out of the filter
             save(added, "2024-03-31 23:59:59", -100, "退款", eat);
             RecordStore::remove(c.db(), "admin", 5);
-            // Each write that changed a row is announced once; one that found none is not.
+            // Each write that changed a row is announced once, a delete also to the bin; one that found none is not.
             QVERIFY(!RecordStore::remove(c.db(), "admin", gone));
             save(gone, "2024-03-02 00:00:00", 1, "", eat);
-            QCOMPARE(announced.size(), 6);
+            QCOMPARE(announced.size(), 7);
+            QCOMPARE(announced.last().first().value<book::Change>(), book::Change::Bin);
             QCOMPARE(announced.first().first().value<book::Change>(), book::Change::Records);
             QCOMPARE(announced.first().at(1).toInt(), 0);
             QCOMPARE(announced.first().last().toLongLong(), added);
