@@ -53,10 +53,15 @@ frmRecycleBin::frmRecycleBin(QWidget *parent) : QDialog(parent)
     entryList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     entryList->setHeaderLabels({QStringLiteral("类型"), QStringLiteral("内容"), QStringLiteral("删除时间"),
                                 QStringLiteral("删除方式"), QStringLiteral("数量")});
+    // The texts take what the fixed columns leave; a long one shows whole as a tip.
     const QFontMetrics fm = entryList->fontMetrics();
-    entryList->header()->resizeSection(Kind, fm.horizontalAdvance(QStringLiteral("收支记录")) + 32);
-    entryList->header()->resizeSection(Text, fm.horizontalAdvance(QLatin1Char('M')) * 46);
-    entryList->header()->resizeSection(DeletedAt, fm.horizontalAdvance(QStringLiteral("2000年12月28日 23:59:59")) + 16);
+    QHeaderView *header = entryList->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(Text, QHeaderView::Stretch);
+    header->resizeSection(Kind, fm.horizontalAdvance(QStringLiteral("收支记录")) + 24);
+    header->resizeSection(DeletedAt, fm.horizontalAdvance(QStringLiteral("2000年12月28日 23点59分")) + 16);
+    header->resizeSection(Command, fm.horizontalAdvance(QStringLiteral("撤销导入")) + 24);
+    header->resizeSection(Count, fm.horizontalAdvance(QStringLiteral("1000000")) + 16);
     itemList = list(this, "itemList", QStringLiteral("所选条目包含的内容"));
     itemList->setSelectionMode(QAbstractItemView::NoSelection);
     auto *entriesLabel = labelFor(entryList, QStringLiteral("已删除的内容(&L)："));
@@ -84,7 +89,7 @@ frmRecycleBin::frmRecycleBin(QWidget *parent) : QDialog(parent)
     layout->addWidget(itemsLabel);
     layout->addWidget(itemList, 2);
     layout->addLayout(buttons);
-    resize(860, 560);
+    resize(980, 600);
     trimWhenClosed(this);
 
     connect(restoreButton, &QPushButton::clicked, this, &frmRecycleBin::restoreSelected);
@@ -121,6 +126,7 @@ void frmRecycleBin::reload()
                                                     chsDateTime(e.deletedAt), e.command, QString::number(e.count)});
         row->setData(0, Qt::UserRole, e.id);
         row->setTextAlignment(Count, Qt::AlignRight | Qt::AlignVCenter);
+        row->setToolTip(Text, row->text(Text));
         rows << row;
     }
     entryList->addTopLevelItems(rows);
