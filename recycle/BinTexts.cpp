@@ -82,6 +82,21 @@ QString mainText(const RecycleBin::Entry &entry, const RecycleBin::Summary &summ
     return parts.join(QStringLiteral("，"));
 }
 
+void RestoredTotal::add(const RecycleBin::Entry &entry, const RecycleBin::Summary &summary,
+                        const RecycleBin::Restored &restored)
+{
+    if (entry.kind == QLatin1String("bank"))
+        banks += restored.records;
+    else if (entry.kind == QLatin1String("memo"))
+        memos += restored.records;
+    else
+        records += restored.records;
+    recategorized += restored.recategorized;
+    // Which class lost the category is not told; an entry of one class names its "其他".
+    expense |= restored.recategorized > 0 && summary.count[0] > 0;
+    income |= restored.recategorized > 0 && summary.count[1] > 0;
+}
+
 QString restoredText(const RestoredTotal &total)
 {
     QStringList parts;
@@ -91,7 +106,7 @@ QString restoredText(const RestoredTotal &total)
         parts << QStringLiteral("%1 个银行账户").arg(total.banks);
     if (total.memos > 0)
         parts << QStringLiteral("%1 条备忘").arg(total.memos);
-    if (parts.isEmpty())
+    if (total.isEmpty())
         return QStringLiteral("所选内容已不在回收站中。");
     QString text = QStringLiteral("已恢复 ") + parts.join(QStringLiteral("、")) + QStringLiteral("。");
     if (total.recategorized > 0) {

@@ -21,7 +21,10 @@ QString amountText(double money);
 struct RestoredTotal {
     int records = 0, banks = 0, memos = 0;
     int recategorized = 0;
-    bool income = false, expense = false; // the classes among the records restored
+    bool income = false, expense = false; // the classes among the records recategorized
+
+    void add(const RecycleBin::Entry &entry, const RecycleBin::Summary &summary, const RecycleBin::Restored &restored);
+    bool isEmpty() const { return records + banks + memos == 0; }
 };
 QString restoredText(const RestoredTotal &total);
 

@@ -217,24 +217,19 @@ void frmRecycleBin::restoreSelected()
     if (ids.isEmpty())
         return;
     recycle::RestoredTotal total;
+    // Each restore reloads the list, so the loop walks a copy.
     const QList<RecycleBin::Entry> entries = m_entries;
     const QHash<qint64, RecycleBin::Summary> summaries = m_summaries;
-    withDb(this, [&](clsADO &db) {
+    const bool done = withDb(this, [&](clsADO &db) {
         for (const RecycleBin::Entry &e : entries) {
             if (!ids.contains(e.id))
                 continue;
-            const std::optional<RecycleBin::Restored> r = RecycleBin::restore(db, user(), e.id);
-            if (!r)
-                continue;
-            const RecycleBin::Summary s = summaries.value(e.id);
-            (e.kind == QLatin1String("bank")       ? total.banks
-                 : e.kind == QLatin1String("memo") ? total.memos
-                                                   : total.records) += r->records;
-            total.recategorized += r->recategorized;
-            total.expense |= r->recategorized > 0 && s.count[0] > 0;
-            total.income |= r->recategorized > 0 && s.count[1] > 0;
+            if (const std::optional<RecycleBin::Restored> r = RecycleBin::restore(db, user(), e.id))
+                total.add(e, summaries.value(e.id), *r);
         }
     });
+    if (!done && total.isEmpty())
+        return;
     showMessage(this, recycle::restoredText(total), QStringLiteral("系统提示"), MsgButtons::Ok, MsgIcon::Information);
 }
 
