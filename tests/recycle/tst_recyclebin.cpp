@@ -107,12 +107,20 @@ private Q_SLOTS:
         QCOMPARE(w->total(0).text(), total);
 
         QVERIFY(RecordStore::remove(c.db(), "admin", novel));
+        // Mary's large batch shows its first rows only.
+        execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<1001) INSERT INTO "
+                "pursewicks(username,typeid,postdate,money,style) SELECT 'mary',10,'2024-03-01',1,1 FROM n");
+        QCOMPARE(QueryConditions::deletePicked(c.db(), "mary", {" AND A.style=?", {1}}), 1001);
         program::session().userName = "mary";
         frmRecycleBin marysBin;
-        QCOMPARE(columnTexts(marysBin.entryList->model(), 1), QStringList{"2024年03月05日  日常  ￥99.00"});
+        QCOMPARE(columnTexts(marysBin.entryList->model(), 1),
+                 QStringList({"1001 条记录，2024年03月01日，收入 ￥1,001.00", "2024年03月05日  日常  ￥99.00"}));
+        QCOMPARE(marysBin.itemList->topLevelItemCount(), frmRecycleBin::shownItems + 1);
+        QCOMPARE(marysBin.itemList->topLevelItem(frmRecycleBin::shownItems)->text(0),
+                 QStringLiteral("…… 另有 1 项未列出"));
         messages.answerNext(MsgAnswer::Cancel);
         marysBin.emptyButton->click();
-        QCOMPARE(marysBin.entryList->topLevelItemCount(), 1);
+        QCOMPARE(marysBin.entryList->topLevelItemCount(), 2);
         marysBin.emptyButton->click();
         QCOMPARE(marysBin.entryList->topLevelItemCount(), 0);
         QCOMPARE(scalar("SELECT group_concat(username) FROM binEntries"), QStringLiteral("admin"));
