@@ -15,7 +15,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
