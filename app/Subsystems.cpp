@@ -7,13 +7,14 @@
 #include "import/Import.h"
 #include "login/UserCommands.h"
 #include "memos/Memos.h"
+#include "recycle/Recycle.h"
 
 namespace ht {
 
 QList<Attachment> subsystems()
 {
     return {login::attach,  categories::attach, banks::attach,      memos::attach,
-            backup::attach, charts::attach,     billimport::attach};
+            backup::attach, charts::attach,     billimport::attach, recycle::attach};
 }
 
 } // namespace ht

@@ -271,4 +271,104 @@ int expire(clsADO &db, const QString &user, int days, const QDateTime &now)
     return eraseWhere(db, user, QStringLiteral(" AND deletedAt<?"), {now.addDays(-days)});
 }
 
+namespace {
+
+// The user's entries among the bin's rows as A.
+const QString ownEntries = QStringLiteral(
+    " A.binEntry IN (SELECT ID FROM [binEntries] WHERE username=?) AND A.username=?");
+
+BinItem item(Query &q, bool bank)
+{
+    BinItem i;
+    i.id = q.int64(1);
+    i.title = q.text(2);
+    if (bank) {
+        i.account = q.text(3);
+        i.card = q.text(4);
+        i.money = q.real(5);
+    }
+    i.when = toDateTime(q.value(6));
+    return i;
+}
+
+// Bank accounts or memos of the condition (on A, after the user twice), the lowest ID of
+// each entry first.
+const QString itemColumns[2] = {
+    QStringLiteral("SELECT A.binEntry,A.ID,A.noteContent,NULL,NULL,NULL,A.noteDateTime FROM [MyNotesBin] AS A"),
+    QStringLiteral("SELECT A.binEntry,A.ID,A.bankName,A.bankID,A.bankCardID,A.bankMoney,A.bankRegdate FROM "
+                   "[banksBin] AS A")};
+
+} // namespace
+
+QList<BinItem> firstItems(clsADO &db, const QString &user, qint64 entry, int limit)
+{
+    upgrade(db);
+    QList<BinItem> list;
+    for (const bool bank : {false, true}) {
+        for (Query q = db.query(itemColumns[bank] + QStringLiteral(" WHERE A.binEntry=? AND") + ownEntries
+                                    + QStringLiteral(" ORDER BY A.ID LIMIT ?"),
+                                {entry, user, user, limit});
+             q.next();)
+            list.append(item(q, bank));
+    }
+    return list;
+}
+
+QList<BinRecord> firstRecords(clsADO &db, const QString &user, qint64 entry, int limit)
+{
+    upgrade(db);
+    QList<BinRecord> list;
+    for (Query q =
+             db.query(QStringLiteral("SELECT A.ID,A.postdate,A.money,A.style,B.typename,A.memo FROM "
+                                     "[pursewicksBin] AS A LEFT JOIN [types] AS B ON A.typeid=B.ID AND "
+                                     "B.class=A.style WHERE A.binEntry=? AND A.username=? ORDER BY A.postdate,A.ID "
+                                     "LIMIT ?"),
+                      {entry, user, limit});
+         q.next();)
+        list.append({q.int64(0), toDateTime(q.value(1)), q.real(2), int(q.int64(3)),
+                     q.isNull(4) ? QString() : q.text(4), q.text(5)});
+    return list;
+}
+
+QHash<qint64, Summary> summaries(clsADO &db, const QString &user)
+{
+    upgrade(db);
+    QHash<qint64, Summary> all;
+    // Rounded one by one, as the lists add them up.
+    for (Query q = db.query(QStringLiteral("SELECT A.binEntry,A.style,COUNT(*),SUM(CAST(round(A.money*100) AS "
+                                           "INTEGER)),MIN(A.postdate),MAX(A.postdate) FROM [pursewicksBin] AS A "
+                                           "WHERE")
+                                + ownEntries + QStringLiteral(" GROUP BY A.binEntry,A.style"),
+                            {user, user});
+         q.next();) {
+        Summary &s = all[q.int64(0)];
+        const int cls = q.int64(1) == 1 ? 1 : 0;
+        s.count[cls] += int(q.int64(2));
+        s.cents[cls] += q.int64(3);
+        const QDateTime first = toDateTime(q.value(4)), last = toDateTime(q.value(5));
+        if (!s.first.isValid() || first < s.first)
+            s.first = first;
+        if (!s.last.isValid() || last > s.last)
+            s.last = last;
+    }
+    for (Query q = db.query(QStringLiteral("SELECT ID FROM [binEntries] WHERE username=? AND kind='record' AND "
+                                           "[count]=1"),
+                            {user});
+         q.next();) {
+        const QList<BinRecord> one = firstRecords(db, user, q.int64(0), 1);
+        if (!one.isEmpty())
+            all[q.int64(0)].record = one.first();
+    }
+    for (const bool bank : {false, true}) {
+        for (Query q = db.query(itemColumns[bank] + QStringLiteral(" WHERE A.ID IN (SELECT MIN(A.ID) FROM ")
+                                    + QString::fromLatin1(bank ? "[banksBin]" : "[MyNotesBin]")
+                                    + QStringLiteral(" AS A WHERE") + ownEntries
+                                    + QStringLiteral(" GROUP BY A.binEntry) AND") + ownEntries,
+                                {user, user, user, user});
+             q.next();)
+            all[q.int64(0)].item = item(q, bank);
+    }
+    return all;
+}
+
 } // namespace ht::RecycleBin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariantList>
@@ -64,6 +65,30 @@ int eraseAll(clsADO &db, const QString &user);
 // Erases the user's entries deleted more than that many days before now (0 keeps them all);
 // the number of entries erased.
 int expire(clsADO &db, const QString &user, int days, const QDateTime &now = QDateTime::currentDateTime());
+
+struct BinItem {
+    qint64 id = 0;
+    QString title;   // a bank account's bank, a memo's content
+    QString account; // a bank account's account and card
+    QString card;
+    double money = 0; // a bank account's balance
+    QDateTime when;   // a bank account's opening, a memo's time
+};
+// At most limit bank accounts or memos of the user's entry, in ID order.
+QList<BinItem> firstItems(clsADO &db, const QString &user, qint64 entry, int limit);
+// At most limit records of the user's entry, in date order.
+QList<BinRecord> firstRecords(clsADO &db, const QString &user, qint64 entry, int limit);
+
+// What the bin's list says of an entry without loading its rows.
+struct Summary {
+    int count[2] = {0, 0};           // records of each class: 0 expense, 1 income
+    qint64 cents[2] = {0, 0};        // their sums, each amount rounded to the cent as the lists do
+    QDateTime first, last;           // the records' dates
+    std::optional<BinRecord> record; // the record of an entry of one
+    std::optional<BinItem> item;     // the first bank account or memo
+};
+// The summaries of the user's entries by their ID, from a few aggregate queries.
+QHash<qint64, Summary> summaries(clsADO &db, const QString &user);
 
 } // namespace RecycleBin
 } // namespace ht
