@@ -371,4 +371,15 @@ QHash<qint64, Summary> summaries(clsADO &db, const QString &user)
     return all;
 }
 
+std::optional<Entry> entry(clsADO &db, const QString &user, qint64 id)
+{
+    upgrade(db);
+    Query q = db.query(QStringLiteral("SELECT ID,kind,command,deletedAt,[count] FROM [binEntries] WHERE ID=? AND "
+                                      "username=?"),
+                       {id, user});
+    if (!q.next())
+        return std::nullopt;
+    return Entry{q.int64(0), q.text(1), q.text(2), toDateTime(q.value(3)), int(q.int64(4))};
+}
+
 } // namespace ht::RecycleBin

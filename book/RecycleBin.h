@@ -90,5 +90,8 @@ struct Summary {
 // The summaries of the user's entries by their ID, from a few aggregate queries.
 QHash<qint64, Summary> summaries(clsADO &db, const QString &user);
 
+// The user's entry, if it is still in the bin.
+std::optional<Entry> entry(clsADO &db, const QString &user, qint64 id);
+
 } // namespace RecycleBin
 } // namespace ht

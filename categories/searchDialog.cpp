@@ -207,7 +207,8 @@ void searchDialog::deleteRecords(const SearchConditions &c)
         return;
     }
     // Asked with no lock held: the question may stay open for as long as the user likes.
-    const QString question = QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除").arg(count);
+    const QString question =
+        QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除（移到回收站，可以恢复）").arg(count);
     if (!askOkCancel(this, question, QStringLiteral("系统提示")))
         return;
     withDb(this, [&](clsADO &db) { QueryConditions::deletePicked(db, user, filter); });

@@ -35,6 +35,9 @@ public:
     // A menu command by its object name ("mm_data"); the toolbar buttons and pop-up
     // items run the same action. A name the window lacks stops the program.
     virtual QAction *command(const char *name) const = 0;
+    // Shows a short message in the status bar for a few seconds, with a button that runs
+    // the action when one is given (the undo right after a delete).
+    virtual void offer(const QString &message, QAction *action = nullptr) = 0;
     // Work for the moment the window closes and the program ends after it: the last
     // moment for what must run at the end of every session.
     virtual void whenClosing(std::function<void()> work) = 0;

@@ -14,6 +14,7 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolBar;
+class QToolButton;
 class QTreeView;
 
 namespace ht {
@@ -45,6 +46,7 @@ public:
     QWidget *window() override { return this; }
     QAction *command(const char *name) const override;
     void whenClosing(std::function<void()> work) override;
+    void offer(const QString &message, QAction *action = nullptr) override;
 
     // A click on a header: sorts that list by the column, toggling on a second click.
     void sortByColumn(int cls, int column);
@@ -95,6 +97,10 @@ private:
     QGroupBox *m_incomeTotalsFrame, *m_expenseTotalsFrame;
     QLabel *m_incomeLabel, *m_balanceLabel, *m_expenseLabel;
     QLabel *m_welcomePanel, *m_userPanel, *m_clockPanel;
+    QWidget *m_offer;
+    QLabel *m_offerText;
+    QToolButton *m_offerButton;
+    QTimer *m_offerTimer;
     QTimer *m_clock;
     // The lists' pop-up menus.
     QMenu *m_incomePopup, *m_expensePopup;

@@ -64,6 +64,9 @@ void MainWindow::buildMenus()
     item(accounts, "mm_types", QStringLiteral("设置收支类别(&T)"));
     item(accounts, "mm_Del", QStringLiteral("批量删除(&D)"));
     QAction *undo = item(accounts, "mm_undo", QStringLiteral("撤销删除(&Z)"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setIconText(QStringLiteral("撤销"));
+    undo->setToolTip(QStringLiteral("撤销删除"));
+    undo->setEnabled(false);
     accounts->addSeparator()->setObjectName(QStringLiteral("mm_line2"));
     QAction *importBill = item(accounts, "mm_import", QStringLiteral("导入账单(&I)…"),
                                QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -132,8 +135,8 @@ void MainWindow::connectListCommands()
                 [this, cls](int column) { sortByColumn(cls, column); });
         connect(&model(cls), &LedgerModel::located, view, [view](int row) {
             const QModelIndex at = view->model()->index(row, 0);
-            view->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect
-                                                            | QItemSelectionModel::Rows);
+            view->selectionModel()->setCurrentIndex(at,
+                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             view->scrollTo(at);
         });
     }

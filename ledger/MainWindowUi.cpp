@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -223,6 +224,25 @@ void MainWindow::fitMinimumSize()
     }
 }
 
+void MainWindow::offer(const QString &message, QAction *action)
+{
+    m_offerText->setText(message);
+    m_offerButton->disconnect(this);
+    m_offerButton->setVisible(action);
+    if (action) {
+        m_offerButton->setText(action->iconText());
+        m_offerButton->setAccessibleName(action->iconText());
+        m_offerButton->setToolTip(action->toolTip() + QLatin1Char(' ')
+                                  + action->shortcut().toString(QKeySequence::NativeText));
+        connect(m_offerButton, &QToolButton::clicked, this, [this, action] {
+            m_offer->hide();
+            action->trigger();
+        });
+    }
+    m_offer->show();
+    m_offerTimer->start();
+}
+
 void MainWindow::buildStatusBar()
 {
     QStatusBar *bar = statusBar();
@@ -236,6 +256,23 @@ void MainWindow::buildStatusBar()
         bar->addWidget(l, share);
         return l;
     };
+    // Left of the panels while it has something to say.
+    m_offer = new QWidget(bar);
+    m_offer->setObjectName(QStringLiteral("statusOffer"));
+    auto *row = new QHBoxLayout(m_offer);
+    row->setContentsMargins(4, 0, 4, 0);
+    m_offerText = new QLabel(m_offer);
+    m_offerText->setObjectName(QStringLiteral("statusOfferText"));
+    m_offerButton = new QToolButton(m_offer);
+    m_offerButton->setObjectName(QStringLiteral("statusOfferButton"));
+    row->addWidget(m_offerText);
+    row->addWidget(m_offerButton);
+    bar->addWidget(m_offer);
+    m_offer->hide();
+    m_offerTimer = new QTimer(this);
+    m_offerTimer->setSingleShot(true);
+    m_offerTimer->setInterval(10'000);
+    connect(m_offerTimer, &QTimer::timeout, m_offer, &QWidget::hide);
     m_welcomePanel = panel("statusPanel1", 41);
     m_userPanel = panel("statusPanel2", 31);
     m_clockPanel = panel("statusPanel3", 28);

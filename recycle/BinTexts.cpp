@@ -122,4 +122,12 @@ QString restoredText(const RestoredTotal &total)
     return text;
 }
 
+QString deletedText(const RecycleBin::Entry &entry)
+{
+    const QString what = entry.kind == QLatin1String("bank") ? QStringLiteral("%1 个银行账户")
+        : entry.kind == QLatin1String("memo")                ? QStringLiteral("%1 条备忘")
+                                                             : QStringLiteral("%1 条收支记录");
+    return QStringLiteral("已删除 ") + what.arg(entry.count) + QStringLiteral("，已移到回收站。");
+}
+
 } // namespace ht::recycle

@@ -27,5 +27,7 @@ struct RestoredTotal {
     bool isEmpty() const { return records + banks + memos == 0; }
 };
 QString restoredText(const RestoredTotal &total);
+// What the status bar says right after a delete.
+QString deletedText(const RecycleBin::Entry &entry);
 
 } // namespace ht::recycle

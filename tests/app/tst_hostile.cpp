@@ -290,7 +290,7 @@ private Q_SLOTS:
                 query.OKButton->click();
                 const QStringList found = containing(left, t);
                 if (deleting) {
-                    const QString asked = QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除");
+                    const QString asked = QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除（移到回收站，可以恢复）");
                     QCOMPARE(said(),
                              QStringList{found.isEmpty() ? QStringLiteral("提示：没有符合条件的记录，无需删除")
                                                          : asked.arg(found.size())});

@@ -237,7 +237,7 @@ private Q_SLOTS:
             d->findChild<QLineEdit *>("Text1")->setText("旧账");
             messages.answerNext(MsgAnswer::Cancel);
             click(d, {"OKButton"});
-            QCOMPARE(said(), QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 3 条记录将被删除/系统提示"));
+            QCOMPARE(said(), QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 3 条记录将被删除（移到回收站，可以恢复）/系统提示"));
             QCOMPARE(count(), 6);
             click(d, {"OKButton"});
             QCOMPARE(messages.shown.size(), 3); // nothing after the question

@@ -150,6 +150,10 @@ void TestImportStore::importingTwiceRulesAndUndo()
     const QList<RecycleBin::Entry> bin = RecycleBin::entries(c.db(), "admin");
     QVERIFY(bin.size() == 2 && bin[0].count == 4 && bin[1].count == 3);
     QCOMPARE(bin[0].command, "撤销导入");
+    // Back from the bin, an import's lines count as imported again, and it can be undone again.
+    QCOMPARE(RecycleBin::restore(c.db(), "admin", bin[1].id)->records, 3);
+    QCOMPARE(importLines("admin", statement(6, 8), &added), QStringList(3, "已导入过"));
+    QCOMPARE(ImportStore::undoLast(c.db(), "admin")->removed, 3);
     QVERIFY(!ImportStore::undoLast(c.db(), "admin"));
     QCOMPARE(records("mary"), marys);
     QVERIFY(beforeLast != records("admin"));

@@ -1,18 +1,23 @@
 #include "tests/support/TestSupport.h"
 
 #include "app/Subsystems.h"
+#include "recycle/Recycle.h"
 #include "recycle/frmRecycleBin.h"
 
 #include "book/BankStore.h"
 #include "book/MemoStore.h"
 #include "book/QueryConditions.h"
 #include "book/RecordStore.h"
+#include "book/RecycleBin.h"
 #include "ledger/MainWindow.h"
 
 #include "foundation/Program.h"
 #include "foundation/clsADO.h"
 
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -124,6 +129,63 @@ private Q_SLOTS:
         marysBin.emptyButton->click();
         QCOMPARE(marysBin.entryList->topLevelItemCount(), 0);
         QCOMPARE(scalar("SELECT group_concat(username) FROM binEntries"), QStringLiteral("admin"));
+    }
+
+    // Ctrl+Z or the status bar's button brings the last delete back whole; a bin emptied
+    // meanwhile leaves nothing to undo. At login, what waited longer than config.ini says goes.
+    void undoesTheLastDeleteAndExpiresOldOnes()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<5000) INSERT INTO "
+                "pursewicks(username,typeid,postdate,money,style,memo) SELECT 'admin',1+9*(i%2),datetime(?,'-'||i||' "
+                "minutes'),0.01*i,i%2,'批' FROM n",
+                {now.toString("yyyy-MM-dd HH:mm:ss")});
+        Connection c(program::db());
+        for (int days : {31, 29}) {
+            QVERIFY(RecordStore::remove(c.db(), "admin", addRecord(0, now, 1)));
+            c.db().execute("UPDATE binEntries SET deletedAt=? WHERE ID=(SELECT MAX(ID) FROM binEntries)",
+                           {now.addDays(-days)});
+        }
+        addRecord(0, now, 1, {}, 1, "mary");
+        QVERIFY(RecordStore::remove(c.db(), "mary", scalar("SELECT MAX(ID) FROM pursewicks").toLongLong()));
+        c.db().execute("UPDATE binEntries SET deletedAt=? WHERE username='mary'", {now.addDays(-90)});
+        std::unique_ptr<MainWindow> w(openMainWindow(subsystems()));
+        QCOMPARE(scalar("SELECT group_concat(username) FROM binEntries"), QStringLiteral("admin,mary"));
+        QCOMPARE(scalar("SELECT deletedAt>? FROM binEntries WHERE username='admin'", {now.addDays(-30)}), "1");
+        QFile config(program::pathIn("config.ini"));
+        QVERIFY(config.open(QIODevice::ReadOnly) && config.readAll().contains("keepdays=30"));
+        QVERIFY(recycle::keepDays("0") == 0 && recycle::keepDays(" 7 ") == 7);
+        QVERIFY(recycle::keepDays("-3") == 30 && recycle::keepDays("abc") == 30);
+
+        QAction *undo = w->command("mm_undo");
+        auto *offer = w->findChild<QWidget *>("statusOffer");
+        auto *offerText = w->findChild<QLabel *>("statusOfferText");
+        QVERIFY(!undo->isEnabled() && !offer->isVisible());
+        const QString total[] = {w->total(0).text(), w->total(1).text()};
+        QCOMPARE(QueryConditions::deletePicked(c.db(), "admin", {" AND A.memo=?", {"批"}}), 5000);
+        QCOMPARE(offerText->text(), QStringLiteral("已删除 5000 条收支记录，已移到回收站。"));
+        QVERIFY(undo->isEnabled() && offer->isVisible());
+        QCOMPARE(w->list(0)->model()->rowCount() + w->list(1)->model()->rowCount(), 0);
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(offerText->text(), QStringLiteral("已恢复 5000 条收支记录。"));
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(w->list(0)->model()->rowCount() + w->list(1)->model()->rowCount(), 5000);
+        QCOMPARE(w->total(0).text() + w->total(1).text(), total[0] + total[1]);
+
+        // The button does the same; another user's undo finds nothing of admin's.
+        const qint64 one = scalar("SELECT MAX(ID) FROM pursewicks WHERE username='admin'").toLongLong();
+        QVERIFY(RecordStore::remove(c.db(), "admin", one));
+        w->findChild<QToolButton *>("statusOfferButton")->click();
+        QVERIFY(RecordStore::record(c.db(), "admin", one) && !offer->findChild<QToolButton *>()->isVisible());
+        QVERIFY(RecordStore::remove(c.db(), "admin", one));
+        program::session().userName = "mary";
+        undo->trigger();
+        QVERIFY(!RecordStore::record(c.db(), "admin", one));
+        program::session().userName = "admin";
+        QVERIFY(RecordStore::remove(c.db(), "admin", one - 1));
+        RecycleBin::eraseAll(c.db(), "admin");
+        QVERIFY(!undo->isEnabled());
     }
 
 private:
