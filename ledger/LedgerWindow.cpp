@@ -144,7 +144,7 @@ void LedgerModel::dropConnection()
 }
 
 struct LedgerModel::JobResult {
-    std::optional<LedgerSummary> summary; // for a list still counting
+    std::optional<LedgerSummary> summary;       // for a list still counting
     std::optional<std::vector<LedgerRow>> rows; // few enough to hold whole after all
     std::vector<LedgerKey> marks;
     std::vector<qint64> ids;

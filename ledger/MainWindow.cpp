@@ -106,9 +106,8 @@ void MainWindow::showTotals()
     const QString summing = QStringLiteral("计算中…");
     m_incomeLabel->setText(m_income->counting() ? summing : Money::yuan(income.text()));
     m_expenseLabel->setText(m_expense->counting() ? summing : Money::yuan(expense.text()));
-    m_balanceLabel->setText(m_income->counting() || m_expense->counting()
-                                ? summing
-                                : Money::yuan((income - expense).balanceText()));
+    m_balanceLabel->setText(
+        m_income->counting() || m_expense->counting() ? summing : Money::yuan((income - expense).balanceText()));
 }
 
 QString MainWindow::clockText()

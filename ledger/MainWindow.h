@@ -101,6 +101,7 @@ private:
     QLabel *m_offerText;
     QToolButton *m_offerButton;
     QTimer *m_offerTimer;
+    QMetaObject::Connection m_offerWatch;
     QTimer *m_clock;
     // The lists' pop-up menus.
     QMenu *m_incomePopup, *m_expensePopup;

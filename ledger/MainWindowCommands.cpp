@@ -130,6 +130,11 @@ void MainWindow::connectListCommands()
         connect(view, &QWidget::customContextMenuRequested, this,
                 [view, popup](const QPoint &pos) { popup->popup(view->viewport()->mapToGlobal(pos)); });
         connect(view, &QAbstractItemView::doubleClicked, this, [this, cls] { changeSelected(cls); });
+        // The Delete key deletes the list's current record, as the menu's item does.
+        QAction *del = popup->findChild<QAction *>(cls == 1 ? QStringLiteral("popDel") : QStringLiteral("popDel2"));
+        del->setShortcut(QKeySequence::Delete);
+        del->setShortcutContext(Qt::WidgetShortcut);
+        view->addAction(del);
         view->header()->setSectionsClickable(true);
         connect(view->header(), &QHeaderView::sectionClicked, this,
                 [this, cls](int column) { sortByColumn(cls, column); });

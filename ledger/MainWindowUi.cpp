@@ -228,8 +228,14 @@ void MainWindow::offer(const QString &message, QAction *action)
 {
     m_offerText->setText(message);
     m_offerButton->disconnect(this);
+    disconnect(m_offerWatch);
     m_offerButton->setVisible(action);
     if (action) {
+        // Undone or gone some other way: nothing left to offer.
+        m_offerWatch = connect(action, &QAction::enabledChanged, m_offer, [this](bool enabled) {
+            if (!enabled)
+                m_offer->hide();
+        });
         m_offerButton->setText(action->iconText());
         m_offerButton->setAccessibleName(action->iconText());
         m_offerButton->setToolTip(action->toolTip() + QLatin1Char(' ')
@@ -276,6 +282,8 @@ void MainWindow::buildStatusBar()
     m_welcomePanel = panel("statusPanel1", 41);
     m_userPanel = panel("statusPanel2", 31);
     m_clockPanel = panel("statusPanel3", 28);
+    // As tall as with the offer's button, so that the lists do not jump when it comes.
+    bar->setMinimumHeight(m_offer->sizeHint().height());
 }
 
 } // namespace ht

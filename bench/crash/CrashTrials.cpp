@@ -6,6 +6,7 @@
 #include "book/MemoStore.h"
 #include "book/QueryConditions.h"
 #include "book/RecordStore.h"
+#include "book/RecycleBin.h"
 
 #include "foundation/DbFile.h"
 #include "foundation/Program.h"
@@ -80,6 +81,12 @@ void batchDeletes(ht::clsADO &db)
         picked.byMemo = true;
         picked.memo = QStringLiteral("batch%1-%2;").arg(run).arg(tag - 1);
         ht::QueryConditions::deletePicked(db, user, ht::QueryConditions::forDelete(picked));
+        // Some batches come back from the bin, some leave it for good.
+        const QList<ht::RecycleBin::Entry> bin = ht::RecycleBin::entries(db, user);
+        if (tag % 3 == 0 && !bin.isEmpty())
+            ht::RecycleBin::restore(db, user, bin.first().id);
+        else if (tag % 3 == 1 && bin.size() > 1)
+            ht::RecycleBin::erase(db, user, bin.last().id);
         done();
     }
 }
@@ -276,7 +283,9 @@ QString check(const QString &kind, const QString &programDir)
                                               "FROM (SELECT memo FROM pursewicks UNION ALL SELECT memo FROM "
                                               "pursewicksBin) WHERE memo LIKE 'batch%' GROUP BY memo HAVING "
                                               "COUNT(*)<>%1 UNION ALL SELECT 'entry '||ID FROM binEntries AS E WHERE "
-                                              "[count]<>(SELECT COUNT(*) FROM pursewicksBin WHERE binEntry=E.ID)")
+                                              "[count]<>(SELECT COUNT(*) FROM pursewicksBin WHERE binEntry=E.ID) "
+                                              "UNION ALL SELECT 'no entry '||binEntry FROM pursewicksBin WHERE "
+                                              "binEntry NOT IN (SELECT ID FROM binEntries)")
                                    .arg(batch));
         else if (kind == QLatin1String("login"))
             broken = firstText(db,

@@ -223,7 +223,9 @@ private Q_SLOTS:
 
         view->setCurrentIndex(model->index(0, 0));
         messages.answerNext(MsgAnswer::Cancel);
-        triggerAction(w, "popDel2");
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Delete);
         QCOMPARE(messages.last().text, QStringLiteral("提示：确定要删除这条记录吗？"));
         QCOMPARE(messages.last().buttons, MsgButtons::OkCancel);
         QCOMPARE(model->rowCount(), 2);
@@ -255,7 +257,8 @@ private Q_SLOTS:
 
         // A query is counted on the list's thread: many rows stay windowed, a few are held whole.
         const auto expensesOver = [&](int amount) {
-            const QString sql = QStringLiteral("SELECT %1 FROM pursewicks WHERE style=0 AND username='admin' AND money>?");
+            const QString sql = QStringLiteral(
+                "SELECT %1 FROM pursewicks WHERE style=0 AND username='admin' AND money>?");
             return std::pair(test::scalar(sql.arg("COUNT(*)"), {amount}).toInt(),
                              Money::yuan(Money::parse(test::scalar(sql.arg("SUM(money)"), {amount}))->text()));
         };

@@ -184,8 +184,9 @@ private Q_SLOTS:
         QVERIFY(!RecordStore::record(c.db(), "admin", one));
         program::session().userName = "admin";
         QVERIFY(RecordStore::remove(c.db(), "admin", one - 1));
+        QVERIFY(offer->isVisible());
         RecycleBin::eraseAll(c.db(), "admin");
-        QVERIFY(!undo->isEnabled());
+        QVERIFY(!undo->isEnabled() && !offer->isVisible());
     }
 
 private:
