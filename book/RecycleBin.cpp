@@ -228,6 +228,15 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
         QStringLiteral("UPDATE [%1] SET ID=-ID WHERE binEntry=? AND ID IN (SELECT ID FROM [%2])").arg(bin, table),
         {entry});
     const QString columns = QString::fromLatin1(s->columns);
+    // Only the list of the class put back reloads, and an only record just takes its place.
+    QList<std::pair<int, qint64>> classes;
+    if (s->change == book::Change::Records) {
+        for (Query q = db.query(QStringLiteral("SELECT style,COUNT(*),MAX(ID) FROM [pursewicksBin] WHERE binEntry=? "
+                                               "GROUP BY style"),
+                                {entry});
+             q.next();)
+            classes.append({int(q.int64(0)), q.int64(1) == 1 && q.int64(2) > 0 ? q.int64(2) : 0});
+    }
     // In rising order, which appends; a renumbered row comes last, after every kept ID.
     r.records = db.execute(QStringLiteral("INSERT INTO [%1](%2) SELECT CASE WHEN ID>0 THEN ID END,%3 FROM [%4] WHERE "
                                           "binEntry=? ORDER BY ID<0,ID")
@@ -248,7 +257,9 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
         db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry=?").arg(each), {entry});
     db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});
     t.commit();
-    if (r.records > 0)
+    if (r.records > 0 && classes.size() == 1)
+        book::changes().announce(s->change, classes[0].first, classes[0].second);
+    else if (r.records > 0)
         book::changes().announce(s->change);
     book::changes().announce(book::Change::Bin);
     return r;

@@ -5,6 +5,7 @@
 #include "recycle/frmRecycleBin.h"
 
 #include "book/BankStore.h"
+#include "book/Changes.h"
 #include "book/MemoStore.h"
 #include "book/QueryConditions.h"
 #include "book/RecordStore.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QTest>
 #include <QTreeView>
@@ -81,7 +83,10 @@ private Q_SLOTS:
             QCOMPARE(list->currentItem()->text(3), QStringLiteral("批量删除"));
 
             QTest::keyClick(list, Qt::Key_End);
+            QSignalSpy announced(&book::changes(), &book::Changes::changed);
             QTest::keyClick(list, Qt::Key_Return);
+            // Only the expense list hears of it, and only of that record.
+            QCOMPARE(announced.first(), (QVariantList{QVariant::fromValue(book::Change::Records), 0, novel}));
             QCOMPARE(messages.last().text,
                      QStringLiteral("已恢复 1 条收支记录。\r\n\r\n其中 1 条记录原来的类别已被删除，"
                                     "已归入“其他开支”类别。"));
