@@ -243,16 +243,19 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
                                .arg(table, columns, columns.section(u',', 1), bin),
                            {entry});
     // An undone import's lines are the bill's again, except a renumbered record's, whose tie
-    // would now name another record.
-    db.execute(QStringLiteral("INSERT OR IGNORE INTO [importbatches](ID,username,importdate,provider) SELECT "
-                              "ID,username,importdate,provider FROM [importbatchesBin] WHERE binEntry=?"),
-               {entry});
-    db.execute(QStringLiteral("INSERT OR IGNORE INTO [importedtx](username,provider,txno,recordid,batchid,counterparty,"
-                              "changed) SELECT username,provider,txno,recordid,batchid,counterparty,changed FROM "
-                              "[importedtxBin] WHERE binEntry=? AND recordid NOT IN (SELECT -ID FROM [%1] WHERE "
-                              "binEntry=? AND ID<0)")
-                   .arg(bin),
-               {entry, entry});
+    // would now name another record. Only an undone import has any, and only a file with the
+    // import's tables can have made one.
+    if (db.count(QStringLiteral("SELECT COUNT(*) FROM [importbatchesBin] WHERE binEntry=?"), {entry}) != 0) {
+        db.execute(QStringLiteral("INSERT OR IGNORE INTO [importbatches](ID,username,importdate,provider) SELECT "
+                                  "ID,username,importdate,provider FROM [importbatchesBin] WHERE binEntry=?"),
+                   {entry});
+        db.execute(QStringLiteral("INSERT OR IGNORE INTO [importedtx](username,provider,txno,recordid,batchid,"
+                                  "counterparty,changed) SELECT username,provider,txno,recordid,batchid,counterparty,"
+                                  "changed FROM [importedtxBin] WHERE binEntry=? AND recordid NOT IN (SELECT -ID FROM "
+                                  "[%1] WHERE binEntry=? AND ID<0)")
+                       .arg(bin),
+                   {entry, entry});
+    }
     for (const QString &each : {bin, QStringLiteral("importbatchesBin"), QStringLiteral("importedtxBin")})
         db.execute(QStringLiteral("DELETE FROM [%1] WHERE binEntry=?").arg(each), {entry});
     db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});

@@ -13,6 +13,9 @@
 #include "ledger/LedgerModel.h"
 #include "ledger/MainWindow.h"
 
+#include "book/RecordStore.h"
+#include "book/RecycleBin.h"
+
 #include "foundation/DbFile.h"
 #include "foundation/PrintChoice.h"
 #include "foundation/Program.h"
@@ -218,6 +221,12 @@ private Q_SLOTS:
         QCOMPARE(replaceDatabaseFile(m_db, old, m_db + ".bak"), QString());
         QVERIFY(QFileInfo(m_db).isSymLink());
         QCOMPARE(test::fileContents(real), test::fileContents(old));
+        // Its first delete gives it the recycle bin, from which the record comes back.
+        execute("INSERT INTO pursewicks(username,typeid,postdate,money,style) VALUES('admin',1,'2024-01-01',1,0)");
+        Connection c(program::db());
+        QVERIFY(RecordStore::remove(c.db(), "admin", 1));
+        QCOMPARE(RecycleBin::restore(c.db(), "admin", RecycleBin::entries(c.db(), "admin").value(0).id)->records, 1);
+        QCOMPARE(scalar("SELECT money FROM pursewicks WHERE ID=1"), "1.0");
     }
 
     // One copy a day, the newest ten kept; a failure is noted, told once at the next start.
