@@ -15,9 +15,13 @@ namespace {
 struct Store {
     const char *kind, *table, *bin, *columns;
     book::Change change;
+    // What the bin notes beside the columns: of a record, whether its category was gone
+    // already, so that only one deleted while it waited is replaced at its restore.
+    const char *noteColumn = "", *noteValue = "";
 };
 const Store stores[] = {
-    {"record", "pursewicks", "pursewicksBin", "ID,username,typeid,postdate,money,style,memo", book::Change::Records},
+    {"record", "pursewicks", "pursewicksBin", "ID,username,typeid,postdate,money,style,memo", book::Change::Records,
+     ",typeGone", ",NOT EXISTS(SELECT 1 FROM [types] AS T WHERE T.ID=A.typeid AND T.class=A.style)"},
     {"bank", "banks", "banksBin",
      "ID,username,bankAddr,bankRegdate,bankName,bankUsername,bankID,bankCardID,bankMoney,bankMemo",
      book::Change::Banks},
@@ -100,7 +104,8 @@ void upgrade(clsADO &db)
         "CREATE INDEX IF NOT EXISTS [binEntries_owner] ON [binEntries]([username], [ID])",
         "CREATE TABLE IF NOT EXISTS [pursewicksBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] "
         "TEXT(50) NOT NULL COLLATE NOCASE, [typeid] INTEGER, [postdate] DATETIME NOT NULL, [money] REAL NOT NULL "
-        "DEFAULT 0, [style] INTEGER NOT NULL, [memo] TEXT, PRIMARY KEY([binEntry], [ID])) WITHOUT ROWID",
+        "DEFAULT 0, [style] INTEGER NOT NULL, [memo] TEXT, [typeGone] INTEGER NOT NULL DEFAULT 0, PRIMARY "
+        "KEY([binEntry], [ID])) WITHOUT ROWID",
         "CREATE TABLE IF NOT EXISTS [banksBin] ([binEntry] INTEGER NOT NULL, [ID] INTEGER NOT NULL, [username] "
         "TEXT(50) NOT NULL COLLATE NOCASE, [bankAddr] TEXT, [bankRegdate] DATETIME, [bankName] TEXT, [bankUsername] "
         "TEXT, [bankID] TEXT COLLATE NOCASE, [bankCardID] TEXT, [bankMoney] REAL, [bankMemo] TEXT, PRIMARY "
@@ -135,13 +140,13 @@ qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &com
                                     {QStringLiteral("deletedAt"), QDateTime::currentDateTime()},
                                     {QStringLiteral("count"), 0}});
     const QString columns = QString::fromLatin1(s.columns);
-    const int moved = db.execute(QStringLiteral("INSERT INTO [%1](binEntry,%2) SELECT ?,A.%3 FROM [%4] AS A WHERE "
-                                                "A.username=?")
-                                         .arg(QString::fromLatin1(s.bin), columns,
-                                              QString(columns).replace(u',', QStringLiteral(",A.")),
-                                              QString::fromLatin1(s.table))
-                                     + condition,
-                                 QVariantList{entry, user} + values);
+    const int moved = db.execute(
+        QStringLiteral("INSERT INTO [%1](binEntry,%2%5) SELECT ?,A.%3%6 FROM [%4] AS A WHERE "
+                       "A.username=?")
+                .arg(QString::fromLatin1(s.bin), columns, QString(columns).replace(u',', QStringLiteral(",A.")),
+                     QString::fromLatin1(s.table), QString::fromLatin1(s.noteColumn), QString::fromLatin1(s.noteValue))
+            + condition,
+        QVariantList{entry, user} + values);
     if (moved == 0) {
         db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});
         return 0;
@@ -223,8 +228,8 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
     for (int cls : {0, 1}) {
         if (other[cls] && s->change == book::Change::Records)
             r.recategorized += db.execute(QStringLiteral("UPDATE [pursewicksBin] SET typeid=? WHERE binEntry=? AND "
-                                                         "style=? AND (typeid IS NULL OR typeid NOT IN (SELECT ID FROM "
-                                                         "[types] WHERE class=?))"),
+                                                         "style=? AND typeGone=0 AND (typeid IS NULL OR typeid NOT IN "
+                                                         "(SELECT ID FROM [types] WHERE class=?))"),
                                           {*other[cls], entry, cls, cls});
     }
     // Only a file whose numbering was started over can hold the ID again: that row gets a new one.
