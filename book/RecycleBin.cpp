@@ -62,6 +62,39 @@ private:
     qint64 m_cache, m_wipe;
 };
 
+// A record's triggers keep its day's count and sum as it comes and goes, two statements for
+// each one put back. A batch keeps them with the triggers off instead, in one grouped
+// statement from the entry's rows in the bin, within the same transaction. Records are
+// the only rows moved with the triggers off: no other trigger fires on them then.
+class DaysKept {
+public:
+    DaysKept(clsADO &db, qint64 entry) : m_db(db), m_entry(entry) { db.setTriggersEnabled(false); }
+    ~DaysKept() { m_db.setTriggersEnabled(true); }
+    DaysKept(const DaysKept &) = delete;
+    DaysKept &operator=(const DaysKept &) = delete;
+
+    void taken() const { adjust(QStringLiteral("-"), QStringLiteral("JOIN")); }
+    void putBack() const { adjust(QStringLiteral("+"), QStringLiteral("LEFT JOIN")); }
+
+private:
+    // As the triggers do: a day's row keeps the case of the name it was made with, and
+    // only a record put back makes one.
+    void adjust(const QString &sign, const QString &join) const
+    {
+        m_db.execute(QStringLiteral("INSERT OR REPLACE INTO [pursewicksDays](username,style,day,n,cents) SELECT "
+                                    "IFNULL(D.username,B.username),B.style,B.day,IFNULL(D.n,0)%1B.n,IFNULL(D.cents,0)"
+                                    "%1B.cents FROM (SELECT username,style,substr(postdate,1,10) AS day,COUNT(*) AS "
+                                    "n,SUM(cents(money)) AS cents FROM [pursewicksBin] WHERE binEntry=? GROUP BY "
+                                    "1,2,3) AS B %2 [pursewicksDays] AS D ON D.username=B.username AND "
+                                    "D.style=B.style AND D.day=B.day")
+                         .arg(sign, join),
+                     {m_entry});
+    }
+
+    clsADO &m_db;
+    qint64 m_entry;
+};
+
 // The built-in "其他" category of the class, by its name, as this user sees it.
 std::optional<qint64> otherCategory(clsADO &db, const QString &user, int cls)
 {
@@ -151,10 +184,17 @@ qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &com
         db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});
         return 0;
     }
-    // The engine's triggers take the rows out of the per-day sums and counts as they go.
-    db.execute(QStringLiteral("DELETE FROM [%1] WHERE ID IN (SELECT ID FROM [%2] WHERE binEntry=? ORDER BY ID)")
-                   .arg(QString::fromLatin1(s.table), QString::fromLatin1(s.bin)),
-               {entry});
+    const QString remove = QStringLiteral("DELETE FROM [%1] WHERE ID IN (SELECT ID FROM [%2] WHERE binEntry=? ORDER "
+                                          "BY ID)")
+                               .arg(QString::fromLatin1(s.table), QString::fromLatin1(s.bin));
+    if (kind == Kind::Record) {
+        const DaysKept days(db, entry);
+        days.taken();
+        db.execute(remove, {entry});
+    } else {
+        // The engine's triggers count the memos out as they go.
+        db.execute(remove, {entry});
+    }
     db.execute(QStringLiteral("UPDATE [binEntries] SET [count]=? WHERE ID=?"), {moved, entry});
     return moved;
 }
@@ -246,11 +286,22 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
              q.next();)
             classes.append({int(q.int64(0)), q.int64(1) == 1 && q.int64(2) > 0 ? q.int64(2) : 0});
     }
-    // In rising order, which appends; a renumbered row comes last, after every kept ID.
-    r.records = db.execute(QStringLiteral("INSERT INTO [%1](%2) SELECT CASE WHEN ID>0 THEN ID END,%3 FROM [%4] WHERE "
-                                          "binEntry=? ORDER BY ID<0,ID")
-                               .arg(table, columns, columns.section(u',', 1), bin),
-                           {entry});
+    // In rising order, which appends, read in the bin's own order; a renumbered row comes
+    // last, after every kept ID.
+    const QString putBack = QStringLiteral("INSERT INTO [%1](%2) SELECT CASE WHEN ID>0 THEN ID END,%3 FROM [%4] WHERE "
+                                           "binEntry=? AND ID%5 ORDER BY ID")
+                                .arg(table, columns, columns.section(u',', 1), bin);
+    const auto putAllBack = [&] {
+        return db.execute(putBack.arg(QLatin1String(">0")), {entry})
+            + db.execute(putBack.arg(QLatin1String("<0")), {entry});
+    };
+    if (s->change == book::Change::Records) {
+        const DaysKept days(db, entry);
+        days.putBack();
+        r.records = putAllBack();
+    } else {
+        r.records = putAllBack();
+    }
     // An undone import's lines are the bill's again, except a renumbered record's, whose tie
     // would now name another record. Only an undone import has any, and only a file with the
     // import's tables can have made one.

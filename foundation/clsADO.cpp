@@ -224,6 +224,13 @@ void clsADO::yieldToWriters()
         g_yielding.insert(m_db);
 }
 
+void clsADO::setTriggersEnabled(bool on)
+{
+    // The engine recompiles the statements already prepared, so none keeps the old choice.
+    if (m_db)
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_TRIGGER, on ? 1 : 0, nullptr);
+}
+
 void clsADO::CloseDB()
 {
     if (m_db) {

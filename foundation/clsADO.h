@@ -51,6 +51,9 @@ public:
     // than waiting for it. Until the connection closes.
     void yieldToWriters();
     bool isOpen() const { return m_db != nullptr; }
+    // Whether statements prepared from now on fire the schema's triggers, until the
+    // connection closes. For a batch that does itself what they would, in one transaction.
+    void setTriggersEnabled(bool on);
 
     // A statement that returns no rows; the number of rows it changed.
     int execute(const QString &sql, const QVariantList &values = {});
