@@ -66,10 +66,22 @@ private:
 // each one put back. A batch keeps them with the triggers off instead, in one grouped
 // statement from the entry's rows in the bin, within the same transaction. Records are
 // the only rows moved with the triggers off: no other trigger fires on them then.
+// A file from before the per-day sums (an older backup restored in this session) has
+// neither them nor the triggers.
 class DaysKept {
 public:
-    DaysKept(clsADO &db, qint64 entry) : m_db(db), m_entry(entry) { db.setTriggersEnabled(false); }
-    ~DaysKept() { m_db.setTriggersEnabled(true); }
+    DaysKept(clsADO &db, qint64 entry)
+        : m_db(db), m_entry(entry),
+          m_kept(db.count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name='pursewicksDays'")) != 0)
+    {
+        if (m_kept)
+            db.setTriggersEnabled(false);
+    }
+    ~DaysKept()
+    {
+        if (m_kept)
+            m_db.setTriggersEnabled(true);
+    }
     DaysKept(const DaysKept &) = delete;
     DaysKept &operator=(const DaysKept &) = delete;
 
@@ -81,6 +93,8 @@ private:
     // only a record put back makes one.
     void adjust(const QString &sign, const QString &join) const
     {
+        if (!m_kept)
+            return;
         m_db.execute(QStringLiteral("INSERT OR REPLACE INTO [pursewicksDays](username,style,day,n,cents) SELECT "
                                     "IFNULL(D.username,B.username),B.style,B.day,IFNULL(D.n,0)%1B.n,IFNULL(D.cents,0)"
                                     "%1B.cents FROM (SELECT username,style,substr(postdate,1,10) AS day,COUNT(*) AS "
@@ -93,6 +107,7 @@ private:
 
     clsADO &m_db;
     qint64 m_entry;
+    bool m_kept;
 };
 
 // The built-in "其他" category of the class, by its name, as this user sees it.

@@ -243,13 +243,13 @@ private Q_SLOTS:
             QCOMPARE(messages.shown.size(), 3); // nothing after the question
             QCOMPARE(count("memo='旧账'"), 0);
 
-            // Both boxes: the records of either category; a statement that fails first keeps them all.
+            // Both boxes: the records of either category; a statement that fails last keeps them all.
             click(d, {"Check4", "Check2"});
             d->findChild<QComboBox *>("Combo1")->setCurrentIndex(d->findChild<QComboBox *>("Combo1")->findData(own));
             d->findChild<QComboBox *>("Combo2")->setCurrentIndex(2);
             Connection(program::db())
                 .db()
-                .execute("CREATE TRIGGER no BEFORE DELETE ON pursewicks BEGIN SELECT RAISE(ABORT, 'no'); END");
+                .execute("CREATE TRIGGER no BEFORE UPDATE ON binEntries BEGIN SELECT RAISE(ABORT, 'no'); END");
             click(d, {"OKButton"});
             QCOMPARE(messages.last().title, QStringLiteral("系统错误"));
             QCOMPARE(count(), 3);
