@@ -110,6 +110,13 @@ private:
     bool m_kept;
 };
 
+const QString entryColumns = QStringLiteral("SELECT ID,kind,command,deletedAt,[count] FROM [binEntries]");
+
+Entry entryOf(const Query &q)
+{
+    return {q.int64(0), q.text(1), q.text(2), toDateTime(q.value(3)), int(q.int64(4))};
+}
+
 // The built-in "其他" category of the class, by its name, as this user sees it.
 std::optional<qint64> otherCategory(clsADO &db, const QString &user, int cls)
 {
@@ -239,26 +246,8 @@ QList<Entry> entries(clsADO &db, const QString &user)
 {
     upgrade(db);
     QList<Entry> list;
-    for (Query q = db.query(QStringLiteral("SELECT ID,kind,command,deletedAt,[count] FROM [binEntries] WHERE "
-                                           "username=? ORDER BY ID DESC"),
-                            {user});
-         q.next();)
-        list.append({q.int64(0), q.text(1), q.text(2), toDateTime(q.value(3)), int(q.int64(4))});
-    return list;
-}
-
-QList<BinRecord> records(clsADO &db, const QString &user, qint64 entry)
-{
-    upgrade(db);
-    QList<BinRecord> list;
-    for (Query q =
-             db.query(QStringLiteral("SELECT A.ID,A.postdate,A.money,A.style,B.typename,A.memo FROM "
-                                     "[pursewicksBin] AS A LEFT JOIN [types] AS B ON A.typeid=B.ID AND "
-                                     "B.class=A.style WHERE A.binEntry=? AND A.username=? ORDER BY A.postdate,A.ID"),
-                      {entry, user});
-         q.next();)
-        list.append({q.int64(0), toDateTime(q.value(1)), q.real(2), int(q.int64(3)),
-                     q.isNull(4) ? QString() : q.text(4), q.text(5)});
+    for (Query q = db.query(entryColumns + QStringLiteral(" WHERE username=? ORDER BY ID DESC"), {user}); q.next();)
+        list.append(entryOf(q));
     return list;
 }
 
@@ -463,12 +452,10 @@ QHash<qint64, Summary> summaries(clsADO &db, const QString &user)
 std::optional<Entry> entry(clsADO &db, const QString &user, qint64 id)
 {
     upgrade(db);
-    Query q = db.query(QStringLiteral("SELECT ID,kind,command,deletedAt,[count] FROM [binEntries] WHERE ID=? AND "
-                                      "username=?"),
-                       {id, user});
+    Query q = db.query(entryColumns + QStringLiteral(" WHERE ID=? AND username=?"), {id, user});
     if (!q.next())
         return std::nullopt;
-    return Entry{q.int64(0), q.text(1), q.text(2), toDateTime(q.value(3)), int(q.int64(4))};
+    return entryOf(q);
 }
 
 } // namespace ht::RecycleBin

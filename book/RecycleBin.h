@@ -49,9 +49,6 @@ struct BinRecord {
     QString category; // empty when the category is gone
     QString memo;
 };
-// The records of the user's entry, in date order.
-QList<BinRecord> records(clsADO &db, const QString &user, qint64 entry);
-
 struct Restored {
     int records = 0;       // or bank accounts or memos
     int recategorized = 0; // whose category was gone and who came back under "其他"
