@@ -211,6 +211,7 @@ void searchDialog::deleteRecords(const SearchConditions &c)
         QStringLiteral("确定要删除此条件的所有记录吗？\r\n共 %1 条记录将被删除（移到回收站，可以恢复）").arg(count);
     if (!askOkCancel(this, question, QStringLiteral("系统提示")))
         return;
+    const BusyCursor busy;
     withDb(this, [&](clsADO &db) { QueryConditions::deletePicked(db, user, filter); });
 }
 

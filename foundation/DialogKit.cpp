@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -160,6 +161,16 @@ QString typedText(const QPlainTextEdit *box)
     text.remove(QChar(0xfdd0));
     text.remove(QChar(0xfdd1));
     return text;
+}
+
+BusyCursor::BusyCursor()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyCursor::~BusyCursor()
+{
+    QGuiApplication::restoreOverrideCursor();
 }
 
 } // namespace ht

@@ -48,4 +48,14 @@ void usePasswordStars(QLineEdit *box);
 // The text exactly as typed: toPlainText() turns no-break spaces into blanks.
 QString typedText(const QPlainTextEdit *box);
 
+// The wait cursor over the program while a write that may take seconds (a batch into or
+// out of the recycle bin) holds the window.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
 } // namespace ht

@@ -9,6 +9,7 @@
 #include "book/RecycleBin.h"
 
 #include "foundation/DbTask.h"
+#include "foundation/DialogKit.h"
 #include "foundation/Program.h"
 #include "foundation/clsRWIni.h"
 
@@ -53,6 +54,7 @@ void undoLast(LedgerLists &lists, QAction *undo, LastDelete &last)
     if (was.entry == 0 || was.user != user())
         return;
     RestoredTotal total;
+    const BusyCursor busy;
     withDb(lists.window(), [&](clsADO &db) {
         const std::optional<RecycleBin::Entry> e = RecycleBin::entry(db, was.user, was.entry);
         if (!e)

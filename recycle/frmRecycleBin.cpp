@@ -219,14 +219,18 @@ void frmRecycleBin::restoreSelected()
     // Each restore reloads the list, so the loop walks a copy.
     const QList<RecycleBin::Entry> entries = m_entries;
     const QHash<qint64, RecycleBin::Summary> summaries = m_summaries;
-    const bool done = withDb(this, [&](clsADO &db) {
-        for (const RecycleBin::Entry &e : entries) {
-            if (!ids.contains(e.id))
-                continue;
-            if (const std::optional<RecycleBin::Restored> r = RecycleBin::restore(db, user(), e.id))
-                total.add(e, summaries.value(e.id), *r);
-        }
-    });
+    bool done = false;
+    {
+        const BusyCursor busy;
+        done = withDb(this, [&](clsADO &db) {
+            for (const RecycleBin::Entry &e : entries) {
+                if (!ids.contains(e.id))
+                    continue;
+                if (const std::optional<RecycleBin::Restored> r = RecycleBin::restore(db, user(), e.id))
+                    total.add(e, summaries.value(e.id), *r);
+            }
+        });
+    }
     if (!done && total.isEmpty())
         return;
     showMessage(this, recycle::restoredText(total), QStringLiteral("系统提示"), MsgButtons::Ok, MsgIcon::Information);
@@ -239,6 +243,7 @@ void frmRecycleBin::eraseSelected()
         || !askOkCancel(this, QStringLiteral("确定要彻底删除所选的 %1 项吗？彻底删除后将不能恢复。").arg(ids.size()),
                         QStringLiteral("删除提示"), MsgIcon::Question))
         return;
+    const BusyCursor busy;
     withDb(this, [&](clsADO &db) {
         for (const qint64 id : ids)
             RecycleBin::erase(db, user(), id);
@@ -251,6 +256,7 @@ void frmRecycleBin::emptyBin()
         || !askOkCancel(this, QStringLiteral("确定要清空回收站吗？其中的内容将被彻底删除，不能恢复。"),
                         QStringLiteral("删除提示"), MsgIcon::Question))
         return;
+    const BusyCursor busy;
     withDb(this, [&](clsADO &db) { RecycleBin::eraseAll(db, user()); });
 }
 
