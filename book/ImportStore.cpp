@@ -234,32 +234,31 @@ std::optional<Undone> undoLast(clsADO &db, const QString &user)
     Undone result;
     RecycleBin::upgrade(db);
     Transaction t(db);
-    result.removed = int(RecycleBin::moveWithin(db, RecycleBin::Kind::Record, user, QStringLiteral("撤销导入"),
-                                                QStringLiteral(" AND A.ID IN(SELECT recordid FROM [importedtx] "
-                                                               "WHERE batchid=? AND changed=0)"),
-                                                {batch}));
+    const RecycleBin::Moved moved = RecycleBin::moveWithin(
+        db, RecycleBin::Kind::Record, user, QStringLiteral("撤销导入"),
+        QStringLiteral(" AND A.ID IN(SELECT recordid FROM "
+                       "[importedtx] WHERE batchid=? AND changed=0)"),
+        {batch});
+    result.removed = int(moved.count);
     // A changed record stays and keeps its number, so it never comes in again beside itself.
     result.kept = int(db.count(QStringLiteral("SELECT COUNT(*) FROM [importedtx] AS I JOIN [pursewicks] AS P ON "
                                               "P.ID=I.recordid WHERE I.batchid=? AND I.changed=1"),
                                {batch}));
     // The bill's lines wait with their records, so that a restore keeps them from coming in twice.
-    const qint64 entry = result.removed > 0
-        ? db.count(QStringLiteral("SELECT MAX(ID) FROM [binEntries] WHERE username=?"), {user})
-        : 0;
-    if (entry != 0) {
+    if (moved.entry != 0) {
         db.execute(QStringLiteral("INSERT INTO [importedtxBin] SELECT ?,username,provider,txno,recordid,batchid,"
                                   "counterparty,changed FROM [importedtx] WHERE batchid=? AND changed=0"),
-                   {entry, batch});
+                   {moved.entry, batch});
         db.execute(QStringLiteral("INSERT INTO [importbatchesBin] SELECT ?,ID,username,importdate,provider FROM "
                                   "[importbatches] WHERE ID=?"),
-                   {entry, batch});
+                   {moved.entry, batch});
     }
     db.execute(QStringLiteral("DELETE FROM [importedtx] WHERE batchid=? AND changed=0"), {batch});
     db.execute(QStringLiteral("DELETE FROM [importbatches] WHERE ID=?"), {batch});
     t.commit();
     if (result.removed > 0) {
         book::changes().announce(book::Change::Records);
-        book::changes().announce(book::Change::Bin, book::anyClass, entry);
+        book::changes().announce(book::Change::Bin, book::anyClass, moved.entry);
     }
     return result;
 }

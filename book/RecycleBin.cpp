@@ -1,5 +1,7 @@
 #include "book/RecycleBin.h"
 
+#include <optional>
+
 #include "book/BuiltIn.h"
 #include "book/Changes.h"
 #include "book/RecordStore.h"
@@ -184,8 +186,8 @@ void upgrade(clsADO &db)
     t.commit();
 }
 
-qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
-                  const QVariantList &values)
+Moved moveWithin(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
+                 const QVariantList &values)
 {
     const Store &s = stores[int(kind)];
     const qint64 entry = db.insert(QStringLiteral("binEntries"),
@@ -204,21 +206,19 @@ qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &com
         QVariantList{entry, user} + values);
     if (moved == 0) {
         db.execute(QStringLiteral("DELETE FROM [binEntries] WHERE ID=?"), {entry});
-        return 0;
+        return {};
     }
-    const QString remove = QStringLiteral("DELETE FROM [%1] WHERE ID IN (SELECT ID FROM [%2] WHERE binEntry=? ORDER "
-                                          "BY ID)")
-                               .arg(QString::fromLatin1(s.table), QString::fromLatin1(s.bin));
-    if (kind == Kind::Record) {
-        const DaysKept days(db, entry);
-        days.taken();
-        db.execute(remove, {entry});
-    } else {
-        // The engine's triggers count the memos out as they go.
-        db.execute(remove, {entry});
+    {
+        // Records keep their per-day sums here; the engine's triggers count the memos out as they go.
+        std::optional<DaysKept> days;
+        if (kind == Kind::Record)
+            days.emplace(db, entry).taken();
+        db.execute(QStringLiteral("DELETE FROM [%1] WHERE ID IN (SELECT ID FROM [%2] WHERE binEntry=? ORDER BY ID)")
+                       .arg(QString::fromLatin1(s.table), QString::fromLatin1(s.bin)),
+                   {entry});
     }
     db.execute(QStringLiteral("UPDATE [binEntries] SET [count]=? WHERE ID=?"), {moved, entry});
-    return moved;
+    return {entry, moved};
 }
 
 qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
@@ -228,18 +228,18 @@ qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, 
     const Store &s = stores[int(kind)];
     BulkMove bulk(db);
     Transaction t(db);
-    const qint64 moved = moveWithin(db, kind, user, command, condition, values);
-    if (moved == 0)
+    const Moved moved = moveWithin(db, kind, user, command, condition, values);
+    if (moved.count == 0)
         return 0;
     // The lists refresh a single record by its ID.
-    const qint64 entry = db.count(QStringLiteral("SELECT MAX(ID) FROM [binEntries]"));
-    const qint64 one = moved == 1 && kind == Kind::Record
-        ? db.count(QStringLiteral("SELECT ID FROM [%1] WHERE binEntry=?").arg(QString::fromLatin1(s.bin)), {entry})
+    const qint64 one = moved.count == 1 && kind == Kind::Record
+        ? db.count(QStringLiteral("SELECT ID FROM [%1] WHERE binEntry=?").arg(QString::fromLatin1(s.bin)),
+                   {moved.entry})
         : 0;
     t.commit();
     book::changes().announce(s.change, book::anyClass, one);
-    book::changes().announce(book::Change::Bin, book::anyClass, entry);
-    return moved;
+    book::changes().announce(book::Change::Bin, book::anyClass, moved.entry);
+    return moved.count;
 }
 
 QList<Entry> entries(clsADO &db, const QString &user)
@@ -271,11 +271,13 @@ std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry)
     Transaction t(db);
     for (int cls : {0, 1}) {
         if (other[cls] && s->change == book::Change::Records)
-            r.recategorized += db.execute(QStringLiteral("UPDATE [pursewicksBin] SET typeid=? WHERE binEntry=? AND "
-                                                         "style=? AND typeGone=0 AND (typeid IS NULL OR typeid NOT IN "
-                                                         "(SELECT ID FROM [types] WHERE class=?))"),
-                                          {*other[cls], entry, cls, cls});
+            r.recategorizedIn[cls] = db.execute(
+                QStringLiteral("UPDATE [pursewicksBin] SET typeid=? WHERE binEntry=? AND "
+                               "style=? AND typeGone=0 AND (typeid IS NULL OR typeid NOT IN "
+                               "(SELECT ID FROM [types] WHERE class=?))"),
+                {*other[cls], entry, cls, cls});
     }
+    r.recategorized = r.recategorizedIn[0] + r.recategorizedIn[1];
     // Only a file whose numbering was started over can hold the ID again: that row gets a new one.
     db.execute(
         QStringLiteral("UPDATE [%1] SET ID=-ID WHERE binEntry=? AND ID IN (SELECT ID FROM [%2])").arg(bin, table),

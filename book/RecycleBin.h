@@ -27,9 +27,14 @@ enum class Kind { Record, Bank, Memo };
 // with its values) go into a new entry made by that command; the number moved.
 qint64 move(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
             const QVariantList &values);
-// The same inside the caller's transaction, after upgrade(); announces nothing.
-qint64 moveWithin(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
-                  const QVariantList &values);
+// The same inside the caller's transaction, after upgrade(); announces nothing. The
+// entry made, none when nothing was picked, and the number moved into it.
+struct Moved {
+    qint64 entry = 0;
+    qint64 count = 0;
+};
+Moved moveWithin(clsADO &db, Kind kind, const QString &user, const QString &command, const QString &condition,
+                 const QVariantList &values);
 
 struct Entry {
     qint64 id = 0;
@@ -50,8 +55,9 @@ struct BinRecord {
     QString memo;
 };
 struct Restored {
-    int records = 0;       // or bank accounts or memos
-    int recategorized = 0; // whose category was gone and who came back under "其他"
+    int records = 0;                 // or bank accounts or memos
+    int recategorized = 0;           // whose category was gone and who came back under "其他"
+    int recategorizedIn[2] = {0, 0}; // the same by class: 0 expense, 1 income
 };
 // Puts the user's entry back with the same IDs and fields; none when it is not theirs.
 std::optional<Restored> restore(clsADO &db, const QString &user, qint64 entry);

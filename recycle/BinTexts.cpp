@@ -82,8 +82,7 @@ QString mainText(const RecycleBin::Entry &entry, const RecycleBin::Summary &summ
     return parts.join(QStringLiteral("，"));
 }
 
-void RestoredTotal::add(const RecycleBin::Entry &entry, const RecycleBin::Summary &summary,
-                        const RecycleBin::Restored &restored)
+void RestoredTotal::add(const RecycleBin::Entry &entry, const RecycleBin::Restored &restored)
 {
     if (entry.kind == QLatin1String("bank"))
         banks += restored.records;
@@ -92,9 +91,8 @@ void RestoredTotal::add(const RecycleBin::Entry &entry, const RecycleBin::Summar
     else
         records += restored.records;
     recategorized += restored.recategorized;
-    // Which class lost the category is not told; an entry of one class names its "其他".
-    expense |= restored.recategorized > 0 && summary.count[0] > 0;
-    income |= restored.recategorized > 0 && summary.count[1] > 0;
+    expense |= restored.recategorizedIn[0] > 0;
+    income |= restored.recategorizedIn[1] > 0;
 }
 
 QString restoredText(const RestoredTotal &total)

@@ -23,7 +23,7 @@ struct RestoredTotal {
     int recategorized = 0;
     bool income = false, expense = false; // the classes among the records recategorized
 
-    void add(const RecycleBin::Entry &entry, const RecycleBin::Summary &summary, const RecycleBin::Restored &restored);
+    void add(const RecycleBin::Entry &entry, const RecycleBin::Restored &restored);
     bool isEmpty() const { return records + banks + memos == 0; }
 };
 QString restoredText(const RestoredTotal &total);

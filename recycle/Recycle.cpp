@@ -59,9 +59,8 @@ void undoLast(LedgerLists &lists, QAction *undo, LastDelete &last)
         const std::optional<RecycleBin::Entry> e = RecycleBin::entry(db, was.user, was.entry);
         if (!e)
             return;
-        const RecycleBin::Summary summary = RecycleBin::summaries(db, was.user).value(e->id);
         if (const std::optional<RecycleBin::Restored> r = RecycleBin::restore(db, was.user, e->id))
-            total.add(*e, summary, *r);
+            total.add(*e, *r);
     });
     lists.offer(restoredText(total).replace(QStringLiteral("\r\n\r\n"), QString()));
 }

@@ -218,7 +218,6 @@ void frmRecycleBin::restoreSelected()
     recycle::RestoredTotal total;
     // Each restore reloads the list, so the loop walks a copy.
     const QList<RecycleBin::Entry> entries = m_entries;
-    const QHash<qint64, RecycleBin::Summary> summaries = m_summaries;
     bool done = false;
     {
         const BusyCursor busy;
@@ -227,7 +226,7 @@ void frmRecycleBin::restoreSelected()
                 if (!ids.contains(e.id))
                     continue;
                 if (const std::optional<RecycleBin::Restored> r = RecycleBin::restore(db, user(), e.id))
-                    total.add(e, summaries.value(e.id), *r);
+                    total.add(e, *r);
             }
         });
     }
